@@ -1,0 +1,194 @@
+#include "main_window.h"
+
+#include "eventlog.h"
+#include "indicator.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStringEncoder>
+
+namespace {
+
+// The form's design, in twips (1/1440 inch); 15 twips make one pixel at 96 DPI.
+struct Placement
+{
+    const char *name;
+    int left, top, width, height;
+};
+
+constexpr int ClientWidth = 3000;
+constexpr int ClientHeight = 5940;
+
+constexpr Placement Layout[] = {
+    { "Check1", 120, 120, 1815, 255 },   { "Shape1", 2040, 120, 855, 255 },
+    { "Label1", 120, 480, 375, 255 },    { "txtPort", 600, 480, 252, 288 },
+    { "Label2", 960, 480, 495, 255 },    { "txtBod", 1560, 480, 615, 288 },
+    { "Label3", 2280, 480, 495, 255 },   { "CmdOpen", 120, 840, 1335, 372 },
+    { "CmdClose", 1560, 840, 1335, 372 }, { "txtSkaner", 120, 1320, 2415, 372 },
+    { "CmdClear", 2520, 1320, 375, 375 }, { "List1", 120, 1680, 2775, 4140 },
+};
+
+int pixels(int twips)
+{
+    return (twips + 7) / 15;
+}
+
+// A font of the form's design. "MS Sans Serif" is rarely installed outside
+// Windows; the style hint lets the system substitute a sans-serif font that has
+// Cyrillic glyphs.
+QFont designFont(qreal pointSize)
+{
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(pointSize);
+    font.setWeight(QFont::Normal);
+    return font;
+}
+
+QLineEdit *textBox(const QString &text, QWidget *parent)
+{
+    auto *box = new QLineEdit(text, parent);
+    // QLineEdit cuts its text at 32767 characters by default; the form's text
+    // boxes have no limit of their own.
+    box->setMaxLength(std::numeric_limits<int>::max());
+    return box;
+}
+
+QPushButton *commandButton(const QString &caption, QWidget *parent)
+{
+    auto *button = new QPushButton(caption, parent);
+    // No button is the form's default: Enter clicks nothing.
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+// The character code of one typed character in Windows-1251; a character that
+// the code page cannot represent gives "?".
+short windows1251Code(char32_t ch)
+{
+    QStringEncoder encoder("windows-1251");
+    const QByteArray bytes = encoder.encode(QStringView(QString::fromUcs4(&ch, 1)));
+    if (encoder.hasError() || bytes.size() != 1)
+        return '?';
+    return short(static_cast<unsigned char>(bytes.at(0)));
+}
+
+} // namespace
+
+Form1::Form1(QWidget *parent)
+    : QWidget(parent)
+    , Check1(new QCheckBox(QStringLiteral("интерфейс RS-232"), this))
+    , Shape1(new Indicator(this))
+    , Label1(new QLabel(QStringLiteral("COM"), this))
+    , txtPort(textBox(QStringLiteral("1"), this))
+    , Label2(new QLabel(QStringLiteral("скор."), this))
+    , txtBod(textBox(QStringLiteral("9600"), this))
+    , Label3(new QLabel(QStringLiteral(",N,8,1"), this))
+    , CmdOpen(commandButton(QStringLiteral("Открыть порт"), this))
+    , CmdClose(commandButton(QStringLiteral("Закрыть порт"), this))
+    , txtSkaner(textBox(QString(), this))
+    , CmdClear(commandButton(QStringLiteral("X"), this))
+    , List1(new EventLog(this))
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Orvatek"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/orvatek.png")));
+    setFixedSize(pixels(ClientWidth), pixels(ClientHeight));
+    // The form's default font: the layout was drawn for an 8-point sans serif, and
+    // the captions only fit the design's sizes with a font of that size.
+    setFont(designFont(8));
+
+    const std::pair<QWidget *, const char *> named[] = {
+        { Check1, "Check1" },   { Shape1, "Shape1" },       { Label1, "Label1" },
+        { txtPort, "txtPort" }, { Label2, "Label2" },       { txtBod, "txtBod" },
+        { Label3, "Label3" },   { CmdOpen, "CmdOpen" },     { CmdClose, "CmdClose" },
+        { txtSkaner, "txtSkaner" }, { CmdClear, "CmdClear" }, { List1, "List1" },
+    };
+    for (const auto &[widget, name] : named)
+        widget->setObjectName(QLatin1String(name));
+    for (const Placement &p : Layout) {
+        auto *widget = findChild<QWidget *>(QLatin1String(p.name), Qt::FindDirectChildrenOnly);
+        widget->setGeometry(pixels(p.left), pixels(p.top), pixels(p.width), pixels(p.height));
+    }
+    // "X" overlaps the end of the scan box and must stay on top of it.
+    CmdClear->raise();
+
+    Shape1->setFillColor(Red);
+    txtPort->setEnabled(false);
+    txtBod->setEnabled(false);
+    CmdOpen->setEnabled(false);
+    CmdClose->setEnabled(false);
+    txtSkaner->setFont(designFont(12));
+    List1->setFont(designFont(9.75));
+
+    // Tab order of the design; labels and the indicator take no focus.
+    QWidget *const tabOrder[] = { txtPort, txtBod, CmdOpen, CmdClose, txtSkaner, List1, Check1, CmdClear };
+    for (std::size_t i = 1; i < std::size(tabOrder); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+
+    connect(Check1, &QCheckBox::clicked, this, &Form1::Check1_Click);
+    connect(CmdClear, &QPushButton::clicked, this, &Form1::CmdClear_Click);
+
+    // Key preview: the form sees every key press before the focused control does.
+    qApp->installEventFilter(this);
+    txtSkaner->setFocus();
+}
+
+Form1::~Form1() = default;
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        // A key press is delivered to the focus widget first and then travels up
+        // through its parents while nobody accepts it; it counts once, at the
+        // first of those deliveries.
+        QWidget *target = focusWidget() ? focusWidget() : this;
+        if (watched == target && target->window() == this)
+            previewKeyPress(static_cast<QKeyEvent *>(event)->text());
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form1::previewKeyPress(const QString &typed)
+{
+    // A key that types no character (arrows, function keys, modifiers) is no
+    // key press for the form. Each character typed is one key press.
+    for (char32_t ch : typed.toUcs4()) {
+        short KeyAscii = windows1251Code(ch);
+        Form_KeyPress(KeyAscii);
+    }
+}
+
+void Form1::Check1_Click()
+{
+    if (Check1->isChecked()) {
+        CmdOpen->setEnabled(true);
+        CmdClose->setEnabled(true);
+        txtPort->setEnabled(true);
+        txtBod->setEnabled(true);
+    } else {
+        CmdOpen->setEnabled(false);
+        CmdClose->setEnabled(false);
+        txtPort->setEnabled(false);
+        txtBod->setEnabled(false);
+        txtSkaner->setFocus();
+    }
+}
+
+void Form1::Form_KeyPress(short &KeyAscii)
+{
+    if (!Check1->isChecked())
+        List1->AddItem(QStringLiteral("KeyAscii=") + QString::number(KeyAscii));
+}
+
+void Form1::CmdClear_Click()
+{
+    List1->Clear();
+    txtSkaner->setText(QString());
+    txtSkaner->setFocus();
+}

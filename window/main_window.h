@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QWidget>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class EventLog;
+class Indicator;
+
+// The program's only window. Its controls are members named as on the form, and
+// every handled event has one handler named after its control and event. The
+// program keeps no state of its own between events: everything lives in the
+// controls.
+class Form1 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Form1(QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // Colours of the port indicator, 0x00BBGGRR.
+    static constexpr unsigned Red = 255;
+    static constexpr unsigned Green = 65280;
+
+    void Check1_Click();
+    void Form_KeyPress(short &KeyAscii);
+    void CmdClear_Click();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void previewKeyPress(const QString &typed);
+
+    QCheckBox *Check1;
+    Indicator *Shape1;
+    QLabel *Label1;
+    QLineEdit *txtPort;
+    QLabel *Label2;
+    QLineEdit *txtBod;
+    QLabel *Label3;
+    QPushButton *CmdOpen;
+    QPushButton *CmdClose;
+    QLineEdit *txtSkaner;
+    QPushButton *CmdClear;
+    EventLog *List1;
+};

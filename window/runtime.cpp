@@ -1,0 +1,61 @@
+#include "runtime.h"
+
+#include "runtimeerror.h"
+
+#include <QMessageBox>
+
+#include <cstdio>
+#include <new>
+
+Runtime::Runtime(int &argc, char **argv)
+    : QApplication(argc, argv)
+{
+}
+
+bool Runtime::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const RuntimeError &error) {
+        reportUntrapped(error);
+    } catch (const std::bad_alloc &) {
+        reportUntrapped(RuntimeError(RuntimeError::OutOfMemory, QStringLiteral("Недостаточно памяти")));
+    } catch (const std::exception &error) {
+        reportUntrapped(RuntimeError(51, QStringLiteral("Внутренняя ошибка: %1").arg(QString::fromLocal8Bit(error.what()))));
+    }
+    return true;
+}
+
+void Runtime::reportUntrapped(const RuntimeError &error)
+{
+    static bool reporting = false;
+    const QString text = QStringLiteral("Ошибка выполнения %1:\n\n%2").arg(error.number()).arg(error.description());
+    std::fprintf(stderr, "orvatek: run-time error %d: %s\n", error.number(),
+                 error.description().toLocal8Bit().constData());
+    std::fflush(stderr);
+    // A second error while the report is up (a timer tick, a serial
+    // notification) only ends the program: the operator sees one report.
+    if (!reporting) {
+        reporting = true;
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Orvatek"), text, QMessageBox::Ok);
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
+    }
+    QCoreApplication::exit(ExitStatus);
+}
+
+bool displayAvailable(QString *why)
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY")
+        || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return true;
+    if (why)
+        *why = QStringLiteral("no display: neither DISPLAY nor WAYLAND_DISPLAY is set; "
+                              "start it from a desktop session (or under xvfb-run)");
+    return false;
+#else
+    Q_UNUSED(why);
+    return true;
+#endif
+}

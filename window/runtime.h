@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QApplication>
+
+class RuntimeError;
+
+// The window runtime: the application object with the safety net around event
+// delivery. A run-time error that no handler traps ends up here; it is reported
+// with its number and description and the program ends with ExitStatus.
+class Runtime : public QApplication
+{
+    Q_OBJECT
+
+public:
+    static constexpr int ExitStatus = 70;
+
+    Runtime(int &argc, char **argv);
+
+    bool notify(QObject *receiver, QEvent *event) override;
+
+    // Shows the report of an untrapped error and ends the program.
+    static void reportUntrapped(const RuntimeError &error);
+};
+
+// Whether a window system is reachable, so that the program can say so in one
+// line instead of aborting inside the platform plugin.
+bool displayAvailable(QString *why);
