@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Starts the real program under Xvfb, types into it with xdotool through the X
+# server's own key path, and reads the window back over the accessibility bus.
+set -euo pipefail
+unset QT_QPA_PLATFORM
+program=$1
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+for tool in Xvfb xdotool dbus-daemon /usr/bin/python3 /usr/libexec/at-spi-bus-launcher; do
+    command -v "$tool" >/dev/null || { echo "missing: $tool"; exit 1; }
+done
+
+# A display of our own, whichever number is free.
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$work/display")"
+
+# A private session bus with the accessibility bus on it.
+eval "$(dbus-daemon --session --fork --print-address=1 --print-pid=1 | {
+    read -r address; read -r pid
+    echo "export DBUS_SESSION_BUS_ADDRESS='$address'; dbus_pid=$pid"; })"
+pids+=("$dbus_pid")
+unset AT_SPI_BUS_ADDRESS
+/usr/libexec/at-spi-bus-launcher --launch-immediately --a11y=1 >"$work/a11y.log" 2>&1 &
+pids+=($!)
+sleep 0.5
+/usr/libexec/at-spi2-registryd >"$work/registry.log" 2>&1 &
+pids+=($!)
+
+export XDG_RUNTIME_DIR="$work"
+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" >"$work/program.log" 2>&1 &
+pids+=($!)
+
+window=$(timeout 20 xdotool search --sync --name '^Orvatek$' | head -n1)
+xdotool windowfocus --sync "$window"
+sleep 0.3
+xdotool type --delay 60 '12'
+xdotool key Return
+xdotool type --delay 60 'ж'
+
+actual=$(/usr/bin/python3 "$here/read_window.py" 4)
+expected=$'log:KeyAscii=49\nlog:KeyAscii=50\nlog:KeyAscii=13\nlog:KeyAscii=230\nscan:12ж'
+if [ "$actual" != "$expected" ]; then
+    echo "expected:"; echo "$expected"; echo "actual:"; echo "$actual"
+    cat "$work/program.log"
+    exit 1
+fi
+echo "real window logged: ${actual//$'\n'/ }"

@@ -1,0 +1,36 @@
+# Sourced by ./run, ./test and bench/run: installs what is missing with apt-get,
+# then configures and builds the project in the given build directory.
+#   ensure_packages PKG...      install the Debian packages that are not there yet
+#   build_project DIR [CMAKE_ARGS...]
+
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+# What building and running the tool needs.
+build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev
+    qt6-translations-l10n fonts-dejavu-core)
+# What the tests need on top: a real X server and key injection, the
+# accessibility bus, pseudo-terminal tools, the fuzzing toolchain and the
+# desktop-file and package checkers.
+test_packages=(xvfb xauth xdotool dbus-daemon at-spi2-core python3-pyatspi socat
+    clang-14 libfuzzer-14-dev libclang-rt-14-dev desktop-file-utils appstream dpkg-dev file)
+
+ensure_packages() {
+    local missing=() pkg
+    for pkg in "$@"; do
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' ||
+            missing+=("$pkg")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" apt-get update -q
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+build_project() {
+    local dir=$1
+    shift
+    cmake -S "$top" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    cmake --build "$dir" --parallel "$(nproc)"
+}
