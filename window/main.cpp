@@ -2,6 +2,7 @@
 #include "runtime.h"
 
 #include <cstdio>
+#include <memory>
 
 int main(int argc, char *argv[])
 {
@@ -10,7 +11,9 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "orvatek: %s\n", why.toLocal8Bit().constData());
         return 1;
     }
+    auto guard = std::make_unique<StartupGuard>();
     Runtime app(argc, argv);
+    guard.reset();
     Form1 form;
     form.show();
     return app.exec();

@@ -4,7 +4,10 @@
 
 #include <QMessageBox>
 
+#include <QLoggingCategory>
+
 #include <cstdio>
+#include <cstdlib>
 #include <new>
 
 Runtime::Runtime(int &argc, char **argv)
@@ -58,4 +61,37 @@ bool displayAvailable(QString *why)
     Q_UNUSED(why);
     return true;
 #endif
+}
+
+namespace {
+
+QtMessageHandler previousHandler = nullptr;
+
+void startupMessage(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtFatalMsg) {
+        const QByteArray display = qgetenv("DISPLAY");
+        std::fprintf(stderr, "orvatek: cannot reach the display%s%s; start it from a desktop session (or under xvfb-run)\n",
+                     display.isEmpty() ? "" : " ", display.constData());
+        std::fflush(stderr);
+        std::_Exit(1);
+    }
+    // The platform plugin's own complaints lead up to that fatal message.
+    if (QByteArray(context.category ? context.category : "").startsWith("qt.qpa."))
+        return;
+    if (previousHandler)
+        previousHandler(type, context, message);
+}
+
+} // namespace
+
+StartupGuard::StartupGuard()
+    : m_previous(qInstallMessageHandler(startupMessage))
+{
+    previousHandler = m_previous;
+}
+
+StartupGuard::~StartupGuard()
+{
+    qInstallMessageHandler(m_previous);
 }

@@ -22,6 +22,18 @@ public:
     static void reportUntrapped(const RuntimeError &error);
 };
 
-// Whether a window system is reachable, so that the program can say so in one
+// Whether a window system is named at all, so that the program can say so in one
 // line instead of aborting inside the platform plugin.
 bool displayAvailable(QString *why);
+
+// While the application object is being made, a display that is named but cannot
+// be reached ends the program with one clear line instead of Qt's abort.
+class StartupGuard
+{
+public:
+    StartupGuard();
+    ~StartupGuard();
+
+private:
+    QtMessageHandler m_previous;
+};
