@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QList>
+#include <QStringList>
+
+#include <cstdint>
+
+class QWidget;
+
+namespace bench {
+
+// The process's resident size in bytes, or -1 where the system does not tell.
+std::int64_t residentBytes();
+
+// Runs each case as a child process of this same program with the case's
+// arguments, so that every measurement starts from a fresh heap; the children's
+// output goes to this program's output as it comes. Returns the exit status.
+int runCases(const QList<QStringList> &cases);
+
+// The q-quantile (0..1) of the samples, nearest rank.
+double quantile(QList<double> samples, double q);
+
+// The widget's fonts and geometry as the form gives them to the log.
+void placeLikeTheLog(QWidget *log);
+
+// Lets the window system show the window and paint it once.
+void showAndSettle(QWidget *window);
+
+} // namespace bench

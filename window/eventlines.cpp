@@ -1,0 +1,98 @@
+#include "eventlines.h"
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+const QLatin1String Prefix("KeyAscii=");
+
+// Every character line there can be, built once and shared: reading a line back
+// copies no characters.
+const std::array<QString, 256> &characterLines()
+{
+    static const std::array<QString, 256> lines = [] {
+        std::array<QString, 256> built;
+        for (int code = 0; code < 256; ++code)
+            built[std::size_t(code)] = Prefix + QString::number(code);
+        return built;
+    }();
+    return lines;
+}
+
+} // namespace
+
+EventLines::EventLines() = default;
+EventLines::~EventLines() = default;
+
+int EventLines::characterCode(const QString &line)
+{
+    const qsizetype digits = line.size() - Prefix.size();
+    if (digits < 1 || digits > 3 || !line.startsWith(Prefix))
+        return -1;
+    if (digits > 1 && line.at(Prefix.size()) == u'0')
+        return -1;
+    int code = 0;
+    for (qsizetype i = Prefix.size(); i < line.size(); ++i) {
+        const char16_t ch = line.at(i).unicode();
+        if (ch < u'0' || ch > u'9')
+            return -1;
+        code = code * 10 + (ch - u'0');
+    }
+    return code <= 255 ? code : -1;
+}
+
+QString EventLines::characterLine(int code)
+{
+    return characterLines()[std::size_t(code & 0xFF)];
+}
+
+void EventLines::append(const QString &line)
+{
+    const int code = characterCode(line);
+    if ((m_size & (BlockSize - 1)) == 0 && std::size_t(m_size >> BlockBits) == m_blocks.size()) {
+        // Left uninitialised: a block's pages are only taken as lines fill it.
+        m_blocks.push_back(std::make_unique_for_overwrite<quint16[]>(std::size_t(BlockSize)));
+    }
+    if (code < 0) {
+        // Running out of memory here must leave the lines as they were.
+        m_otherRows.push_back(m_size);
+        try {
+            m_otherTexts.append(line);
+        } catch (...) {
+            m_otherRows.pop_back();
+            throw;
+        }
+    }
+    m_blocks[std::size_t(m_size >> BlockBits)][std::size_t(m_size & (BlockSize - 1))]
+        = code < 0 ? Other : quint16(code);
+    ++m_size;
+}
+
+void EventLines::clear()
+{
+    m_blocks.clear();
+    m_size = 0;
+    m_otherRows.clear();
+    m_otherRows.shrink_to_fit();
+    m_otherTexts = QStringList();
+}
+
+int EventLines::code(qsizetype row) const
+{
+    if (row < 0 || row >= m_size)
+        return -1;
+    const quint16 stored = slot(row);
+    return stored == Other ? -1 : int(stored);
+}
+
+QString EventLines::at(qsizetype row) const
+{
+    if (row < 0 || row >= m_size)
+        return {};
+    const quint16 stored = slot(row);
+    if (stored != Other)
+        return characterLines()[stored];
+    const auto found = std::lower_bound(m_otherRows.begin(), m_otherRows.end(), row);
+    return m_otherTexts.at(qsizetype(found - m_otherRows.begin()));
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+// The lines of the event log, kept compactly. Nearly every line is a character
+// line, "KeyAscii=" and a code from 0 to 255, and it is kept as that code alone:
+// two bytes a line. Any other text is kept whole in a side list and its place
+// holds a marker. Storage grows in fixed blocks, so appending never moves what is
+// already stored.
+class EventLines
+{
+public:
+    EventLines();
+    ~EventLines();
+
+    void append(const QString &line);
+    void clear();
+
+    qsizetype size() const { return m_size; }
+    QString at(qsizetype row) const;
+    // The code of a character line, or -1 for any other line.
+    int code(qsizetype row) const;
+    // The lines that are not character lines, in order.
+    const QStringList &otherLines() const { return m_otherTexts; }
+
+    // The code that line would be stored as, or -1 when it must be kept whole.
+    // Only the exact text that the code gives back counts ("KeyAscii=07" does not).
+    static int characterCode(const QString &line);
+    static QString characterLine(int code);
+
+private:
+    static constexpr int BlockBits = 16;
+    static constexpr qsizetype BlockSize = qsizetype(1) << BlockBits;
+    static constexpr quint16 Other = 0xFFFF;
+
+    quint16 slot(qsizetype row) const
+    {
+        return m_blocks[std::size_t(row >> BlockBits)][std::size_t(row & (BlockSize - 1))];
+    }
+
+    std::vector<std::unique_ptr<quint16[]>> m_blocks;
+    qsizetype m_size = 0;
+    std::vector<qsizetype> m_otherRows; // ascending
+    QStringList m_otherTexts;
+};

@@ -1,0 +1,135 @@
+#include "eventlogaccessible.h"
+
+#include "eventlog.h"
+
+#include <climits>
+
+EventLogAccessible::EventLogAccessible(EventLog *log)
+    : QAccessibleWidget(log, QAccessible::List)
+{
+}
+
+EventLogAccessible::~EventLogAccessible()
+{
+    for (QAccessible::Id id : std::as_const(m_children))
+        QAccessible::deleteAccessibleInterface(id);
+}
+
+QAccessibleInterface *EventLogAccessible::create(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("EventLog") && object && object->isWidgetType())
+        return new EventLogAccessible(static_cast<EventLog *>(object));
+    return nullptr;
+}
+
+EventLog *EventLogAccessible::log() const
+{
+    return static_cast<EventLog *>(widget());
+}
+
+int EventLogAccessible::childCount() const
+{
+    return int(std::min<qsizetype>(log()->count(), INT_MAX));
+}
+
+QAccessibleInterface *EventLogAccessible::child(int index) const
+{
+    if (index < 0 || index >= childCount())
+        return nullptr;
+    const auto cached = m_children.constFind(index);
+    if (cached != m_children.cend()) {
+        QAccessibleInterface *item = QAccessible::accessibleInterface(*cached);
+        if (item && item->isValid())
+            return item;
+        // The log was cleared since: the row holds another line now.
+        QAccessible::deleteAccessibleInterface(*cached);
+    }
+    auto *item = new EventLogItemAccessible(log(), index);
+    m_children.insert(index, QAccessible::registerAccessibleInterface(item));
+    return item;
+}
+
+int EventLogAccessible::indexOfChild(const QAccessibleInterface *child) const
+{
+    const auto *item = dynamic_cast<const EventLogItemAccessible *>(child);
+    if (!item || !item->isValid() || item->parent() != this)
+        return -1;
+    return int(item->row());
+}
+
+QAccessibleInterface *EventLogAccessible::childAt(int x, int y) const
+{
+    const QPoint inViewport = log()->viewport()->mapFromGlobal(QPoint(x, y));
+    if (!log()->viewport()->rect().contains(inViewport))
+        return nullptr;
+    const qsizetype row = log()->rowAt(inViewport.y());
+    return row >= 0 && row <= INT_MAX ? child(int(row)) : nullptr;
+}
+
+QAccessibleInterface *EventLogAccessible::focusChild() const
+{
+    const qsizetype row = log()->currentRow();
+    if (!log()->hasFocus() || row < 0 || row > INT_MAX)
+        return nullptr;
+    return child(int(row));
+}
+
+QAccessible::State EventLogAccessible::state() const
+{
+    QAccessible::State state = QAccessibleWidget::state();
+    state.multiSelectable = true;
+    state.extSelectable = true;
+    return state;
+}
+
+EventLogItemAccessible::EventLogItemAccessible(EventLog *log, qsizetype row)
+    : m_log(log)
+    , m_row(row)
+    , m_generation(log->generation())
+{
+}
+
+bool EventLogItemAccessible::isValid() const
+{
+    return m_log && m_log->generation() == m_generation && m_row < m_log->count();
+}
+
+QWindow *EventLogItemAccessible::window() const
+{
+    return m_log ? m_log->window()->windowHandle() : nullptr;
+}
+
+QAccessibleInterface *EventLogItemAccessible::parent() const
+{
+    return m_log ? QAccessible::queryAccessibleInterface(m_log.data()) : nullptr;
+}
+
+QString EventLogItemAccessible::text(QAccessible::Text t) const
+{
+    if (t != QAccessible::Name || !isValid())
+        return {};
+    return m_log->item(m_row);
+}
+
+QRect EventLogItemAccessible::rect() const
+{
+    if (!isValid())
+        return {};
+    const QRect shown = m_log->rowRect(m_row).intersected(m_log->viewport()->rect());
+    return QRect(m_log->viewport()->mapToGlobal(shown.topLeft()), shown.size());
+}
+
+QAccessible::State EventLogItemAccessible::state() const
+{
+    QAccessible::State state;
+    if (!isValid()) {
+        state.invalid = true;
+        return state;
+    }
+    state.selectable = true;
+    state.focusable = true;
+    state.selected = m_log->isSelected(m_row);
+    state.focused = m_log->hasFocus() && m_log->currentRow() == m_row;
+    state.offscreen = !m_log->rowRect(m_row).intersects(m_log->viewport()->rect());
+    return state;
+}
