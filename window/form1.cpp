@@ -118,6 +118,17 @@ Form1::Form1(QWidget *parent)
     // "X" overlaps the end of the scan box and must stay on top of it.
     CmdClear->raise();
 
+    // Names for screen readers and other accessibility tools. The port and speed
+    // boxes are named by their labels; the indicator's description follows its colour.
+    Label1->setBuddy(txtPort);
+    Label2->setBuddy(txtBod);
+    txtSkaner->setAccessibleName(QStringLiteral("Скан"));
+    List1->setAccessibleName(QStringLiteral("Журнал"));
+    Shape1->setAccessibleName(QStringLiteral("Состояние порта"));
+    Shape1->describeColor(Red, QStringLiteral("Порт закрыт"));
+    Shape1->describeColor(Green, QStringLiteral("Порт открыт"));
+    CmdClear->setAccessibleDescription(QStringLiteral("Очистить журнал и поле скана"));
+
     Shape1->setFillColor(Red);
     txtPort->setEnabled(false);
     txtBod->setEnabled(false);

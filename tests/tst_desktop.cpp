@@ -1,0 +1,82 @@
+#include "indicator.h"
+#include "main_window.h"
+
+#include <QAccessible>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStyleOption>
+#include <QtTest>
+
+#include <memory>
+
+// How the window fits a Linux desktop: Qt's own texts in Russian, names for
+// screen readers, and captions that fit their controls in the fonts the form gets.
+class TestDesktop : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void accessibleNames_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("name");
+        const std::pair<const char *, const char *> rows[] = {
+            { "Shape1", "Состояние порта" },
+            { "txtPort", "COM" },
+            { "txtBod", "скор." },
+            { "txtSkaner", "Скан" },
+            { "List1", "Журнал" },
+        };
+        for (const auto &[control, name] : rows)
+            QTest::newRow(control) << QString::fromLatin1(control) << QString::fromUtf8(name);
+    }
+
+    void accessibleNames()
+    {
+        QFETCH(QString, control);
+        QFETCH(QString, name);
+        Form1 form;
+        auto *widget = form.findChild<QWidget *>(control);
+        QVERIFY(widget);
+        QCOMPARE(QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name), name);
+    }
+
+    void everyControlHasAName()
+    {
+        Form1 form;
+        for (QWidget *widget : form.findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+            QVERIFY2(
+                !QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name).isEmpty(),
+                qPrintable(widget->objectName()));
+    }
+
+    void indicatorDescribesPortState_data()
+    {
+        QTest::addColumn<QList<unsigned>>("colors");
+        QTest::addColumn<QString>("description");
+        QTest::newRow("at start") << QList<unsigned> {} << "Порт закрыт";
+        QTest::newRow("opened") << QList<unsigned> { Form1::Green } << "Порт открыт";
+        QTest::newRow("closed again")
+            << QList<unsigned> { Form1::Green, Form1::Red } << "Порт закрыт";
+    }
+
+    void indicatorDescribesPortState()
+    {
+        QFETCH(QList<unsigned>, colors);
+        QFETCH(QString, description);
+        Form1 form;
+        auto *shape = form.findChild<Indicator *>(QStringLiteral("Shape1"));
+        for (unsigned color : colors)
+            shape->setFillColor(color);
+        QCOMPARE(QAccessible::queryAccessibleInterface(shape)->text(QAccessible::Description),
+            description);
+    }
+};
+
+QTEST_MAIN(TestDesktop)
+#include "tst_desktop.moc"
