@@ -76,6 +76,47 @@ private slots:
         QCOMPARE(QAccessible::queryAccessibleInterface(shape)->text(QAccessible::Description),
             description);
     }
+
+    void captionsFit_data()
+    {
+        QTest::addColumn<QString>("control");
+        for (const char *name :
+            { "Check1", "Label1", "Label2", "Label3", "CmdOpen", "CmdClose", "CmdClear" })
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+
+    void captionsFit()
+    {
+        QFETCH(QString, control);
+        Form1 form;
+        auto *widget = form.findChild<QWidget *>(control);
+        QVERIFY(widget);
+        QString text;
+        int room = 0;
+        if (auto *label = qobject_cast<QLabel *>(widget)) {
+            text = label->text();
+            room = label->contentsRect().width();
+        } else {
+            auto *button = qobject_cast<QAbstractButton *>(widget);
+            QVERIFY(button);
+            QStyleOptionButton option;
+            option.initFrom(button);
+            option.text = text = button->text();
+            const bool check = qobject_cast<QCheckBox *>(button);
+            room = button->style()
+                       ->subElementRect(
+                           check ? QStyle::SE_CheckBoxContents : QStyle::SE_PushButtonContents,
+                           &option, button)
+                       .width();
+        }
+        const int needed = widget->fontMetrics().horizontalAdvance(text);
+        QVERIFY2(needed <= room,
+            qPrintable(QStringLiteral("\"%1\" needs %2 px, has %3 px in %4")
+                           .arg(text)
+                           .arg(needed)
+                           .arg(room)
+                           .arg(QFontInfo(widget->font()).family())));
+    }
 };
 
 QTEST_MAIN(TestDesktop)

@@ -38,11 +38,17 @@ int pixels(int twips)
 }
 
 // A font of the form's design. "MS Sans Serif" is rarely installed outside
-// Windows; the style hint lets the system substitute a sans-serif font that has
-// Cyrillic glyphs.
+// Windows. The system's default sans serif (often DejaVu Sans) is too wide for the
+// design's sizes and clips "интерфейс RS-232", so narrower families with Cyrillic
+// glyphs come first: PT Sans (Debian: fonts-paratype) fits every caption with room
+// to spare; Liberation Sans (fonts-liberation2) or Arial overruns "COM" by a pixel
+// but is still far better than a wide default. The style hint covers a system that
+// has none of them.
 QFont designFont(qreal pointSize)
 {
-    QFont font(QStringLiteral("MS Sans Serif"));
+    QFont font;
+    font.setFamilies({ QStringLiteral("MS Sans Serif"), QStringLiteral("PT Sans"),
+        QStringLiteral("Liberation Sans"), QStringLiteral("Arial") });
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(pointSize);
     font.setWeight(QFont::Normal);
