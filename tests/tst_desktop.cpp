@@ -1,5 +1,6 @@
 #include "indicator.h"
 #include "main_window.h"
+#include "qttranslations.h"
 
 #include <QAccessible>
 #include <QCheckBox>
@@ -21,6 +22,43 @@ class TestDesktop : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        QString why;
+        QVERIFY2(installQtTranslations(&why), qPrintable(why));
+    }
+
+    void qtTextsRussian_data()
+    {
+        QTest::addColumn<QStringList>("texts");
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("COM"), QStringLiteral("x"),
+            QMessageBox::Ok | QMessageBox::Cancel);
+        QTest::newRow("message box buttons") << QStringList { box.button(QMessageBox::Ok)->text(),
+            box.button(QMessageBox::Cancel)->text() };
+        QLineEdit edit(QStringLiteral("1"));
+        edit.selectAll();
+        std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+        QStringList items;
+        for (QAction *action : menu->actions())
+            if (!action->isSeparator())
+                items << action->text();
+        QTest::newRow("text box context menu") << items;
+    }
+
+    void qtTextsRussian()
+    {
+        QFETCH(QStringList, texts);
+        QVERIFY(!texts.isEmpty());
+        for (const QString &text : texts) {
+            // Only the caption counts, not the key sequence after the tab. Qt's
+            // Russian catalogue writes "OK" in Latin letters, as Russian interfaces do.
+            QString caption = text.section(QLatin1Char('\t'), 0, 0).remove(QLatin1Char('&'));
+            caption.remove(QRegularExpression(QStringLiteral("\\bOK\\b")));
+            QVERIFY2(!caption.contains(QRegularExpression(QStringLiteral("[A-Za-z]"))),
+                qPrintable(text));
+        }
+    }
+
     void accessibleNames_data()
     {
         QTest::addColumn<QString>("control");

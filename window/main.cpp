@@ -1,4 +1,5 @@
 #include "main_window.h"
+#include "qttranslations.h"
 #include "runtime.h"
 
 #include <cstdio>
@@ -11,6 +12,9 @@ int main(int argc, char *argv[])
         return 1;
     }
     Runtime app(argc, argv);
+    if (!installQtTranslations(&why))
+        std::fprintf(
+            stderr, "orvatek: %s; Qt's own texts stay in English\n", why.toLocal8Bit().constData());
     Form1 form;
     form.show();
     return app.exec();
