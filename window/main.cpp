@@ -12,6 +12,9 @@ int main(int argc, char *argv[])
         return 1;
     }
     Runtime app(argc, argv);
+    // Lets the desktop match the window to the installed menu entry and its icon
+    // (on Wayland the window's own icon is not used at all).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.orvatek.Orvatek"));
     if (!installQtTranslations(&why))
         std::fprintf(
             stderr, "orvatek: %s; Qt's own texts stay in English\n", why.toLocal8Bit().constData());
