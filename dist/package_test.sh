@@ -39,7 +39,7 @@ deb=${debs[0]}
 echo "$(basename "$deb")"
 
 echo "== control fields"
-dpkg-deb -f "$deb" Package Version Architecture Section Priority Maintainer Depends Recommends
+dpkg-deb -f "$deb" Package Version Architecture Section Priority Maintainer Depends Suggests
 [ "$(dpkg-deb -f "$deb" Package)" = orvatek ] || fail "package name"
 # The package names in Depends, without versions or alternatives.
 dpkg-deb -f "$deb" Depends | tr ',|' '\n\n' | awk 'NF {print $1}' | sort -u >"$work/depends"
