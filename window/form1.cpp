@@ -38,11 +38,17 @@ int pixels(int twips)
 }
 
 // A font of the form's design. "MS Sans Serif" is rarely installed outside
-// Windows; the style hint lets the system substitute a sans-serif font that has
-// Cyrillic glyphs.
+// Windows. The system's default sans serif (often DejaVu Sans) is too wide for the
+// design's sizes and clips "интерфейс RS-232", so narrower families with Cyrillic
+// glyphs come first: PT Sans (Debian: fonts-paratype) fits every caption with room
+// to spare; Liberation Sans (fonts-liberation2) or Arial overruns "COM" by a pixel
+// but is still far better than a wide default. The style hint covers a system that
+// has none of them.
 QFont designFont(qreal pointSize)
 {
-    QFont font(QStringLiteral("MS Sans Serif"));
+    QFont font;
+    font.setFamilies({ QStringLiteral("MS Sans Serif"), QStringLiteral("PT Sans"),
+        QStringLiteral("Liberation Sans"), QStringLiteral("Arial") });
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(pointSize);
     font.setWeight(QFont::Normal);
@@ -117,6 +123,17 @@ Form1::Form1(QWidget *parent)
     }
     // "X" overlaps the end of the scan box and must stay on top of it.
     CmdClear->raise();
+
+    // Names for screen readers and other accessibility tools. The port and speed
+    // boxes are named by their labels; the indicator's description follows its colour.
+    Label1->setBuddy(txtPort);
+    Label2->setBuddy(txtBod);
+    txtSkaner->setAccessibleName(QStringLiteral("Скан"));
+    List1->setAccessibleName(QStringLiteral("Журнал"));
+    Shape1->setAccessibleName(QStringLiteral("Состояние порта"));
+    Shape1->describeColor(Red, QStringLiteral("Порт закрыт"));
+    Shape1->describeColor(Green, QStringLiteral("Порт открыт"));
+    CmdClear->setAccessibleDescription(QStringLiteral("Очистить журнал и поле скана"));
 
     Shape1->setFillColor(Red);
     txtPort->setEnabled(false);

@@ -14,7 +14,19 @@ void Indicator::setFillColor(unsigned bgr)
     if (bgr == m_fillColor)
         return;
     m_fillColor = bgr;
+    updateDescription();
     update();
+}
+
+void Indicator::describeColor(unsigned bgr, const QString &description)
+{
+    m_descriptions.insert(bgr & 0xFFFFFF, description);
+    updateDescription();
+}
+
+void Indicator::updateDescription()
+{
+    setAccessibleDescription(m_descriptions.value(m_fillColor));
 }
 
 void Indicator::paintEvent(QPaintEvent *)

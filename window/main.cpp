@@ -1,4 +1,5 @@
 #include "main_window.h"
+#include "qttranslations.h"
 #include "runtime.h"
 
 #include <cstdio>
@@ -14,6 +15,12 @@ int main(int argc, char *argv[])
     auto guard = std::make_unique<StartupGuard>();
     Runtime app(argc, argv);
     guard.reset();
+    // Lets the desktop match the window to the installed menu entry and its icon
+    // (on Wayland the window's own icon is not used at all).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.orvatek.Orvatek"));
+    if (!installQtTranslations(&why))
+        std::fprintf(
+            stderr, "orvatek: %s; Qt's own texts stay in English\n", why.toLocal8Bit().constData());
     Form1 form;
     form.show();
     return app.exec();
