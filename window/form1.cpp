@@ -2,6 +2,8 @@
 
 #include "eventlog.h"
 #include "indicator.h"
+#include "porttooltip.h"
+#include "serialcontrol.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -100,6 +102,7 @@ Form1::Form1(QWidget *parent)
     , txtSkaner(textBox(QString(), this))
     , CmdClear(commandButton(QStringLiteral("X"), this))
     , List1(new EventLog(this))
+    , MSComm1(new SerialControl(this))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Orvatek"));
@@ -150,6 +153,12 @@ Form1::Form1(QWidget *parent)
 
     connect(Check1, &QCheckBox::clicked, this, &Form1::Check1_Click);
     connect(CmdClear, &QPushButton::clicked, this, &Form1::CmdClear_Click);
+
+    MSComm1->setObjectName(QStringLiteral("MSComm1"));
+    connect(CmdOpen, &QPushButton::clicked, this, &Form1::CmdOpen_Click);
+    connect(CmdClose, &QPushButton::clicked, this, &Form1::CmdClose_Click);
+    connect(MSComm1, &SerialControl::DeviceLost, this, &Form1::MSComm1_DeviceLost);
+    new PortToolTip(txtPort, MSComm1);
 
     // Key preview: the form sees every key press before the focused control does.
     qApp->installEventFilter(this);

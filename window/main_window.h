@@ -8,6 +8,7 @@ class QLineEdit;
 class QPushButton;
 class EventLog;
 class Indicator;
+class SerialControl;
 
 // The program's only window. Its controls are members named as on the form, and
 // every handled event has one handler named after its control and event. The
@@ -28,6 +29,10 @@ public:
     void Check1_Click();
     void Form_KeyPress(short &KeyAscii);
     void CmdClear_Click();
+    void CmdOpen_Click();
+    void CmdClose_Click();
+    // The port went away while open: the indicator shows it closed.
+    void MSComm1_DeviceLost();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -47,4 +52,5 @@ private:
     QLineEdit *txtSkaner;
     QPushButton *CmdClear;
     EventLog *List1;
+    SerialControl *MSComm1;
 };

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QSerialPort>
+#include <QString>
+
+// The line settings of a settings text such as "9600,N,8,1": speed, parity, data
+// bits and stop bits, in this order, separated by commas.
+struct LineSettings
+{
+    qint32 baudRate = 9600;
+    QSerialPort::Parity parity = QSerialPort::NoParity;
+    QSerialPort::DataBits dataBits = QSerialPort::Data8;
+    QSerialPort::StopBits stopBits = QSerialPort::OneStop;
+};
+
+// Reads a settings text. Blanks around a part are allowed; the speed is a positive
+// whole number, the parity one of N, E, O, M, S (either case), the data bits 5 to 8
+// and the stop bits 1, 1.5 or 2. A text that does not fit throws RuntimeError
+// InvalidSettings, whose description names the part at fault.
+LineSettings parseSettings(const QString &text);

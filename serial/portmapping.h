@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+// A serial port as the system lists it.
+struct ListedPort
+{
+    QString name; // ttyUSB0, COM3
+    QString location; // /dev/ttyUSB0, \\.\COM3: what is opened
+    QString description; // the system's description of the device, often empty
+};
+
+// Port number n and the device it opens.
+struct MappedPort
+{
+    int number = 0;
+    QString device;
+    QString description;
+
+    friend bool operator==(const MappedPort &, const MappedPort &) = default;
+};
+
+// The current mapping from port numbers to devices. It is asked again at every
+// open and for every tooltip, since adapters come and go.
+using PortMapper = std::function<QList<MappedPort>()>;
+
+// Windows numbering: COMn is number n; ports not named COMn get no number.
+QList<MappedPort> numberByComName(const QList<ListedPort> &listed);
+
+// Numbering elsewhere: ttyS*, then ttyUSB*, then ttyACM*, then the rest by name,
+// each family by its number (ttyS2 before ttyS10); number 1 is the first.
+QList<MappedPort> numberByFamily(QList<ListedPort> listed);
+
+// The serial ports the system lists now, numbered as this platform numbers them.
+// Only listed serial devices are ever reachable through a port number.
+QList<MappedPort> systemPortMapping();
+
+// The mapping as plain text, one port a line, for the port box's tooltip.
+QString mappingText(const QList<MappedPort> &mapping);

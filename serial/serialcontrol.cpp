@@ -1,0 +1,187 @@
+#include "serialcontrol.h"
+
+#include "linesettings.h"
+#include "runtimeerror.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <utility>
+
+#ifdef Q_OS_UNIX
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+#ifdef Q_OS_UNIX
+// The group that owns a device node, the one a user joins to use it.
+QString owningGroup(const QString &device)
+{
+    struct stat info;
+    if (::stat(QFile::encodeName(device).constData(), &info) == 0) {
+        if (const group *owner = ::getgrgid(info.st_gid))
+            return QString::fromLocal8Bit(owner->gr_name);
+    }
+    return QStringLiteral("dialout");
+}
+#endif
+
+bool readable(const QString &device)
+{
+#ifdef Q_OS_UNIX
+    return ::access(QFile::encodeName(device).constData(), R_OK) == 0;
+#else
+    Q_UNUSED(device);
+    return true;
+#endif
+}
+
+} // namespace
+
+SerialControl::SerialControl(QObject *parent)
+    : QObject(parent)
+    , m_port(new QSerialPort(this))
+    , m_mapper(systemPortMapping)
+    , m_settings(QStringLiteral("9600,N,8,1"))
+{
+    connect(m_port, &QSerialPort::readyRead, this, &SerialControl::received);
+    connect(m_port, &QSerialPort::errorOccurred, this, &SerialControl::portError);
+}
+
+SerialControl::~SerialControl() = default;
+
+bool SerialControl::PortOpen() const
+{
+    return m_port->isOpen();
+}
+
+void SerialControl::setPortOpen(bool open)
+{
+    m_losing = false;
+    if (open)
+        this->open();
+    else if (m_port->isOpen())
+        m_port->close();
+}
+
+QString SerialControl::Input()
+{
+    QByteArray bytes = std::exchange(m_leftover, {});
+    if (m_port->isOpen())
+        bytes += m_port->readAll();
+    return QString::fromLatin1(bytes);
+}
+
+void SerialControl::setPortMapper(PortMapper mapper)
+{
+    m_mapper = std::move(mapper);
+}
+
+QList<MappedPort> SerialControl::portMapping() const
+{
+    return m_mapper ? m_mapper() : QList<MappedPort>();
+}
+
+void SerialControl::open()
+{
+    if (m_port->isOpen())
+        throw RuntimeError(RuntimeError::PortAlreadyOpen, QStringLiteral("Порт уже открыт."));
+    if (m_commPort <= 0)
+        throw RuntimeError(RuntimeError::InvalidPortNumber,
+            QStringLiteral("Порта COM%1 не бывает: номера портов начинаются с 1.").arg(m_commPort));
+    const QList<MappedPort> mapping = portMapping();
+    const auto target = std::find_if(mapping.begin(), mapping.end(),
+        [this](const MappedPort &p) { return p.number == m_commPort; });
+    if (target == mapping.end())
+        throw RuntimeError(RuntimeError::PortNotAvailable,
+            QStringLiteral("Порта COM%1 в системе нет. Список портов — в "
+                           "подсказке поля номера порта.")
+                .arg(m_commPort));
+
+    const LineSettings line = parseSettings(m_settings);
+#ifndef Q_OS_WIN
+    // POSIX terminals know no one and a half stop bits, and the port would open
+    // quietly with another setting.
+    if (line.stopBits == QSerialPort::OneAndHalfStop)
+        throw RuntimeError(RuntimeError::InvalidSettings,
+            QStringLiteral("Настройки порта не приняты: стоповые биты «1.5» "
+                           "в этой системе не поддерживаются."));
+#endif
+    m_port->setPortName(target->device);
+    m_port->setBaudRate(line.baudRate);
+    m_port->setParity(line.parity);
+    m_port->setDataBits(line.dataBits);
+    m_port->setStopBits(line.stopBits);
+    m_port->setFlowControl(QSerialPort::NoFlowControl);
+    m_port->clearError();
+    if (!m_port->open(QIODevice::ReadOnly)) {
+        const RuntimeError failure = openFailure(target->device);
+        m_port->clearError();
+        throw failure;
+    }
+}
+
+RuntimeError SerialControl::openFailure(const QString &device) const
+{
+    const QString port = QStringLiteral("COM%1 (%2)").arg(m_commPort).arg(device);
+    switch (m_port->error()) {
+    case QSerialPort::DeviceNotFoundError:
+        return RuntimeError(RuntimeError::PortNotAvailable,
+            QStringLiteral("Порт %1 не найден: устройство отключено.").arg(port));
+    case QSerialPort::PermissionError:
+        // Qt reports a port that another program holds as a permission error too;
+        // only a device this user cannot read is a matter of rights.
+        if (readable(device))
+            return RuntimeError(RuntimeError::PortBusy,
+                QStringLiteral("Порт %1 занят другой программой.").arg(port));
+#ifdef Q_OS_UNIX
+        return RuntimeError(RuntimeError::PermissionDenied,
+            QStringLiteral("Нет доступа к порту %1. Пользователь должен входить в "
+                           "группу, которой принадлежит устройство (здесь «%2», "
+                           "обычно dialout), и затем заново войти в систему.")
+                .arg(port, owningGroup(device)));
+#else
+        return RuntimeError(
+            RuntimeError::PermissionDenied, QStringLiteral("Нет доступа к порту %1.").arg(port));
+#endif
+    default:
+        return RuntimeError(RuntimeError::PortNotAvailable,
+            QStringLiteral("Порт %1 не открылся: %2.").arg(port, m_port->errorString()));
+    }
+}
+
+void SerialControl::received()
+{
+    m_commEvent = comEvReceive;
+    emit OnComm();
+}
+
+void SerialControl::portError(QSerialPort::SerialPortError error)
+{
+    // A device that went away fails every read from then on; Qt repeats the error
+    // on each pass of the event loop for as long as the port stays open. The
+    // first one closes the port, outside of Qt's own read handler.
+    if ((error != QSerialPort::ReadError && error != QSerialPort::ResourceError) || m_losing
+        || !m_port->isOpen())
+        return;
+    m_losing = true;
+    QMetaObject::invokeMethod(this, &SerialControl::loseDevice, Qt::QueuedConnection);
+}
+
+void SerialControl::loseDevice()
+{
+    // The operator may have closed the port in the meantime.
+    if (!std::exchange(m_losing, false) || !m_port->isOpen())
+        return;
+    m_leftover += m_port->readAll();
+    m_port->close();
+    m_port->clearError();
+    if (!m_leftover.isEmpty()) {
+        m_commEvent = comEvReceive;
+        emit OnComm();
+    }
+    emit DeviceLost();
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "portmapping.h"
+#include "runtimeerror.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QSerialPort>
+#include <QString>
+
+// The serial port control the form carries: a port number, a settings text, the
+// open state, the received text and the notification that something happened.
+// The port is only ever read: the tool sends nothing.
+class SerialControl : public QObject
+{
+    Q_OBJECT
+
+public:
+    // CommEvent codes.
+    static constexpr short comEvReceive = 2;
+
+    explicit SerialControl(QObject *parent = nullptr);
+    ~SerialControl() override;
+
+    // Written before opening; never refused. While the port is open they are only
+    // kept for the next open.
+    short CommPort() const { return m_commPort; }
+    void setCommPort(short number) { m_commPort = number; }
+    QString Settings() const { return m_settings; }
+    void setSettings(const QString &settings) { m_settings = settings; }
+
+    bool PortOpen() const;
+    // Opening checks the port number and the settings text and throws RuntimeError
+    // with a description for the operator when the port does not open. Closing a
+    // closed port does nothing.
+    void setPortOpen(bool open);
+
+    // The received bytes waiting, one character per byte (byte b is U+00b), in
+    // arrival order. Reading takes them.
+    QString Input();
+    short CommEvent() const { return m_commEvent; }
+
+    // Which device each port number opens; tests point numbers at pseudo-terminals.
+    void setPortMapper(PortMapper mapper);
+    QList<MappedPort> portMapping() const;
+
+signals:
+    void OnComm();
+    // The device went away while open (an adapter unplugged). What it delivered
+    // has been announced with OnComm before this; the port now reads closed.
+    void DeviceLost();
+
+private:
+    void open();
+    void received();
+    void portError(QSerialPort::SerialPortError error);
+    void loseDevice();
+    RuntimeError openFailure(const QString &device) const;
+
+    QSerialPort *m_port;
+    PortMapper m_mapper;
+    QByteArray m_leftover;
+    QString m_settings;
+    short m_commPort = 1;
+    short m_commEvent = 0;
+    bool m_losing = false;
+};

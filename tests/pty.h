@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// A pseudo-terminal pair standing in for a serial device: the program opens the
+// slave side by its path, the test writes what the "scanner" sends into the
+// master side. Closing the master is the device being unplugged.
+class PseudoTerminal
+{
+public:
+    PseudoTerminal(); // opens a pair at once
+    ~PseudoTerminal();
+    PseudoTerminal(const PseudoTerminal &) = delete;
+    PseudoTerminal &operator=(const PseudoTerminal &) = delete;
+
+    // A new pair, closing the old one first: the device back after an unplug (at
+    // a new path).
+    bool open();
+    // Closes the master side: reads on the slave side fail from now on.
+    void unplug();
+    bool isOpen() const { return m_master >= 0; }
+
+    QString slavePath() const { return m_slavePath; }
+    // The slave side as the test holds it, to read the line settings back.
+    int slaveFd() const { return m_slave; }
+
+    // Writes every byte into the master side, running the event loop whenever the
+    // pseudo-terminal is full so that the program can read on. False if it could
+    // not write everything within the timeout.
+    bool write(const QByteArray &bytes, int timeoutMs = 20000);
+
+private:
+    void closeAll();
+
+    int m_master = -1;
+    int m_slave = -1;
+    QString m_slavePath;
+};
