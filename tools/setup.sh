@@ -28,6 +28,13 @@ ensure_packages() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
+# The second build: clang with AddressSanitizer, UndefinedBehaviorSanitizer and
+# the fuzz targets.
+build_sanitized() {
+    CC=clang-14 CXX=clang++-14 build_project "$top/build-sanitize" -DCMAKE_BUILD_TYPE=Debug \
+        -DORVATEK_SANITIZE=ON -DORVATEK_FUZZ=ON "$@"
+}
+
 build_project() {
     local dir=$1
     shift

@@ -1,0 +1,81 @@
+// The settings text of the serial port: whatever the operator types into the
+// speed box, followed by ",N,8,1", must be accepted exactly when the rule below
+// allows it, give the line settings it names, and otherwise be refused with a
+// description, never a crash.
+#include "blank.h"
+#include "linesettings.h"
+#include "runtimeerror.h"
+
+#include <QRegularExpression>
+
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+
+namespace {
+
+// The rule, stated on its own: four parts separated by commas, blanks allowed
+// around each; the speed a positive whole number of ASCII digits that fits in 32
+// bits, the parity one of N, E, O, M, S in either case, the data bits 5 to 8 (as
+// a whole number, so leading zeros are allowed as in the speed), the
+// stop bits 1, 1.5 or 2.
+std::optional<LineSettings> allowed(const QString &text)
+{
+    static const QRegularExpression rule(
+        QStringLiteral(R"(\AB([0-9]+)B,B([NEOMSneoms])B,B0*([5-8])B,B(1|1\.5|2)B\z)")
+            .replace(QLatin1Char('B'), blankPattern()),
+        QRegularExpression::UseUnicodePropertiesOption);
+    const auto match = rule.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+
+    QString speed = match.captured(1);
+    while (speed.size() > 1 && speed.front() == u'0')
+        speed.remove(0, 1);
+    bool fits = false;
+    const qlonglong baud = speed.size() <= 10 ? speed.toLongLong(&fits) : 0;
+    if (!fits || baud < 1 || baud > 2147483647)
+        return std::nullopt;
+
+    LineSettings settings;
+    settings.baudRate = qint32(baud);
+    const QString parities = QStringLiteral("NEOMS");
+    const QSerialPort::Parity byLetter[] = { QSerialPort::NoParity, QSerialPort::EvenParity,
+                                             QSerialPort::OddParity, QSerialPort::MarkParity,
+                                             QSerialPort::SpaceParity };
+    settings.parity = byLetter[parities.indexOf(match.captured(2).toUpper())];
+    settings.dataBits = QSerialPort::DataBits(match.captured(3).toInt());
+    const QString stop = match.captured(4);
+    settings.stopBits = stop == u"1" ? QSerialPort::OneStop
+        : stop == u"2"               ? QSerialPort::TwoStop
+                                     : QSerialPort::OneAndHalfStop;
+    return settings;
+}
+
+[[noreturn]] void fail(const char *what, const QString &text)
+{
+    std::fprintf(stderr, "%s: %s\n", what, qPrintable(text));
+    std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QString text = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
+    const std::optional<LineSettings> expected = allowed(text);
+    try {
+        const LineSettings got = parseSettings(text);
+        if (!expected)
+            fail("accepted a text the rule refuses", text);
+        if (got.baudRate != expected->baudRate || got.parity != expected->parity
+            || got.dataBits != expected->dataBits || got.stopBits != expected->stopBits)
+            fail("read other settings than the text names", text);
+    } catch (const RuntimeError &error) {
+        if (expected)
+            fail("refused a text the rule allows", text);
+        if (error.number() != RuntimeError::InvalidSettings || error.description().isEmpty())
+            fail("refused without the settings error and its description", text);
+    }
+    return 0;
+}
