@@ -8,6 +8,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/corpus" "$work/artifacts"
 status=0
+export LSAN_OPTIONS="suppressions=$(dirname "$0")/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 \
     -artifact_prefix="$work/artifacts/" "$work/corpus" "$seeds" >"$work/log" 2>&1 || status=$?
 if [ "$status" -ne 0 ]; then

@@ -35,8 +35,8 @@ public:
     // closed port does nothing.
     void setPortOpen(bool open);
 
-    // The received bytes waiting, one character per byte (byte b is U+00b), in
-    // arrival order. Reading takes them.
+    // The received bytes waiting, in arrival order, one character per byte: byte b
+    // gives the character of code b. Reading takes them.
     QString Input();
     short CommEvent() const { return m_commEvent; }
 

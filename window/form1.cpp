@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStringEncoder>
+#include <QTimer>
 
 namespace {
 
@@ -103,6 +104,7 @@ Form1::Form1(QWidget *parent)
     , CmdClear(commandButton(QStringLiteral("X"), this))
     , List1(new EventLog(this))
     , MSComm1(new SerialControl(this))
+    , TimerCOM(new QTimer(this))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Orvatek"));
@@ -158,6 +160,10 @@ Form1::Form1(QWidget *parent)
     connect(CmdOpen, &QPushButton::clicked, this, &Form1::CmdOpen_Click);
     connect(CmdClose, &QPushButton::clicked, this, &Form1::CmdClose_Click);
     connect(MSComm1, &SerialControl::DeviceLost, this, &Form1::MSComm1_DeviceLost);
+    connect(MSComm1, &SerialControl::OnComm, this, &Form1::MSComm1_OnComm);
+    TimerCOM->setObjectName(QStringLiteral("TimerCOM"));
+    TimerCOM->setInterval(100);
+    connect(TimerCOM, &QTimer::timeout, this, &Form1::TimerCOM_Timer);
     new PortToolTip(txtPort, MSComm1);
 
     // Key preview: the form sees every key press before the focused control does.

@@ -6,6 +6,7 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTimer;
 class EventLog;
 class Indicator;
 class SerialControl;
@@ -33,6 +34,12 @@ public:
     void CmdClose_Click();
     // The port went away while open: the indicator shows it closed.
     void MSComm1_DeviceLost();
+    void MSComm1_OnComm();
+    // Parses one chunk of received text: every character is logged, the hex
+    // digits among them go into the scan box, a carriage return arms the commit.
+    void ScanCom(const QString &aa);
+    static bool OnlyHexSymb(const QString &Str);
+    void TimerCOM_Timer();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -53,4 +60,5 @@ private:
     QPushButton *CmdClear;
     EventLog *List1;
     SerialControl *MSComm1;
+    QTimer *TimerCOM;
 };

@@ -1,0 +1,91 @@
+#include "main_window.h"
+
+#include "eventlog.h"
+#include "serialcontrol.h"
+
+#include <QLineEdit>
+#include <QTimer>
+
+namespace {
+
+// The texts a received byte can give, made once. The receive path hands the log
+// a shared copy of a line instead of building a string for every byte.
+struct ByteTexts
+{
+    QString line[256]; // "KeyAscii=" and the code
+    QString character[256]; // the byte as a one-character text
+
+    ByteTexts()
+    {
+        for (int code = 0; code < 256; ++code) {
+            line[code] = QStringLiteral("KeyAscii=") + QString::number(code);
+            character[code] = QString(QChar(code));
+        }
+    }
+};
+
+const ByteTexts &byteTexts()
+{
+    static const ByteTexts texts;
+    return texts;
+}
+
+} // namespace
+
+void Form1::MSComm1_OnComm()
+{
+    const short code = MSComm1->CommEvent();
+    if (code == SerialControl::comEvReceive)
+        ScanCom(MSComm1->Input());
+}
+
+void Form1::ScanCom(const QString &aa)
+{
+    const ByteTexts &texts = byteTexts();
+    // The digits of a chunk reach the scan box in one insert at its end: nothing
+    // looks at the box while a chunk is parsed, and the box lays out its whole
+    // text again on every change, which per digit would make a long scan cost
+    // the square of its length.
+    QString digits;
+    for (const QChar ch : aa) {
+        const char16_t code = ch.unicode();
+        if (code == 13) {
+            // A carriage return only arms the commit; the characters after it are
+            // parsed just as if they had come in a notification of their own
+            // before the tick, so how the port splits its input never matters.
+            if (!TimerCOM->isActive())
+                TimerCOM->start();
+            continue;
+        }
+        if (code > 255) {
+            // Not from the port, where one byte is one character; never a digit.
+            List1->AddItem(QStringLiteral("KeyAscii=") + QString::number(code));
+            continue;
+        }
+        if (OnlyHexSymb(texts.character[code]))
+            digits += ch;
+        List1->AddItem(texts.line[code]);
+    }
+    if (!digits.isEmpty()) {
+        // At the end of the text, whatever the operator did with the caret or
+        // the selection; the caret stays after the new digits.
+        txtSkaner->end(false);
+        txtSkaner->insert(digits);
+    }
+}
+
+bool Form1::OnlyHexSymb(const QString &Str)
+{
+    if (Str.isEmpty())
+        return false;
+    const char16_t code = Str.front().unicode();
+    return (code >= u'0' && code <= u'9') || (code >= u'A' && code <= u'F');
+}
+
+void Form1::TimerCOM_Timer()
+{
+    TimerCOM->stop();
+    List1->AddItem(txtSkaner->text());
+    List1->Refresh();
+    txtSkaner->setText(QString());
+}
