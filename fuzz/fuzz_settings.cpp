@@ -41,8 +41,7 @@ std::optional<LineSettings> allowed(const QString &text)
     settings.baudRate = qint32(baud);
     const QString parities = QStringLiteral("NEOMS");
     const QSerialPort::Parity byLetter[] = { QSerialPort::NoParity, QSerialPort::EvenParity,
-                                             QSerialPort::OddParity, QSerialPort::MarkParity,
-                                             QSerialPort::SpaceParity };
+        QSerialPort::OddParity, QSerialPort::MarkParity, QSerialPort::SpaceParity };
     settings.parity = byLetter[parities.indexOf(match.captured(2).toUpper())];
     settings.dataBits = QSerialPort::DataBits(match.captured(3).toInt());
     const QString stop = match.captured(4);

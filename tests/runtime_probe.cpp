@@ -35,7 +35,7 @@ int main(int argc, char *argv[])
     QObject::connect(&operatorHand, &QTimer::timeout, &app, [] {
         if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
             std::printf("report: %s | %s | icon %d\n", qPrintable(box->windowTitle()),
-                        qPrintable(box->text()), int(box->icon()));
+                qPrintable(box->text()), int(box->icon()));
             std::fflush(stdout);
             box->accept();
         }

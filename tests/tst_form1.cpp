@@ -39,15 +39,14 @@ private slots:
     void clear();
 
 private:
-    template<typename T = QWidget>
-    T *control(const char *name) const
+    template<typename T = QWidget> T *control(const char *name) const
     {
         auto *widget = form->findChild<T *>(QLatin1String(name));
         Q_ASSERT(widget);
         return widget;
     }
     void press(const QString &text, Qt::Key key = Qt::Key_unknown,
-               Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+        Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     void setSerialMode(bool on);
 
     Form1 *form = nullptr;
@@ -93,18 +92,30 @@ void TestForm1::design_data()
     QTest::addColumn<QRect>("geometry");
     QTest::addColumn<bool>("enabled");
 
-    QTest::newRow("Check1") << "Check1" << "интерфейс RS-232" << QRect(8, 8, 121, 17) << true;
-    QTest::newRow("Shape1") << "Shape1" << "" << QRect(136, 8, 57, 17) << true;
-    QTest::newRow("Label1") << "Label1" << "COM" << QRect(8, 32, 25, 17) << true;
-    QTest::newRow("txtPort") << "txtPort" << "1" << QRect(40, 32, 17, 19) << false;
-    QTest::newRow("Label2") << "Label2" << "скор." << QRect(64, 32, 33, 17) << true;
-    QTest::newRow("txtBod") << "txtBod" << "9600" << QRect(104, 32, 41, 19) << false;
-    QTest::newRow("Label3") << "Label3" << ",N,8,1" << QRect(152, 32, 33, 17) << true;
-    QTest::newRow("CmdOpen") << "CmdOpen" << "Открыть порт" << QRect(8, 56, 89, 25) << false;
-    QTest::newRow("CmdClose") << "CmdClose" << "Закрыть порт" << QRect(104, 56, 89, 25) << false;
-    QTest::newRow("txtSkaner") << "txtSkaner" << "" << QRect(8, 88, 161, 25) << true;
-    QTest::newRow("CmdClear") << "CmdClear" << "X" << QRect(168, 88, 25, 25) << true;
-    QTest::newRow("List1") << "List1" << "" << QRect(8, 112, 185, 276) << true;
+    QTest::newRow("Check1") << "Check1"
+                            << "интерфейс RS-232" << QRect(8, 8, 121, 17) << true;
+    QTest::newRow("Shape1") << "Shape1"
+                            << "" << QRect(136, 8, 57, 17) << true;
+    QTest::newRow("Label1") << "Label1"
+                            << "COM" << QRect(8, 32, 25, 17) << true;
+    QTest::newRow("txtPort") << "txtPort"
+                             << "1" << QRect(40, 32, 17, 19) << false;
+    QTest::newRow("Label2") << "Label2"
+                            << "скор." << QRect(64, 32, 33, 17) << true;
+    QTest::newRow("txtBod") << "txtBod"
+                            << "9600" << QRect(104, 32, 41, 19) << false;
+    QTest::newRow("Label3") << "Label3"
+                            << ",N,8,1" << QRect(152, 32, 33, 17) << true;
+    QTest::newRow("CmdOpen") << "CmdOpen"
+                             << "Открыть порт" << QRect(8, 56, 89, 25) << false;
+    QTest::newRow("CmdClose") << "CmdClose"
+                              << "Закрыть порт" << QRect(104, 56, 89, 25) << false;
+    QTest::newRow("txtSkaner") << "txtSkaner"
+                               << "" << QRect(8, 88, 161, 25) << true;
+    QTest::newRow("CmdClear") << "CmdClear"
+                              << "X" << QRect(168, 88, 25, 25) << true;
+    QTest::newRow("List1") << "List1"
+                           << "" << QRect(8, 112, 185, 276) << true;
 }
 
 void TestForm1::design()
@@ -255,7 +266,7 @@ void TestForm1::enterInScanBox()
     press("2", Qt::Key_2);
     press("\r", Qt::Key_Return);
     QCOMPARE(control<EventLog>("List1")->items(),
-             (QStringList { "KeyAscii=49", "KeyAscii=50", "KeyAscii=13" }));
+        (QStringList { "KeyAscii=49", "KeyAscii=50", "KeyAscii=13" }));
     // Enter inserts nothing and clicks no button ("X" would have emptied both).
     QCOMPARE(scan->text(), QStringLiteral("12"));
     QCOMPARE(QApplication::focusWidget(), scan);
@@ -265,11 +276,11 @@ void TestForm1::tabOrder_data()
 {
     QTest::addColumn<bool>("serial");
     QTest::addColumn<QStringList>("order");
-    QTest::newRow("keyboard mode") << false
-                                   << QStringList { "List1", "Check1", "CmdClear", "txtSkaner" };
+    QTest::newRow("keyboard mode")
+        << false << QStringList { "List1", "Check1", "CmdClear", "txtSkaner" };
     QTest::newRow("serial mode") << true
-                                 << QStringList { "List1", "Check1", "CmdClear", "txtPort", "txtBod",
-                                                  "CmdOpen", "CmdClose", "txtSkaner" };
+                                 << QStringList { "List1", "Check1", "CmdClear", "txtPort",
+                                        "txtBod", "CmdOpen", "CmdClose", "txtSkaner" };
 }
 
 void TestForm1::tabOrder()

@@ -18,7 +18,9 @@ private slots:
 
         QCOMPARE(probe.exitStatus(), QProcess::NormalExit);
         QCOMPARE(probe.exitCode(), 70);
-        QVERIFY2(out.contains(QStringLiteral("report: Orvatek | Ошибка выполнения 6:\n\nПереполнение | icon 3")), qPrintable(out));
+        QVERIFY2(out.contains(QStringLiteral(
+                     "report: Orvatek | Ошибка выполнения 6:\n\nПереполнение | icon 3")),
+            qPrintable(out));
         QVERIFY2(err.contains(QStringLiteral("run-time error 6: Переполнение")), qPrintable(err));
     }
 };

@@ -27,12 +27,18 @@ constexpr int ClientWidth = 3000;
 constexpr int ClientHeight = 5940;
 
 constexpr Placement Layout[] = {
-    { "Check1", 120, 120, 1815, 255 },   { "Shape1", 2040, 120, 855, 255 },
-    { "Label1", 120, 480, 375, 255 },    { "txtPort", 600, 480, 252, 288 },
-    { "Label2", 960, 480, 495, 255 },    { "txtBod", 1560, 480, 615, 288 },
-    { "Label3", 2280, 480, 495, 255 },   { "CmdOpen", 120, 840, 1335, 372 },
-    { "CmdClose", 1560, 840, 1335, 372 }, { "txtSkaner", 120, 1320, 2415, 372 },
-    { "CmdClear", 2520, 1320, 375, 375 }, { "List1", 120, 1680, 2775, 4140 },
+    { "Check1", 120, 120, 1815, 255 },
+    { "Shape1", 2040, 120, 855, 255 },
+    { "Label1", 120, 480, 375, 255 },
+    { "txtPort", 600, 480, 252, 288 },
+    { "Label2", 960, 480, 495, 255 },
+    { "txtBod", 1560, 480, 615, 288 },
+    { "Label3", 2280, 480, 495, 255 },
+    { "CmdOpen", 120, 840, 1335, 372 },
+    { "CmdClose", 1560, 840, 1335, 372 },
+    { "txtSkaner", 120, 1320, 2415, 372 },
+    { "CmdClear", 2520, 1320, 375, 375 },
+    { "List1", 120, 1680, 2775, 4140 },
 };
 
 int pixels(int twips)
@@ -115,10 +121,18 @@ Form1::Form1(QWidget *parent)
     setFont(designFont(8));
 
     const std::pair<QWidget *, const char *> named[] = {
-        { Check1, "Check1" },   { Shape1, "Shape1" },       { Label1, "Label1" },
-        { txtPort, "txtPort" }, { Label2, "Label2" },       { txtBod, "txtBod" },
-        { Label3, "Label3" },   { CmdOpen, "CmdOpen" },     { CmdClose, "CmdClose" },
-        { txtSkaner, "txtSkaner" }, { CmdClear, "CmdClear" }, { List1, "List1" },
+        { Check1, "Check1" },
+        { Shape1, "Shape1" },
+        { Label1, "Label1" },
+        { txtPort, "txtPort" },
+        { Label2, "Label2" },
+        { txtBod, "txtBod" },
+        { Label3, "Label3" },
+        { CmdOpen, "CmdOpen" },
+        { CmdClose, "CmdClose" },
+        { txtSkaner, "txtSkaner" },
+        { CmdClear, "CmdClear" },
+        { List1, "List1" },
     };
     for (const auto &[widget, name] : named)
         widget->setObjectName(QLatin1String(name));
@@ -149,7 +163,8 @@ Form1::Form1(QWidget *parent)
     List1->setFont(designFont(9.75));
 
     // Tab order of the design; labels and the indicator take no focus.
-    QWidget *const tabOrder[] = { txtPort, txtBod, CmdOpen, CmdClose, txtSkaner, List1, Check1, CmdClear };
+    QWidget *const tabOrder[]
+        = { txtPort, txtBod, CmdOpen, CmdClose, txtSkaner, List1, Check1, CmdClear };
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 

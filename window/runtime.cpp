@@ -22,9 +22,11 @@ bool Runtime::notify(QObject *receiver, QEvent *event)
     } catch (const RuntimeError &error) {
         reportUntrapped(error);
     } catch (const std::bad_alloc &) {
-        reportUntrapped(RuntimeError(RuntimeError::OutOfMemory, QStringLiteral("Недостаточно памяти")));
+        reportUntrapped(
+            RuntimeError(RuntimeError::OutOfMemory, QStringLiteral("Недостаточно памяти")));
     } catch (const std::exception &error) {
-        reportUntrapped(RuntimeError(51, QStringLiteral("Внутренняя ошибка: %1").arg(QString::fromLocal8Bit(error.what()))));
+        reportUntrapped(RuntimeError(
+            51, QStringLiteral("Внутренняя ошибка: %1").arg(QString::fromLocal8Bit(error.what()))));
     }
     return true;
 }
@@ -32,9 +34,11 @@ bool Runtime::notify(QObject *receiver, QEvent *event)
 void Runtime::reportUntrapped(const RuntimeError &error)
 {
     static bool reporting = false;
-    const QString text = QStringLiteral("Ошибка выполнения %1:\n\n%2").arg(error.number()).arg(error.description());
+    const QString text = QStringLiteral("Ошибка выполнения %1:\n\n%2")
+                             .arg(error.number())
+                             .arg(error.description());
     std::fprintf(stderr, "orvatek: run-time error %d: %s\n", error.number(),
-                 error.description().toLocal8Bit().constData());
+        error.description().toLocal8Bit().constData());
     std::fflush(stderr);
     // A second error while the report is up (a timer tick, a serial
     // notification) only ends the program: the operator sees one report.
@@ -71,8 +75,10 @@ void startupMessage(QtMsgType type, const QMessageLogContext &context, const QSt
 {
     if (type == QtFatalMsg) {
         const QByteArray display = qgetenv("DISPLAY");
-        std::fprintf(stderr, "orvatek: cannot reach the display%s%s; start it from a desktop session (or under xvfb-run)\n",
-                     display.isEmpty() ? "" : " ", display.constData());
+        std::fprintf(stderr,
+            "orvatek: cannot reach the display%s%s; start it from a desktop session (or under "
+            "xvfb-run)\n",
+            display.isEmpty() ? "" : " ", display.constData());
         std::fflush(stderr);
         std::_Exit(1);
     }
