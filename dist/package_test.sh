@@ -105,7 +105,7 @@ fi
 echo "== start the installed program on a private X server"
 # -displayfd lets the server pick a free display and report it once it accepts
 # clients.
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb_pid=$!
 for _ in $(seq 100); do
     [ -s "$work/display" ] && break

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Prints what a running orvatek window shows, read over the accessibility bus:
 the log's lines, one per line after "log:", and the scan box's text after "scan:".
-Waits up to 10 s for the window to appear and for the log to hold at least N lines."""
+Waits up to 30 s for the window to appear and for the log to hold at least N lines."""
 import sys
 import time
 
@@ -39,7 +39,7 @@ def snapshot():
     return None
 
 
-deadline = time.time() + 10
+deadline = time.time() + 30
 seen = None
 while time.time() < deadline:
     try:

@@ -13,17 +13,26 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+trap 'echo "failed at line $LINENO"; kill -0 "${pids[0]}" || echo "Xvfb is gone"; tail -n 20 "$work"/*.log' ERR
 
-for tool in Xvfb xdotool dbus-daemon /usr/bin/python3 /usr/libexec/at-spi-bus-launcher; do
+for tool in Xvfb xdotool xmodmap dbus-daemon /usr/bin/python3 /usr/libexec/at-spi-bus-launcher; do
     command -v "$tool" >/dev/null || { echo "missing: $tool"; exit 1; }
 done
 
-# A display of our own, whichever number is free.
+# A display of our own, whichever number is free. Without -noreset the server
+# starts afresh whenever its last client leaves, dropping the key map below and
+# refusing connections while it does.
 exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$work/display")"
+# The server may take a moment to accept clients on a loaded machine.
+for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+# Give "ж" a key of its own before the program starts. Otherwise xdotool remaps a
+# spare key just while typing it, and a busy program may read the key before it
+# has seen the new mapping.
+xmodmap -e 'keycode 248 = Cyrillic_zhe Cyrillic_ZHE'
 
 # A private session bus with the accessibility bus on it.
 eval "$(dbus-daemon --session --fork --print-address=1 --print-pid=1 | {
@@ -41,9 +50,11 @@ export XDG_RUNTIME_DIR="$work"
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" >"$work/program.log" 2>&1 &
 pids+=($!)
 
-window=$(timeout 20 xdotool search --sync --name '^Orvatek$' | head -n1)
+window=$(timeout 30 xdotool search --sync --name '^Orvatek$' | head -n1)
 xdotool windowfocus --sync "$window"
-sleep 0.3
+# Type only once the window is up with the focus in its scan box: on a loaded
+# machine keys sent earlier would go nowhere.
+/usr/bin/python3 "$here/read_window.py" 0 >/dev/null
 xdotool type --delay 60 '12'
 xdotool key Return
 xdotool type --delay 60 'ж'
@@ -53,6 +64,7 @@ expected=$'log:KeyAscii=49\nlog:KeyAscii=50\nlog:KeyAscii=13\nlog:KeyAscii=230\n
 if [ "$actual" != "$expected" ]; then
     echo "expected:"; echo "$expected"; echo "actual:"; echo "$actual"
     cat "$work/program.log"
+    xmodmap -pke | grep -i cyrillic
     exit 1
 fi
 echo "real window logged: ${actual//$'\n'/ }"

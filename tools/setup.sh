@@ -11,7 +11,7 @@ build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev
 # What the tests need on top: a real X server and key injection, the
 # accessibility bus, pseudo-terminal tools, the fuzzing toolchain and the
 # desktop-file and package checkers.
-test_packages=(xvfb xauth xdotool dbus-daemon at-spi2-core python3-pyatspi socat
+test_packages=(xvfb xauth xdotool x11-xserver-utils dbus-daemon at-spi2-core python3-pyatspi socat
     clang-14 libfuzzer-14-dev libclang-rt-14-dev desktop-file-utils appstream dpkg-dev fakeroot binutils file)
 
 ensure_packages() {
