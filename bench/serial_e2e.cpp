@@ -21,7 +21,8 @@
 // checks that the character lines give back the bytes in order and that the
 // committed scans hold every hex digit sent, and fails otherwise.
 // Without arguments it sends 10,000,000 bytes, with --quick 1,000,000; --bytes N
-// sends N.
+// sends N. --rate B writes B bytes a second instead of as fast as the window
+// reads (a serial line at 921,600 baud carries 92,160).
 
 #include "benchsupport.h"
 #include "eventlines.h"
@@ -39,6 +40,7 @@
 #include <QTimer>
 
 #include <atomic>
+#include <chrono>
 #include <cerrno>
 #include <cstdio>
 #include <random>
@@ -100,12 +102,23 @@ QByteArray scannerStream(qsizetype size)
     return data;
 }
 
-// Writes all of data into the non-blocking master side as fast as it takes it.
-// Returns how much was written.
-qsizetype writeAll(int fd, const QByteArray &data, const std::atomic<bool> &stop)
+// Writes all of data into the non-blocking master side as fast as it takes it,
+// or at most bytesPerSecond. Returns how much was written.
+qsizetype writeAll(
+    int fd, const QByteArray &data, qint64 bytesPerSecond, const std::atomic<bool> &stop)
 {
+    const auto start = std::chrono::steady_clock::now();
     qsizetype done = 0;
     while (done < data.size() && !stop.load(std::memory_order_relaxed)) {
+        qsizetype allowed = data.size();
+        if (bytesPerSecond > 0) {
+            const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+            allowed = std::min(allowed, qsizetype(double(bytesPerSecond) * elapsed.count()) + 1);
+            if (allowed <= done) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                continue;
+            }
+        }
         pollfd ready { fd, POLLOUT, 0 };
         // Woken now and then to see whether the run was given up on.
         const int polled = ::poll(&ready, 1, 100);
@@ -115,7 +128,7 @@ qsizetype writeAll(int fd, const QByteArray &data, const std::atomic<bool> &stop
             continue;
         if (ready.revents & (POLLERR | POLLHUP | POLLNVAL))
             break;
-        const ssize_t n = ::write(fd, data.constData() + done, std::size_t(data.size() - done));
+        const ssize_t n = ::write(fd, data.constData() + done, std::size_t(allowed - done));
         if (n > 0)
             done += n;
         else if (n < 0 && errno != EAGAIN && errno != EINTR)
@@ -249,7 +262,7 @@ private:
     qsizetype m_longestBox = 0;
 };
 
-int runOne(qsizetype bytes)
+int runOne(qsizetype bytes, qint64 bytesPerSecond)
 {
     PseudoTerminal pty;
     if (!pty.isOpen() || bytes < 1) {
@@ -271,7 +284,7 @@ int runOne(qsizetype bytes)
     std::atomic<bool> stop { false };
     qsizetype written = 0;
     const double cpuBefore = threadCpuSeconds();
-    std::thread writer([&] { written = writeAll(pty.masterFd(), data, stop); });
+    std::thread writer([&] { written = writeAll(pty.masterFd(), data, bytesPerSecond, stop); });
     watch.run();
     const double cpu = threadCpuSeconds() - cpuBefore;
     stop = true;
@@ -316,5 +329,8 @@ int main(int argc, char *argv[])
     const qsizetype bytesAt = arguments.indexOf(QStringLiteral("--bytes"));
     if (bytesAt >= 0 && bytesAt + 1 < arguments.size())
         bytes = arguments.at(bytesAt + 1).toLongLong();
-    return runOne(bytes);
+    const qsizetype rateAt = arguments.indexOf(QStringLiteral("--rate"));
+    const qint64 rate
+        = rateAt >= 0 && rateAt + 1 < arguments.size() ? arguments.at(rateAt + 1).toLongLong() : 0;
+    return runOne(bytes, rate);
 }
