@@ -39,6 +39,9 @@ bool readable(const QString &device)
 #endif
 }
 
+// The most Input() takes from the system at once on top of what Qt has read.
+constexpr qint64 TakeUpTo = 16384;
+
 } // namespace
 
 SerialControl::SerialControl(QObject *parent)
@@ -70,8 +73,10 @@ void SerialControl::setPortOpen(bool open)
 QString SerialControl::Input()
 {
     QByteArray bytes = std::exchange(m_leftover, {});
-    if (m_port->isOpen())
+    if (m_port->isOpen()) {
+        takeWaiting();
         bytes += m_port->readAll();
+    }
     return QString::fromLatin1(bytes);
 }
 
@@ -153,8 +158,27 @@ RuntimeError SerialControl::openFailure(const QString &device) const
     }
 }
 
+void SerialControl::takeWaiting()
+{
+    // Qt reads a port once per pass of the event loop, and a terminal hands out
+    // at most 4 KB a read, while every notification has a cost of its own at the
+    // receiver (the scan box lays out its whole text again). So what the system
+    // holds by now goes along, up to a bound that keeps one pass short: a fast
+    // device is announced in fewer, larger pieces. How the bytes are split never
+    // changes what the form makes of them.
+    m_taking = true;
+    while (m_port->bytesAvailable() < TakeUpTo && m_port->waitForReadyRead(0)) { }
+    m_taking = false;
+    // Nothing more to read is reported as a time-out: no fault of the port.
+    if (m_port->error() == QSerialPort::TimeoutError)
+        m_port->clearError();
+}
+
 void SerialControl::received()
 {
+    // What arrives while Input() takes what is waiting goes out with that call.
+    if (m_taking)
+        return;
     m_commEvent = comEvReceive;
     emit OnComm();
 }

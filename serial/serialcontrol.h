@@ -36,7 +36,8 @@ public:
     void setPortOpen(bool open);
 
     // The received bytes waiting, in arrival order, one character per byte: byte b
-    // gives the character of code b. Reading takes them.
+    // gives the character of code b. Reading takes them, together with what the
+    // system has received meanwhile, up to a bound.
     QString Input();
     short CommEvent() const { return m_commEvent; }
 
@@ -53,6 +54,7 @@ signals:
 private:
     void open();
     void received();
+    void takeWaiting();
     void portError(QSerialPort::SerialPortError error);
     void loseDevice();
     RuntimeError openFailure(const QString &device) const;
@@ -64,4 +66,5 @@ private:
     short m_commPort = 1;
     short m_commEvent = 0;
     bool m_losing = false;
+    bool m_taking = false;
 };

@@ -24,6 +24,9 @@ public:
     QString slavePath() const { return m_slavePath; }
     // The slave side as the test holds it, to read the line settings back.
     int slaveFd() const { return m_slave; }
+    // The master side (non-blocking), for a writer of its own such as a thread
+    // that writes as fast as the program reads.
+    int masterFd() const { return m_master; }
 
     // Writes every byte into the master side, running the event loop whenever the
     // pseudo-terminal is full so that the program can read on. False if it could

@@ -50,22 +50,27 @@ private slots:
     void readBack_data()
     {
         QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<qsizetype>("characterLines");
         QTest::newRow("character lines")
-            << QStringList { "KeyAscii=0", "KeyAscii=13", "KeyAscii=255" };
+            << QStringList { "KeyAscii=0", "KeyAscii=13", "KeyAscii=255" } << qsizetype(3);
         // Texts close to a character line must come back exactly as added.
         QTest::newRow("near misses") << QStringList { "KeyAscii=256", "KeyAscii=07", "KeyAscii=-1",
-            "KeyAscii=", "keyascii=5", "KeyAscii=5 ", "KeyAscii=1000" };
+            "KeyAscii=", "keyascii=5", "KeyAscii=5 ", "KeyAscii=1000" }
+                                     << qsizetype(0);
         QTest::newRow("scan lines between") << QStringList { "KeyAscii=48", "", "01AF",
-            "KeyAscii=13", "", QString(70000, u'F'), "KeyAscii=49" };
-        QTest::newRow("cyrillic") << QStringList { "Открыть порт", "KeyAscii=192" };
+            "KeyAscii=13", "", QString(70000, u'F'), "KeyAscii=49" }
+                                            << qsizetype(3);
+        QTest::newRow("cyrillic") << QStringList { "Открыть порт", "KeyAscii=192" } << qsizetype(1);
     }
     void readBack()
     {
         QFETCH(QStringList, lines);
+        QFETCH(qsizetype, characterLines);
         EventLog log;
         for (const QString &line : lines)
             log.AddItem(line);
         QCOMPARE(log.count(), lines.size());
+        QCOMPARE(log.characterLineCount(), characterLines);
         QCOMPARE(log.items(), lines);
         for (qsizetype i = 0; i < lines.size(); ++i)
             QCOMPARE(log.item(i), lines.at(i));
@@ -219,6 +224,7 @@ private slots:
         clickRow(log.get(), 300);
         log->Clear();
         QCOMPARE(log->count(), 0);
+        QCOMPARE(log->characterLineCount(), 0);
         QCOMPARE(log->items(), QStringList());
         QCOMPARE(log->selectedCount(), 0);
         QCOMPARE(log->currentRow(), -1);

@@ -30,6 +30,8 @@ private slots:
     void failedOpen_data();
     void failedOpen();
     void lineSettings();
+    void receivedInOrder_data();
+    void receivedInOrder();
     void unplugWhileOpen();
     void tooltipListsMapping();
 
@@ -204,6 +206,38 @@ void TestPort::lineSettings()
     QCOMPARE(tcgetattr(pty.slaveFd(), &line), 0);
     QCOMPARE(cfgetispeed(&line), speed_t(B1200));
     QVERIFY(line.c_cflag & CSTOPB); // a pseudo-terminal keeps only speed and stop bits
+}
+
+void TestPort::receivedInOrder_data()
+{
+    QTest::addColumn<bool>("inNotification"); // else a timer reads, between notifications
+    QTest::newRow("read in the notification") << true;
+    QTest::newRow("read from a timer") << false;
+}
+
+// Input() takes along what the system holds beyond Qt's own read: every byte
+// still arrives once, in order, whoever reads and whenever.
+void TestPort::receivedInOrder()
+{
+    QFETCH(bool, inNotification);
+    SerialControl control;
+    control.setPortMapper([this] { return QList<MappedPort> { { 1, pty.slavePath(), {} } }; });
+    control.setPortOpen(true);
+    QByteArray sent;
+    for (int i = 0; i < 200000; ++i)
+        sent += char(i % 251);
+    QByteArray received;
+    const auto read = [&] { received += control.Input().toLatin1(); };
+    QTimer reader;
+    if (inNotification) {
+        connect(&control, &SerialControl::OnComm, this, read);
+    } else {
+        connect(&reader, &QTimer::timeout, this, read);
+        reader.start(1);
+    }
+    QVERIFY(pty.write(sent));
+    QTRY_COMPARE(received.size(), sent.size());
+    QCOMPARE(received, sent);
 }
 
 void TestPort::unplugWhileOpen()

@@ -87,6 +87,11 @@ qsizetype EventLog::count() const
     return m_lines.size();
 }
 
+qsizetype EventLog::characterLineCount() const
+{
+    return m_lines.size() - m_lines.otherLines().size();
+}
+
 QString EventLog::item(qsizetype index) const
 {
     return m_lines.at(index);

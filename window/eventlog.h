@@ -24,6 +24,8 @@ public:
     void Refresh();
 
     qsizetype count() const;
+    // How many of the lines are character lines; as cheap at any length as count().
+    qsizetype characterLineCount() const;
     QString item(qsizetype index) const;
     QStringList items() const;
 
