@@ -36,7 +36,7 @@ private slots:
         }
     }
 
-    void accessibleNames()
+    void controls()
     {
         Form1 form;
         const std::pair<const char *, const char *> names[]
@@ -46,18 +46,15 @@ private slots:
             QCOMPARE(accessible(form.findChild<QWidget *>(control)), QString::fromUtf8(name));
         for (QWidget *widget : form.findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
             QVERIFY2(!accessible(widget).isEmpty(), qPrintable(widget->objectName()));
-        // The indicator describes the port's state.
+        // The indicator tells the port's state.
         auto *shape = form.findChild<Indicator *>("Shape1");
         QCOMPARE(accessible(shape, QAccessible::Description), "Порт закрыт");
         shape->setFillColor(Form1::Green);
         QCOMPARE(accessible(shape, QAccessible::Description), "Порт открыт");
         shape->setFillColor(Form1::Red);
         QCOMPARE(accessible(shape, QAccessible::Description), "Порт закрыт");
-    }
 
-    void captionsFit()
-    {
-        Form1 form;
+        // Captions fit their controls in the font the form gets.
         for (const QLabel *label : form.findChildren<QLabel *>())
             QVERIFY2(label->fontMetrics().horizontalAdvance(label->text())
                     <= label->contentsRect().width(),
@@ -66,10 +63,9 @@ private slots:
             QStyleOptionButton option;
             option.initFrom(button);
             option.text = button->text();
-            const QRect room = button->style()->subElementRect(qobject_cast<QCheckBox *>(button)
-                    ? QStyle::SE_CheckBoxContents
-                    : QStyle::SE_PushButtonContents,
-                &option, button);
+            const auto contents = qobject_cast<QCheckBox *>(button) ? QStyle::SE_CheckBoxContents
+                                                                    : QStyle::SE_PushButtonContents;
+            const QRect room = button->style()->subElementRect(contents, &option, button);
             QVERIFY2(button->fontMetrics().horizontalAdvance(option.text) <= room.width(),
                 qPrintable(option.text + " in " + button->fontInfo().family()));
         }
