@@ -28,8 +28,7 @@ private slots:
             { "2147483648,N,8,1", "скорость «2147483648»" }, { "9600,X,8,1", "чётность «X»" },
             { "9600,None,8,1", "чётность «None»" }, { "9600,N,9,1", "биты данных «9»" },
             { "9600,N,4,1", "биты данных «4»" }, { "9600,N,8,3", "стоповые биты «3»" },
-            { "9600,N,8,1.0", "стоповые биты «1.0»" }, { "9600,N,8", "четыре части" },
-            { "9600,E,7,2,N,8,1", "четыре части" },
+            { "9600,N,8,1.0", "стоповые биты «1.0»" }, { "9600,E,7,2,N,8,1", "четыре части" },
             { QString(100000, u'7') + ",N,8,1", "«777777777777777777777777…»" },
             { QString(100000, u'x'), "четыре части" } };
         for (const auto &[text, expected] : settings)
@@ -39,7 +38,7 @@ private slots:
             { "255", "255" }, { QString(500, u'0') + "3", "3" }, { "", refused }, { "  ", refused },
             { "abc", refused }, { "256", refused }, { "-1", refused }, { "+1", refused },
             { "3.5", refused }, { "1e2", refused }, { QString(QChar(0x0663)), refused },
-            { QString(100000, u'9'), refused }, { "<b>1</b>", refused } };
+            { QString(100000, u'9'), refused } };
         for (const auto &[text, expected] : ports)
             QTest::newRow(qPrintable("port " + text.left(20))) << false << text << expected;
     }
