@@ -67,12 +67,13 @@ private slots:
     void numbering()
     {
         QList<ListedPort> listed;
-        for (const char *name : { "rfcomm0", "ttyACM0", "ttyS10", "ttyUSB1", "ttyS2", "ttyUSB0" })
+        for (const char *name :
+            { "ttyAMA0", "rfcomm0", "ttyACM0", "ttyS10", "ttyUSB1", "ttyS2", "ttyUSB0" })
             listed.append(
                 { name, QString("/dev/") + name, QString(name) == "ttyUSB0" ? "<CP>" : "" });
         QCOMPARE(mappingText(numberByFamily(listed)),
             "Порты в системе:\nCOM1 — /dev/ttyS2\nCOM2 — /dev/ttyS10\nCOM3 — /dev/ttyUSB0 (<CP>)\n"
-            "COM4 — /dev/ttyUSB1\nCOM5 — /dev/ttyACM0\nCOM6 — /dev/rfcomm0");
+            "COM4 — /dev/ttyUSB1\nCOM5 — /dev/ttyACM0\nCOM6 — /dev/rfcomm0\nCOM7 — /dev/ttyAMA0");
         QCOMPARE(mappingText({}), "Последовательных портов в системе не найдено.");
         // Windows: COMn is number n; other ports get none.
         const QList<ListedPort> windows = { { "COM10", "\\\\.\\COM10", "USB" },
