@@ -10,19 +10,9 @@
 #include <termios.h>
 #include <unistd.h>
 
-PseudoTerminal::PseudoTerminal()
-{
-    open();
-}
-
-PseudoTerminal::~PseudoTerminal()
-{
-    closeAll();
-}
-
 bool PseudoTerminal::open()
 {
-    closeAll();
+    unplug();
     char name[256] = {};
     // Raw from the start: no echo filling the master side, no line editing
     // holding bytes back until a line feed, no carriage return turned into one.
@@ -40,11 +30,6 @@ bool PseudoTerminal::open()
 }
 
 void PseudoTerminal::unplug()
-{
-    closeAll();
-}
-
-void PseudoTerminal::closeAll()
 {
     if (m_master >= 0)
         ::close(m_master);

@@ -9,15 +9,14 @@
 class PseudoTerminal
 {
 public:
-    PseudoTerminal(); // opens a pair at once
-    ~PseudoTerminal();
+    PseudoTerminal() { open(); }
+    ~PseudoTerminal() { unplug(); }
     PseudoTerminal(const PseudoTerminal &) = delete;
     PseudoTerminal &operator=(const PseudoTerminal &) = delete;
 
-    // A new pair, closing the old one first: the device back after an unplug (at
-    // a new path).
+    // A new pair, the old one closed: the device back after an unplug, at a new path.
     bool open();
-    // Closes the master side: reads on the slave side fail from now on.
+    // Closes both sides: reads on the program's side fail from now on.
     void unplug();
     bool isOpen() const { return m_master >= 0; }
 
@@ -34,8 +33,6 @@ public:
     bool write(const QByteArray &bytes, int timeoutMs = 20000);
 
 private:
-    void closeAll();
-
     int m_master = -1;
     int m_slave = -1;
     QString m_slavePath;

@@ -2,18 +2,8 @@
 #include "main_window.h"
 #include "qttranslations.h"
 
-#include <QAccessible>
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QRegularExpression>
-#include <QStyleOption>
 #include <QtTest>
-
-#include <memory>
+#include <QtWidgets>
 
 // How the window fits a Linux desktop: Qt's own texts in Russian, names for
 // screen readers, and captions that fit their controls in the fonts the form gets.
@@ -21,139 +11,64 @@ class TestDesktop : public QObject
 {
     Q_OBJECT
 
+    static QString accessible(QWidget *widget, QAccessible::Text text = QAccessible::Name)
+    {
+        return QAccessible::queryAccessibleInterface(widget)->text(text);
+    }
+
 private slots:
-    void initTestCase()
+    void qtTextsRussian()
     {
         QString why;
         QVERIFY2(installQtTranslations(&why), qPrintable(why));
-    }
-
-    void qtTextsRussian_data()
-    {
-        QTest::addColumn<QStringList>("texts");
-        QMessageBox box(QMessageBox::Critical, QStringLiteral("COM"), QStringLiteral("x"),
-            QMessageBox::Ok | QMessageBox::Cancel);
-        QTest::newRow("message box buttons") << QStringList { box.button(QMessageBox::Ok)->text(),
-            box.button(QMessageBox::Cancel)->text() };
-        QLineEdit edit(QStringLiteral("1"));
-        edit.selectAll();
+        QMessageBox box(QMessageBox::Critical, "COM", "x", QMessageBox::Ok | QMessageBox::Cancel);
+        QLineEdit edit("1");
         std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
-        QStringList items;
-        for (QAction *action : menu->actions())
-            if (!action->isSeparator())
-                items << action->text();
-        QTest::newRow("text box context menu") << items;
-    }
-
-    void qtTextsRussian()
-    {
-        QFETCH(QStringList, texts);
-        QVERIFY(!texts.isEmpty());
-        for (const QString &text : texts) {
-            // Only the caption counts, not the key sequence after the tab. Qt's
-            // Russian catalogue writes "OK" in Latin letters, as Russian interfaces do.
-            QString caption = text.section(QLatin1Char('\t'), 0, 0).remove(QLatin1Char('&'));
-            caption.remove(QRegularExpression(QStringLiteral("\\bOK\\b")));
-            QVERIFY2(!caption.contains(QRegularExpression(QStringLiteral("[A-Za-z]"))),
-                qPrintable(text));
+        QStringList texts { box.button(QMessageBox::Cancel)->text() };
+        for (const QAction *action : menu->actions())
+            texts << action->text();
+        QVERIFY(texts.size() > 5); // a button and a menu full of entries
+        for (QString text : texts) {
+            // Only the caption counts, not the key sequence after the tab. Qt's Russian
+            // catalogue writes "OK" in Latin letters, as Russian interfaces do.
+            text = text.section('\t', 0, 0).remove('&').remove(QRegularExpression("\\bOK\\b"));
+            QVERIFY2(!text.contains(QRegularExpression("[A-Za-z]")), qPrintable(text));
         }
     }
 
-    void accessibleNames_data()
-    {
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<QString>("name");
-        const std::pair<const char *, const char *> rows[] = {
-            { "Shape1", "Состояние порта" },
-            { "txtPort", "COM" },
-            { "txtBod", "скор." },
-            { "txtSkaner", "Скан" },
-            { "List1", "Журнал" },
-        };
-        for (const auto &[control, name] : rows)
-            QTest::newRow(control) << QString::fromLatin1(control) << QString::fromUtf8(name);
-    }
-
-    void accessibleNames()
-    {
-        QFETCH(QString, control);
-        QFETCH(QString, name);
-        Form1 form;
-        auto *widget = form.findChild<QWidget *>(control);
-        QVERIFY(widget);
-        QCOMPARE(QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name), name);
-    }
-
-    void everyControlHasAName()
+    void controls()
     {
         Form1 form;
+        const std::pair<const char *, const char *> names[]
+            = { { "Shape1", "Состояние порта" }, { "txtPort", "COM" }, { "txtBod", "скор." },
+                  { "txtSkaner", "Скан" }, { "List1", "Журнал" } };
+        for (const auto &[control, name] : names)
+            QCOMPARE(accessible(form.findChild<QWidget *>(control)), QString::fromUtf8(name));
         for (QWidget *widget : form.findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
-            QVERIFY2(
-                !QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name).isEmpty(),
-                qPrintable(widget->objectName()));
-    }
+            QVERIFY2(!accessible(widget).isEmpty(), qPrintable(widget->objectName()));
+        // The indicator tells the port's state.
+        auto *shape = form.findChild<Indicator *>("Shape1");
+        QCOMPARE(accessible(shape, QAccessible::Description), "Порт закрыт");
+        shape->setFillColor(Form1::Green);
+        QCOMPARE(accessible(shape, QAccessible::Description), "Порт открыт");
+        shape->setFillColor(Form1::Red);
+        QCOMPARE(accessible(shape, QAccessible::Description), "Порт закрыт");
 
-    void indicatorDescribesPortState_data()
-    {
-        QTest::addColumn<QList<unsigned>>("colors");
-        QTest::addColumn<QString>("description");
-        QTest::newRow("at start") << QList<unsigned> {} << "Порт закрыт";
-        QTest::newRow("opened") << QList<unsigned> { Form1::Green } << "Порт открыт";
-        QTest::newRow("closed again")
-            << QList<unsigned> { Form1::Green, Form1::Red } << "Порт закрыт";
-    }
-
-    void indicatorDescribesPortState()
-    {
-        QFETCH(QList<unsigned>, colors);
-        QFETCH(QString, description);
-        Form1 form;
-        auto *shape = form.findChild<Indicator *>(QStringLiteral("Shape1"));
-        for (unsigned color : colors)
-            shape->setFillColor(color);
-        QCOMPARE(QAccessible::queryAccessibleInterface(shape)->text(QAccessible::Description),
-            description);
-    }
-
-    void captionsFit_data()
-    {
-        QTest::addColumn<QString>("control");
-        for (const char *name :
-            { "Check1", "Label1", "Label2", "Label3", "CmdOpen", "CmdClose", "CmdClear" })
-            QTest::newRow(name) << QString::fromLatin1(name);
-    }
-
-    void captionsFit()
-    {
-        QFETCH(QString, control);
-        Form1 form;
-        auto *widget = form.findChild<QWidget *>(control);
-        QVERIFY(widget);
-        QString text;
-        int room = 0;
-        if (auto *label = qobject_cast<QLabel *>(widget)) {
-            text = label->text();
-            room = label->contentsRect().width();
-        } else {
-            auto *button = qobject_cast<QAbstractButton *>(widget);
-            QVERIFY(button);
+        // Captions fit their controls in the font the form gets.
+        for (const QLabel *label : form.findChildren<QLabel *>())
+            QVERIFY2(label->fontMetrics().horizontalAdvance(label->text())
+                    <= label->contentsRect().width(),
+                qPrintable(label->text() + " in " + label->fontInfo().family()));
+        for (QAbstractButton *button : form.findChildren<QAbstractButton *>()) {
             QStyleOptionButton option;
             option.initFrom(button);
-            option.text = text = button->text();
-            const bool check = qobject_cast<QCheckBox *>(button);
-            room = button->style()
-                       ->subElementRect(
-                           check ? QStyle::SE_CheckBoxContents : QStyle::SE_PushButtonContents,
-                           &option, button)
-                       .width();
+            option.text = button->text();
+            const auto contents = qobject_cast<QCheckBox *>(button) ? QStyle::SE_CheckBoxContents
+                                                                    : QStyle::SE_PushButtonContents;
+            const QRect room = button->style()->subElementRect(contents, &option, button);
+            QVERIFY2(button->fontMetrics().horizontalAdvance(option.text) <= room.width(),
+                qPrintable(option.text + " in " + button->fontInfo().family()));
         }
-        const int needed = widget->fontMetrics().horizontalAdvance(text);
-        QVERIFY2(needed <= room,
-            qPrintable(QStringLiteral("\"%1\" needs %2 px, has %3 px in %4")
-                           .arg(text)
-                           .arg(needed)
-                           .arg(room)
-                           .arg(QFontInfo(widget->font()).family())));
     }
 };
 

@@ -1,237 +1,120 @@
 #include "eventlog.h"
-#include "lineselection.h"
 #include "main_window.h"
 
-#include <QAccessible>
-#include <QApplication>
-#include <QClipboard>
-#include <QLineEdit>
-#include <QMenu>
-#include <QScrollBar>
 #include <QtTest>
+#include <QtWidgets>
 
-using Rows = QList<qsizetype>;
-using Clicks = QList<std::pair<qsizetype, Qt::KeyboardModifiers>>;
+// The operator's steps: a key, a click on a row (the row as the key, modifiers held),
+// a wheel notch down, 70,000 lines added, or "Копировать" from the context menu.
+constexpr Qt::Key Wheel = Qt::Key_F33, Append = Qt::Key_F34, Menu = Qt::Key_F35;
+static QKeyCombination click(int row, Qt::KeyboardModifiers modifiers = {})
+{
+    return QKeyCombination(modifiers, Qt::Key(row));
+}
 
 class TestEventLog : public QObject
 {
     Q_OBJECT
 
-private:
-    // A log the size of the form's, shown, with the given number of lines "line N".
-    std::unique_ptr<EventLog> shownLog(int lines)
-    {
-        auto log = std::make_unique<EventLog>();
-        log->resize(185, 276);
-        for (int i = 0; i < lines; ++i)
-            log->AddItem(QStringLiteral("line %1").arg(i));
-        log->show();
-        [&] { QVERIFY(QTest::qWaitForWindowExposed(log.get())); }();
-        return log;
-    }
-
-    static void clickRow(EventLog *log, qsizetype row, Qt::KeyboardModifiers modifiers = {})
-    {
-        log->verticalScrollBar()->setValue(int(std::max<qsizetype>(0, row - 2)));
-        QTest::mouseClick(log->viewport(), Qt::LeftButton, modifiers, log->rowRect(row).center());
-    }
-
-    static Rows selectedRows(const EventLog *log)
-    {
-        Rows rows;
-        for (qsizetype row = 0; row < log->count(); ++row) {
-            if (log->isSelected(row))
-                rows.append(row);
-        }
-        return rows;
-    }
+    QStringList lines; // character lines, texts close to one, scans, a very long one
+    std::unique_ptr<EventLog> log;
 
 private slots:
-    void readBack_data()
+    void initTestCase()
     {
-        QTest::addColumn<QStringList>("lines");
-        QTest::addColumn<qsizetype>("characterLines");
-        QTest::newRow("character lines")
-            << QStringList { "KeyAscii=0", "KeyAscii=13", "KeyAscii=255" } << qsizetype(3);
-        // Texts close to a character line must come back exactly as added.
-        QTest::newRow("near misses") << QStringList { "KeyAscii=256", "KeyAscii=07", "KeyAscii=-1",
-            "KeyAscii=", "keyascii=5", "KeyAscii=5 ", "KeyAscii=1000" }
-                                     << qsizetype(0);
-        QTest::newRow("scan lines between") << QStringList { "KeyAscii=48", "", "01AF",
-            "KeyAscii=13", "", QString(70000, u'F'), "KeyAscii=49" }
-                                            << qsizetype(3);
-        QTest::newRow("cyrillic") << QStringList { "Открыть порт", "KeyAscii=192" } << qsizetype(1);
+        const QStringList kinds { "KeyAscii=0", "KeyAscii=255", "KeyAscii=256", "KeyAscii=07",
+            "KeyAscii=-1", "KeyAscii=", "keyascii=5", "KeyAscii=5 ", "", "01AF", "Открыть порт" };
+        for (int i = 0; i < 1000; ++i)
+            lines << (i % 5 ? kinds[i % kinds.size()] : QStringLiteral("KeyAscii=%1").arg(i % 256));
+        lines[997] = QString(70000, u'F');
     }
-    void readBack()
+    // A log of those lines, ten lines high.
+    void init()
     {
-        QFETCH(QStringList, lines);
-        QFETCH(qsizetype, characterLines);
-        EventLog log;
+        log = std::make_unique<EventLog>();
         for (const QString &line : lines)
-            log.AddItem(line);
-        QCOMPARE(log.count(), lines.size());
-        QCOMPARE(log.characterLineCount(), characterLines);
-        QCOMPARE(log.items(), lines);
-        for (qsizetype i = 0; i < lines.size(); ++i)
-            QCOMPARE(log.item(i), lines.at(i));
-        QCOMPARE(log.item(-1), QString());
-        QCOMPARE(log.item(lines.size()), QString());
-    }
-
-    void appendsKeepScrollAndSelection_data()
-    {
-        QTest::addColumn<int>("top");
-        QTest::newRow("at the top") << 0;
-        QTest::newRow("in the middle") << 120;
-        QTest::newRow("at the bottom") << -1;
-    }
-    void appendsKeepScrollAndSelection()
-    {
-        QFETCH(int, top);
-        auto log = shownLog(300);
-        clickRow(log.get(), 130);
-        clickRow(log.get(), 140, Qt::ShiftModifier);
-        QScrollBar *bar = log->verticalScrollBar();
-        bar->setValue(top < 0 ? bar->maximum() : top);
-        const int before = bar->value();
-        for (int i = 0; i < 70000; ++i)
-            log->AddItem(QStringLiteral("KeyAscii=%1").arg(i % 256));
-        QCoreApplication::processEvents();
-        log->Refresh();
-        QCOMPARE(bar->value(), before);
-        QCOMPARE(
-            bar->maximum(), log->count() - log->viewport()->height() / log->rowRect(0).height());
-        QCOMPARE(log->selectedCount(), 11);
-        QVERIFY(log->isSelected(130) && log->isSelected(140));
-        QCOMPARE(log->currentRow(), 140);
-    }
-
-    void keyboard_data()
-    {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
-        QTest::addColumn<int>("pages");
-        QTest::addColumn<qsizetype>("lines");
-        QTest::addColumn<Rows>("selected"); // first and last, -1 standing for the new current line
-        const Qt::KeyboardModifiers none, shift(Qt::ShiftModifier), ctrl(Qt::ControlModifier);
-        // The current line starts at 50 of 1000 lines; it moves by pages and lines.
-        QTest::newRow("down") << int(Qt::Key_Down) << none << 0 << qsizetype(1) << Rows { -1, -1 };
-        QTest::newRow("up") << int(Qt::Key_Up) << none << 0 << qsizetype(-1) << Rows { -1, -1 };
-        QTest::newRow("page down")
-            << int(Qt::Key_PageDown) << none << 1 << qsizetype(0) << Rows { -1, -1 };
-        QTest::newRow("page up") << int(Qt::Key_PageUp) << none << -1 << qsizetype(0)
-                                 << Rows { -1, -1 };
-        QTest::newRow("home") << int(Qt::Key_Home) << none << 0 << qsizetype(-50)
-                              << Rows { -1, -1 };
-        QTest::newRow("end") << int(Qt::Key_End) << none << 0 << qsizetype(949) << Rows { -1, -1 };
-        QTest::newRow("shift down")
-            << int(Qt::Key_Down) << shift << 0 << qsizetype(1) << Rows { 50, -1 };
-        QTest::newRow("shift page up")
-            << int(Qt::Key_PageUp) << shift << -1 << qsizetype(0) << Rows { -1, 50 };
-        QTest::newRow("ctrl down moves only")
-            << int(Qt::Key_Down) << ctrl << 0 << qsizetype(1) << Rows { 50, 50 };
-    }
-    void keyboard()
-    {
-        QFETCH(int, key);
-        QFETCH(Qt::KeyboardModifiers, modifiers);
-        QFETCH(int, pages);
-        QFETCH(qsizetype, lines);
-        QFETCH(Rows, selected);
-        auto log = shownLog(1000);
-        clickRow(log.get(), 50);
-        const qsizetype current
-            = 50 + lines + pages * (log->viewport()->height() / log->rowRect(0).height());
-        QTest::keyClick(log.get(), Qt::Key(key), modifiers);
-        QCOMPARE(log->currentRow(), current);
-        const qsizetype first = selected[0] < 0 ? current : selected[0];
-        const qsizetype last = selected[1] < 0 ? current : selected[1];
-        Rows expected;
-        for (qsizetype row = std::min(first, last); row <= std::max(first, last); ++row)
-            expected.append(row);
-        QCOMPARE(selectedRows(log.get()), expected);
-        // The current line is scrolled into view.
-        QVERIFY(log->viewport()->rect().contains(log->rowRect(current)));
-    }
-
-    void mouseSelectionAndCopy_data()
-    {
-        QTest::addColumn<Clicks>("clicks");
-        QTest::addColumn<Rows>("selected");
-        const Qt::KeyboardModifiers none, shift(Qt::ShiftModifier), ctrl(Qt::ControlModifier);
-        QTest::newRow("one") << Clicks { { 3, none } } << Rows { 3 };
-        QTest::newRow("another replaces") << Clicks { { 3, none }, { 5, none } } << Rows { 5 };
-        QTest::newRow("shift range") << Clicks { { 3, none }, { 6, shift } } << Rows { 3, 4, 5, 6 };
-        QTest::newRow("shift range upwards")
-            << Clicks { { 6, none }, { 4, shift } } << Rows { 4, 5, 6 };
-        QTest::newRow("ctrl adds") << Clicks { { 3, none }, { 8, ctrl } } << Rows { 3, 8 };
-        QTest::newRow("ctrl removes")
-            << Clicks { { 3, none }, { 6, shift }, { 4, ctrl } } << Rows { 3, 5, 6 };
-        QTest::newRow("far apart") << Clicks { { 2, none }, { 900, ctrl } } << Rows { 2, 900 };
-    }
-    void mouseSelectionAndCopy()
-    {
-        QFETCH(Clicks, clicks);
-        QFETCH(Rows, selected);
-        auto log = shownLog(1000);
-        for (const auto &[row, modifiers] : clicks)
-            clickRow(log.get(), row, modifiers);
-        QCOMPARE(selectedRows(log.get()), selected);
-        QStringList expected;
-        for (qsizetype row : selected)
-            expected.append(log->item(row));
+            log->AddItem(line);
+        log->show();
+        QVERIFY(QTest::qWaitForWindowExposed(log.get()));
+        log->resize(185, log->height() - log->viewport()->height() + 10 * log->rowRect(0).height());
         QGuiApplication::clipboard()->clear();
-        QTest::keyClick(log.get(), Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(QGuiApplication::clipboard()->text(), expected.join(u'\n'));
     }
 
-    void wheelScrollsThreeLinesANotch()
+    void operatorActions_data()
     {
-        auto log = shownLog(1000);
-        const QPointF at = log->viewport()->rect().center();
-        QWheelEvent down(at, log->viewport()->mapToGlobal(at), {}, { 0, -120 }, Qt::NoButton, {},
-            Qt::NoScrollPhase, false);
-        QCoreApplication::sendEvent(log->viewport(), &down);
-        QCOMPARE(log->topRow(), QApplication::wheelScrollLines());
-        QCOMPARE(log->rowAt(0), QApplication::wheelScrollLines());
+        QTest::addColumn<QList<QKeyCombination>>("steps");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<QList<int>>("selected"); // first and last line of each range
+        const Qt::KeyboardModifiers shift(Qt::ShiftModifier), ctrl(Qt::ControlModifier);
+        const auto row
+            = [](const char *name, QList<QKeyCombination> steps, int current, QList<int> selected) {
+                  QTest::newRow(name) << steps << current << selected;
+              };
+        row("click replaces", { click(3), click(5) }, 5, { 5, 5 });
+        row("shift click range", { click(3), click(6, shift), Menu }, 6, { 3, 6 });
+        row("ctrl click adds", { click(2), click(900, ctrl) }, 900, { 2, 2, 900, 900 });
+        row("ctrl click removes", { click(3), click(6, shift), click(4, ctrl), Menu }, 4,
+            { 3, 3, 5, 6 });
+        row("down", { click(50), Qt::Key_Down }, 51, { 51, 51 });
+        row("up", { click(50), Qt::Key_Up }, 49, { 49, 49 });
+        row("page down", { click(50), Qt::Key_PageDown }, 60, { 60, 60 });
+        row("home", { click(50), Qt::Key_Home }, 0, { 0, 0 });
+        row("end", { click(50), Qt::Key_End }, 999, { 999, 999 });
+        row("shift down", { click(50), Qt::SHIFT | Qt::Key_Down }, 51, { 50, 51 });
+        row("shift page up", { click(50), Qt::SHIFT | Qt::Key_PageUp }, 40, { 40, 50 });
+        row("wheel", { click(50), Wheel }, 50, { 50, 50 });
+        // Lines added never move the view, the selection or the current line.
+        row("appends in the middle", { click(130), click(140, shift), Append }, 140, { 130, 140 });
+        row("appends at the bottom", { click(990), click(999, shift), Append }, 999, { 990, 999 });
     }
-
-    // Lines scrolled into view are drawn exactly as the same lines at the top of a log.
-    void scrolledLinesPaintAsAtTheTop()
+    void operatorActions()
     {
-        auto scrolled = shownLog(0);
-        auto top = shownLog(0);
-        for (int i = 0; i < 2000; ++i) {
-            const QString line = i % 7 == 0
-                ? QStringLiteral("%1").arg(i, 6, 16, QLatin1Char('0')).toUpper()
-                : QStringLiteral("KeyAscii=%1").arg(i % 256);
-            scrolled->AddItem(line);
-            if (i >= 1500)
-                top->AddItem(line);
+        QFETCH(QList<QKeyCombination>, steps);
+        QFETCH(int, current);
+        QFETCH(QList<int>, selected);
+        QScrollBar *bar = log->verticalScrollBar();
+        for (const QKeyCombination step : steps) {
+            const int top = bar->value();
+            const QPoint at = log->viewport()->rect().center();
+            if (step.key() == Wheel) {
+                QWheelEvent down(at, log->viewport()->mapToGlobal(at), {}, { 0, -120 },
+                    Qt::NoButton, {}, Qt::NoScrollPhase, false);
+                QCoreApplication::sendEvent(log->viewport(), &down);
+                QCOMPARE(log->topRow(), top + 3);
+            } else if (step.key() == Append) {
+                for (int i = 0; i < 70000; ++i)
+                    log->AddItem(QStringLiteral("KeyAscii=%1").arg(i % 256));
+                log->Refresh();
+                QVERIFY(log->topRow() == top && bar->maximum() == log->count() - 10);
+            } else if (step.key() == Menu) {
+                QTimer::singleShot(0, this, [] {
+                    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+                    QVERIFY(menu);
+                    menu->close(); // ends its loop once this returns, whatever is checked here
+                    QCOMPARE(menu->actions().size(), 1);
+                    QCOMPARE(menu->actions().first()->text(), QStringLiteral("Копировать"));
+                    menu->actions().first()->trigger();
+                });
+                QContextMenuEvent event(
+                    QContextMenuEvent::Mouse, at, log->viewport()->mapToGlobal(at));
+                QCoreApplication::sendEvent(log->viewport(), &event);
+            } else if (step.key() >= Qt::Key_Escape) {
+                QTest::keyClick(log.get(), step.key(), step.keyboardModifiers());
+                QVERIFY(current >= log->topRow() && current < log->topRow() + 10); // in view
+            } else {
+                bar->setValue(std::max(0, step.key() - 2));
+                QTest::mouseClick(log->viewport(), Qt::LeftButton, step.keyboardModifiers(),
+                    log->rowRect(step.key()).center());
+            }
         }
-        scrolled->Refresh();
-        scrolled->verticalScrollBar()->setValue(1500);
-        top->Refresh();
-        const QImage image = scrolled->viewport()->grab().toImage();
-        QCOMPARE(image, top->viewport()->grab().toImage());
-        top->Clear();
-        QVERIFY(image != top->viewport()->grab().toImage());
-    }
-
-    void clearEmptiesEverything()
-    {
-        auto log = shownLog(500);
-        clickRow(log.get(), 300);
-        log->Clear();
-        QCOMPARE(log->count(), 0);
-        QCOMPARE(log->characterLineCount(), 0);
-        QCOMPARE(log->items(), QStringList());
-        QCOMPARE(log->selectedCount(), 0);
-        QCOMPARE(log->currentRow(), -1);
-        QCOMPARE(log->topRow(), 0);
-        QCOMPARE(log->verticalScrollBar()->maximum(), 0);
-        log->AddItem(QStringLiteral("KeyAscii=49"));
-        QCOMPARE(log->items(), QStringList { "KeyAscii=49" });
+        QCOMPARE(log->currentRow(), current);
+        QStringList expected; // exactly these lines are copied, one a line
+        for (qsizetype i = 0; i + 1 < selected.size(); i += 2)
+            expected << lines.mid(selected[i], selected[i + 1] - selected[i] + 1);
+        QCOMPARE(log->selectedCount(), expected.size());
+        if (steps.last().key() != Menu)
+            QTest::keyClick(log.get(), Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), expected.join(u'\n'));
     }
 
     // Ctrl+A and Ctrl+C act in the log and are still logged as the keys they type.
@@ -240,88 +123,45 @@ private slots:
         Form1 form;
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        auto *scanBox = form.findChild<QLineEdit *>(QStringLiteral("txtSkaner"));
-        auto *log = form.findChild<EventLog *>(QStringLiteral("List1"));
-        QTest::keyClicks(scanBox, QStringLiteral("12"));
-        log->setFocus();
-        QTest::sendKeyEvent(QTest::Click, log, Qt::Key_A, QString(QChar(1)), Qt::ControlModifier);
-        QTest::sendKeyEvent(QTest::Click, log, Qt::Key_C, QString(QChar(3)), Qt::ControlModifier);
-        QCOMPARE(log->items(),
+        auto *formLog = form.findChild<EventLog *>(QStringLiteral("List1"));
+        QTest::keyClicks(form.findChild<QLineEdit *>(QStringLiteral("txtSkaner")), "12");
+        formLog->setFocus();
+        QTest::sendKeyEvent(QTest::Click, formLog, Qt::Key_A, "\x01", Qt::ControlModifier);
+        QTest::sendKeyEvent(QTest::Click, formLog, Qt::Key_C, "\x03", Qt::ControlModifier);
+        QCOMPARE(formLog->items(),
             (QStringList { "KeyAscii=49", "KeyAscii=50", "KeyAscii=1", "KeyAscii=3" }));
-        QCOMPARE(QGuiApplication::clipboard()->text(),
-            QStringLiteral("KeyAscii=49\nKeyAscii=50\nKeyAscii=1"));
+        QCOMPARE(QGuiApplication::clipboard()->text(), "KeyAscii=49\nKeyAscii=50\nKeyAscii=1");
     }
 
-    void contextMenuCopies()
+    // Character lines are kept compactly and texts close to one whole: all read back
+    // as added, also by accessibility tools, and lines scrolled into view paint as the
+    // same lines at the top. Clearing leaves nothing stale behind.
+    void readBackPaintAndClear()
     {
-        auto log = shownLog(20);
-        clickRow(log.get(), 2);
-        clickRow(log.get(), 3, Qt::ShiftModifier);
-        QGuiApplication::clipboard()->clear();
-        bool triggered = false;
-        QTimer::singleShot(0, this, [&] {
-            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-            QVERIFY(menu);
-            QCOMPARE(menu->actions().size(), 1);
-            QCOMPARE(menu->actions().first()->text(), QStringLiteral("Копировать"));
-            menu->actions().first()->trigger();
-            menu->close();
-            triggered = true;
-        });
-        QContextMenuEvent event(QContextMenuEvent::Mouse, log->rowRect(3).center(),
-            log->viewport()->mapToGlobal(log->rowRect(3).center()));
-        QCoreApplication::sendEvent(log->viewport(), &event);
-        QVERIFY(triggered);
-        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("line 2\nline 3"));
-    }
+        QCOMPARE(log->items(), lines);
+        for (qsizetype i : { -1, 0, 997, 999, 1000 })
+            QCOMPARE(log->item(i), lines.value(i));
+        log->verticalScrollBar()->setValue(500);
+        const QImage scrolled = log->viewport()->grab().toImage();
 
-    void accessibleLines()
-    {
-        auto log = shownLog(100);
-        clickRow(log.get(), 40);
+        QTest::mouseClick(log->viewport(), Qt::LeftButton, {}, log->rowRect(504).center());
         QAccessibleInterface *list = QAccessible::queryAccessibleInterface(log.get());
-        QCOMPARE(list->role(), QAccessible::List);
-        QCOMPARE(list->childCount(), 100);
-        QAccessibleInterface *item = list->child(40);
-        QCOMPARE(item->role(), QAccessible::ListItem);
-        QCOMPARE(item->text(QAccessible::Name), QStringLiteral("line 40"));
-        QVERIFY(item->state().selected);
-        QVERIFY(!list->child(41)->state().selected);
-        QCOMPARE(list->indexOfChild(item), 40);
+        QVERIFY(list->role() == QAccessible::List && list->childCount() == 1000);
+        QAccessibleInterface *item = list->child(504);
+        QVERIFY(item->role() == QAccessible::ListItem && list->indexOfChild(item) == 504);
+        QCOMPARE(item->text(QAccessible::Name), lines[504]);
+        QVERIFY(item->state().selected && !list->child(505)->state().selected);
         QCOMPARE(list->childAt(item->rect().center().x(), item->rect().center().y()), item);
-        log->Clear();
-        QVERIFY(!item->isValid());
-        QCOMPARE(list->childCount(), 0);
-    }
 
-    void selectionRanges_data()
-    {
-        QTest::addColumn<QList<qsizetype>>("ops"); // triples: 1 select / 0 deselect, first, last
-        QTest::addColumn<QList<qsizetype>>("ranges");
-        QTest::newRow("adjacent merge")
-            << QList<qsizetype> { 1, 0, 2, 1, 3, 5 } << QList<qsizetype> { 0, 5 };
-        QTest::newRow("bridge") << QList<qsizetype> { 1, 0, 1, 1, 5, 6, 1, 2, 4 }
-                                << QList<qsizetype> { 0, 6 };
-        QTest::newRow("apart") << QList<qsizetype> { 1, 8, 9, 1, 0, 1 }
-                               << QList<qsizetype> { 0, 1, 8, 9 };
-        QTest::newRow("hole") << QList<qsizetype> { 1, 0, 9, 0, 3, 4 }
-                              << QList<qsizetype> { 0, 2, 5, 9 };
-        QTest::newRow("across two")
-            << QList<qsizetype> { 1, 0, 3, 1, 6, 9, 0, 2, 7 } << QList<qsizetype> { 0, 1, 8, 9 };
-        QTest::newRow("reversed") << QList<qsizetype> { 1, 5, 2 } << QList<qsizetype> { 2, 5 };
-    }
-    void selectionRanges()
-    {
-        QFETCH(QList<qsizetype>, ops);
-        QFETCH(QList<qsizetype>, ranges);
-        LineSelection selection;
-        for (qsizetype i = 0; i + 2 < ops.size(); i += 3)
-            ops[i] ? selection.select(ops[i + 1], ops[i + 2])
-                   : selection.deselect(ops[i + 1], ops[i + 2]);
-        QList<qsizetype> got;
-        for (const LineSelection::Range &range : selection.ranges())
-            got << range.first << range.last;
-        QCOMPARE(got, ranges);
+        log->Clear();
+        QVERIFY(!item->isValid() && list->childCount() == 0 && log->count() == 0);
+        QCOMPARE(log->characterLineCount(), 0);
+        QVERIFY(log->selectedCount() == 0 && log->currentRow() == -1 && log->topRow() == 0);
+        QCOMPARE(log->verticalScrollBar()->maximum(), 0);
+        QVERIFY(scrolled != log->viewport()->grab().toImage());
+        for (const QString &line : lines.mid(500))
+            log->AddItem(line);
+        QCOMPARE(scrolled, log->viewport()->grab().toImage());
     }
 };
 
