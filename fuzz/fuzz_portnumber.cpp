@@ -1,23 +1,10 @@
 // The port box's text: every text either gives a port number from 0 to 255 or is
 // refused with an error the open handler can show, never a crash or a wrong number.
-#include "blank.h"
+#include "textrule.h"
 #include "portnumber.h"
 #include "runtimeerror.h"
 
 #include <QRegularExpression>
-
-#include <cstdio>
-#include <cstdlib>
-
-namespace {
-
-[[noreturn]] void fail(const char *what, const QString &text)
-{
-    std::fprintf(stderr, "%s: %s\n", what, qPrintable(text));
-    std::abort();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -8,12 +8,11 @@
 // stream; a length past the end takes what is left.
 #include "eventlog.h"
 #include "main_window.h"
+#include "textrule.h"
 
 #include <QApplication>
 #include <QLineEdit>
 
-#include <cstdio>
-#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -33,12 +32,6 @@ struct Window
 
 Window *chunked = nullptr;
 Window *byteByByte = nullptr;
-
-[[noreturn]] void fail(const char *what)
-{
-    std::fprintf(stderr, "%s\n", what);
-    std::abort();
-}
 
 } // namespace
 

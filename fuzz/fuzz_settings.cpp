@@ -2,14 +2,12 @@
 // speed box, followed by ",N,8,1", must be accepted exactly when the rule below
 // allows it, give the line settings it names, and otherwise be refused with a
 // description, never a crash.
-#include "blank.h"
+#include "textrule.h"
 #include "linesettings.h"
 #include "runtimeerror.h"
 
 #include <QRegularExpression>
 
-#include <cstdio>
-#include <cstdlib>
 #include <optional>
 
 namespace {
@@ -49,12 +47,6 @@ std::optional<LineSettings> allowed(const QString &text)
         : stop == u"2"               ? QSerialPort::TwoStop
                                      : QSerialPort::OneAndHalfStop;
     return settings;
-}
-
-[[noreturn]] void fail(const char *what, const QString &text)
-{
-    std::fprintf(stderr, "%s: %s\n", what, qPrintable(text));
-    std::abort();
 }
 
 } // namespace
