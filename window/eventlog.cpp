@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <new>
 
 namespace {
@@ -349,6 +350,9 @@ void EventLog::updateMetrics()
     option.text = EventLines::characterLine(255);
     m_rowHeight = std::max(
         1, style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), this).height());
+    const QFontMetricsF metrics(font());
+    for (int code = 0; code < 256; ++code)
+        m_latin1Advance[std::size_t(code)] = metrics.horizontalAdvance(QChar(code));
     m_characterLineWidth = 0;
     for (int code = 0; code < 256; ++code)
         m_characterLineWidth
@@ -376,6 +380,18 @@ void EventLog::updateScrollBars()
 int EventLog::textWidth(const QString &line) const
 {
     const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    // A long scan of Latin-1 characters is measured a character at a time: the
+    // font does no shaping, and shaping a line of a hundred thousand characters
+    // only to size the horizontal scroll bar would hold up the commit.
+    if (line.size() > 64) {
+        qreal width = 0;
+        for (const QChar ch : line) {
+            if (ch.unicode() > 255)
+                return fontMetrics().horizontalAdvance(line) + 2 * margin;
+            width += m_latin1Advance[ch.unicode()];
+        }
+        return int(std::ceil(width)) + 2 * margin;
+    }
     return fontMetrics().horizontalAdvance(line) + 2 * margin;
 }
 

@@ -5,6 +5,8 @@
 
 #include <QAbstractScrollArea>
 
+#include <array>
+
 // The event log: an unsorted list of text lines that only ever grows at the end
 // until it is cleared. Adding lines never scrolls it and never touches the
 // operator's selection. A scanner left running fills it with millions of lines,
@@ -78,6 +80,8 @@ private:
     qsizetype m_anchor = -1;
     int m_rowHeight = 1;
     int m_characterLineWidth = 0;
+    // Advances of the Latin-1 characters in the log's font, for measuring long lines.
+    std::array<qreal, 256> m_latin1Advance {};
     int m_widest = 0;
     bool m_scrollBarsPending = false;
     quint64 m_generation = 0;
