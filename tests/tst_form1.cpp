@@ -4,7 +4,6 @@
 #include "indicator.h"
 
 #include <QCheckBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
@@ -53,18 +52,11 @@ private slots:
         QCOMPARE(widget->geometry(), geometry);
         QCOMPARE(widget->isEnabled(), enabled);
 
-        QString shown;
+        QCOMPARE(widget->property("text").toString(), text);
         if (auto *button = qobject_cast<QPushButton *>(widget))
             QVERIFY(!button->autoDefault() && !button->isDefault()); // Enter clicks nothing
-        if (auto *button = qobject_cast<QAbstractButton *>(widget))
-            shown = button->text();
-        else if (auto *label = qobject_cast<QLabel *>(widget))
-            shown = label->text();
-        else if (auto *box = qobject_cast<QLineEdit *>(widget)) {
-            shown = box->text();
-            QCOMPARE(box->maxLength(), std::numeric_limits<int>::max()); // a long scan is never cut
-        }
-        QCOMPARE(shown, text);
+        if (auto *box = qobject_cast<QLineEdit *>(widget)) // a long scan is never cut
+            QCOMPARE(box->maxLength(), std::numeric_limits<int>::max());
     }
     void startState()
     {
@@ -105,7 +97,6 @@ private slots:
                                << QStringList { QStringLiteral("KeyAscii=%1").arg(code) };
         };
         row("digit", "1", Qt::Key_1, 49);
-        row("latin", "z", Qt::Key_Z, 122);
         row("А", "А", Qt::Key_unknown, 192);
         row("я", "я", Qt::Key_unknown, 255);
         row("Ё", "Ё", Qt::Key_unknown, 168);
@@ -184,16 +175,17 @@ private slots:
             QCOMPARE(QApplication::focusWidget()->objectName(), next);
         }
     }
-    void clear_data() { serialColumn(); }
     void clear()
     {
-        QFETCH(bool, serial);
-        press("7", Qt::Key_7);
-        setSerialMode(serial);
-        QTest::mouseClick(control("CmdClear"), Qt::LeftButton);
-        QVERIFY(log().isEmpty());
-        QCOMPARE(control<QLineEdit>("txtSkaner")->text(), QString());
-        QCOMPARE(QApplication::focusWidget(), control("txtSkaner"));
+        // "X" empties the log and the scan box in either mode.
+        for (bool serial : { false, true }) {
+            press("7", Qt::Key_7);
+            setSerialMode(serial);
+            QTest::mouseClick(control("CmdClear"), Qt::LeftButton);
+            QVERIFY(log().isEmpty());
+            QCOMPARE(control<QLineEdit>("txtSkaner")->text(), QString());
+            QCOMPARE(QApplication::focusWidget(), control("txtSkaner"));
+        }
     }
 
 private:
@@ -213,13 +205,6 @@ private:
         if (control<QCheckBox>("Check1")->isChecked() != on)
             QTest::mouseClick(control("Check1"), Qt::LeftButton);
     }
-    static void serialColumn()
-    {
-        QTest::addColumn<bool>("serial");
-        QTest::newRow("keyboard mode") << false;
-        QTest::newRow("serial mode") << true;
-    }
-
     Form1 *form = nullptr;
 };
 
