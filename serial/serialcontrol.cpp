@@ -40,7 +40,7 @@ bool readable(const QString &device)
 }
 
 // The most Input() takes from the system at once on top of what Qt has read.
-constexpr qint64 TakeUpTo = 16384;
+constexpr qint64 TakeUpTo = 8192;
 
 } // namespace
 
