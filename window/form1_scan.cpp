@@ -1,33 +1,27 @@
 #include "main_window.h"
 
+#include "eventlines.h"
 #include "eventlog.h"
 #include "serialcontrol.h"
 
 #include <QLineEdit>
 #include <QTimer>
 
+#include <array>
+
 namespace {
 
-// The texts a received byte can give, made once. The receive path hands the log
-// a shared copy of a line instead of building a string for every byte.
-struct ByteTexts
+// Every byte as a one-character text, made once: the receive path asks
+// OnlyHexSymb about each byte without building a string for it.
+const std::array<QString, 256> &byteCharacters()
 {
-    QString line[256]; // "KeyAscii=" and the code
-    QString character[256]; // the byte as a one-character text
-
-    ByteTexts()
-    {
-        for (int code = 0; code < 256; ++code) {
-            line[code] = QStringLiteral("KeyAscii=") + QString::number(code);
-            character[code] = QString(QChar(code));
-        }
-    }
-};
-
-const ByteTexts &byteTexts()
-{
-    static const ByteTexts texts;
-    return texts;
+    static const std::array<QString, 256> characters = [] {
+        std::array<QString, 256> made;
+        for (int code = 0; code < 256; ++code)
+            made[std::size_t(code)] = QString(QChar(code));
+        return made;
+    }();
+    return characters;
 }
 
 } // namespace
@@ -41,7 +35,7 @@ void Form1::MSComm1_OnComm()
 
 void Form1::ScanCom(const QString &aa)
 {
-    const ByteTexts &texts = byteTexts();
+    const auto &characters = byteCharacters();
     // The digits of a chunk reach the scan box in one insert at its end: nothing
     // looks at the box while a chunk is parsed, and the box lays out its whole
     // text again on every change, which per digit would make a long scan cost
@@ -62,9 +56,10 @@ void Form1::ScanCom(const QString &aa)
             List1->AddItem(QStringLiteral("KeyAscii=") + QString::number(code));
             continue;
         }
-        if (OnlyHexSymb(texts.character[code]))
+        if (OnlyHexSymb(characters[code]))
             digits += ch;
-        List1->AddItem(texts.line[code]);
+        // The log's own shared copy of the line: no string is built per byte.
+        List1->AddItem(EventLines::characterLine(code));
     }
     if (!digits.isEmpty()) {
         // At the end of the text, whatever the operator did with the caret or
