@@ -78,4 +78,16 @@ void showAndSettle(QWidget *window)
         QCoreApplication::processEvents();
 }
 
+QString option(const QStringList &arguments, const QString &name, const QString &fallback)
+{
+    const qsizetype at = arguments.indexOf(name);
+    return at >= 0 && at + 1 < arguments.size() ? arguments.at(at + 1) : fallback;
+}
+
+void offscreenByDefault()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
 } // namespace bench

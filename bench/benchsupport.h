@@ -23,6 +23,13 @@ double quantile(QList<double> samples, double q);
 // The widget's fonts and geometry as the form gives them to the log.
 void placeLikeTheLog(QWidget *log);
 
+// The value given after an option ("--lines 1000"), or the fallback.
+QString option(const QStringList &arguments, const QString &name, const QString &fallback = {});
+
+// Benchmarks run offscreen unless told otherwise, so that their figures do not
+// depend on a display server. Call before the application object is made.
+void offscreenByDefault();
+
 // Lets the window system show the window and paint it once.
 void showAndSettle(QWidget *window);
 

@@ -115,24 +115,17 @@ int runOne(const QString &impl, qsizetype present, int samples)
     return 0;
 }
 
-QString valueOf(const QStringList &arguments, const QString &name)
-{
-    const qsizetype at = arguments.indexOf(name);
-    return at >= 0 && at + 1 < arguments.size() ? arguments.at(at + 1) : QString();
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::offscreenByDefault();
     Runtime app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments().mid(1);
-    const QString impl = valueOf(arguments, QStringLiteral("--impl"));
+    const QString impl = bench::option(arguments, QStringLiteral("--impl"));
     if (!impl.isEmpty()) {
-        return runOne(impl, valueOf(arguments, QStringLiteral("--present")).toLongLong(),
-            std::max(1, valueOf(arguments, QStringLiteral("--samples")).toInt()));
+        return runOne(impl, bench::option(arguments, QStringLiteral("--present")).toLongLong(),
+            std::max(1, bench::option(arguments, QStringLiteral("--samples")).toInt()));
     }
 
     const bool quick = arguments.contains(QStringLiteral("--quick"));

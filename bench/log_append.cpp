@@ -70,15 +70,13 @@ int runOne(const QString &impl, qsizetype lines)
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::offscreenByDefault();
     QApplication app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments().mid(1);
-    const qsizetype implAt = arguments.indexOf(QStringLiteral("--impl"));
-    const qsizetype linesAt = arguments.indexOf(QStringLiteral("--lines"));
-    if (implAt >= 0 && implAt + 1 < arguments.size() && linesAt >= 0
-        && linesAt + 1 < arguments.size())
-        return runOne(arguments.at(implAt + 1), arguments.at(linesAt + 1).toLongLong());
+    const QString impl = bench::option(arguments, QStringLiteral("--impl"));
+    const QString lines = bench::option(arguments, QStringLiteral("--lines"));
+    if (!impl.isEmpty() && !lines.isEmpty())
+        return runOne(impl, lines.toLongLong());
 
     const bool quick = arguments.contains(QStringLiteral("--quick"));
     QList<QStringList> cases;

@@ -321,16 +321,11 @@ int runOne(qsizetype bytes, qint64 bytesPerSecond)
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::offscreenByDefault();
     Runtime app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments().mid(1);
-    qsizetype bytes = arguments.contains(QStringLiteral("--quick")) ? 1000000 : 10000000;
-    const qsizetype bytesAt = arguments.indexOf(QStringLiteral("--bytes"));
-    if (bytesAt >= 0 && bytesAt + 1 < arguments.size())
-        bytes = arguments.at(bytesAt + 1).toLongLong();
-    const qsizetype rateAt = arguments.indexOf(QStringLiteral("--rate"));
-    const qint64 rate
-        = rateAt >= 0 && rateAt + 1 < arguments.size() ? arguments.at(rateAt + 1).toLongLong() : 0;
+    const QString quick = arguments.contains(QStringLiteral("--quick")) ? "1000000" : "10000000";
+    const qsizetype bytes = bench::option(arguments, QStringLiteral("--bytes"), quick).toLongLong();
+    const qint64 rate = bench::option(arguments, QStringLiteral("--rate")).toLongLong();
     return runOne(bytes, rate);
 }

@@ -19,6 +19,7 @@
 #include "eventlog.h"
 #include "main_window.h"
 #include "ptyscanner.h"
+#include "runtime.h"
 #include "serialcontrol.h"
 #include "streamcheck.h"
 
@@ -74,16 +75,12 @@ int fail(const char *why)
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    bench::offscreenByDefault();
+    // The program's own runtime, so that the event loop turns as it does there.
+    Runtime app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
-    const auto option = [&](const char *name, qint64 fallback) {
-        const qsizetype at = arguments.indexOf(QLatin1String(name));
-        return at > 0 && at + 1 < arguments.size() ? arguments.at(at + 1).toLongLong() : fallback;
-    };
-    const qint64 seconds = option("--seconds", 600);
-    const auto seed = std::uint64_t(option("--seed", 1));
+    const qint64 seconds = bench::option(arguments, "--seconds", "600").toLongLong();
+    const auto seed = std::uint64_t(bench::option(arguments, "--seed", "1").toULongLong());
 
     PtyScanner scanner;
     if (!scanner.isOpen())
