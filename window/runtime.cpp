@@ -108,12 +108,11 @@ void startupMessage(QtMsgType type, const QMessageLogContext &context, const QSt
 } // namespace
 
 StartupGuard::StartupGuard()
-    : m_previous(qInstallMessageHandler(startupMessage))
 {
-    previousHandler = m_previous;
+    previousHandler = qInstallMessageHandler(startupMessage);
 }
 
 StartupGuard::~StartupGuard()
 {
-    qInstallMessageHandler(m_previous);
+    qInstallMessageHandler(previousHandler);
 }

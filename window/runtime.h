@@ -33,7 +33,4 @@ class StartupGuard
 public:
     StartupGuard();
     ~StartupGuard();
-
-private:
-    QtMessageHandler m_previous;
 };
