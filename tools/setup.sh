@@ -38,6 +38,9 @@ build_sanitized() {
 build_project() {
     local dir=$1
     shift
-    cmake -S "$top" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    # A developer's ccache, where installed, makes rebuilds of other trees cheap.
+    local launcher=()
+    command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    cmake -S "$top" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" "$@" >/dev/null
     cmake --build "$dir" --parallel "$(nproc)"
 }
