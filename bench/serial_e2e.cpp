@@ -109,14 +109,16 @@ public:
     bool open() { return m_pty.masterFd() >= 0 && bench::openScannerPort(&form, m_pty.slavePath()); }
 
     // Writes `bytes` at most (a time that runs out stops at the end of a read; a
-    // rate above 0 is bytes a second), and runs the event loop until the expected
+    // rate above 0 is bytes a second), made ahead where given, and runs the event loop until the expected
     // character lines are in (or, with none expected, until the writer is done and
     // the log has settled) or nothing has come for 10 s.
-    void run(qint64 bytes, std::chrono::steady_clock::duration runFor, qint64 rate)
+    void run(qint64 bytes, std::chrono::steady_clock::duration runFor, qint64 rate,
+        const QByteArray &ahead = {})
     {
         m_clock.start();
         m_heartbeat.start();
-        m_writer = std::thread(&Run::write, this, bytes, std::chrono::steady_clock::now() + runFor, rate);
+        m_writer = std::thread(
+            &Run::write, this, bytes, std::chrono::steady_clock::now() + runFor, rate, ahead);
         m_loop.exec();
         m_heartbeat.stop();
         if (m_doneNs < 0)
@@ -161,11 +163,11 @@ public:
     qint64 ticks = 0;
 
 private:
-    void write(qint64 bytes, std::chrono::steady_clock::time_point until, qint64 rate)
+    void write(qint64 bytes, std::chrono::steady_clock::time_point until, qint64 rate,
+        QByteArray block)
     {
         using Clock = std::chrono::steady_clock;
         const Clock::time_point started = Clock::now();
-        QByteArray block;
         qsizetype done = 0;
         while (!m_stop) {
             if (done == block.size()) {
@@ -265,10 +267,12 @@ int byBytes(qsizetype bytes, qint64 rate)
         return 1;
     }
     QByteArray data;
+    // Made ahead, so that making them takes no time from the window's thread.
     ScannerStream(stream).appendReads(data, bytes);
-    run.expected = bytes - data.left(bytes).count('\r');
+    data.truncate(bytes);
+    run.expected = bytes - data.count('\r');
     const double cpuBefore = threadCpuSeconds();
-    run.run(bytes, std::chrono::hours(24), rate);
+    run.run(bytes, std::chrono::hours(24), rate, data);
     const double cpu = threadCpuSeconds() - cpuBefore;
     const bool wrote = run.stopWriting() && run.written() == bytes;
     const StreamCheck check = run.check();
