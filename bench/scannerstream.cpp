@@ -47,7 +47,7 @@ void ScannerStream::appendReads(QByteArray &out, qsizetype atLeast)
     while (out.size() < target) {
         // Between reads, bytes without digits or carriage returns: they cost the
         // log a line each but leave the scan box alone.
-        const qsizetype noise = NoiseBetweenReads / 2 + below(NoiseBetweenReads);
+        const qsizetype noise = m_noise ? m_noise / 2 + below(std::uint32_t(m_noise)) : 0;
         for (qsizetype i = 0; i < noise; i += 8) {
             std::uint64_t random = next();
             for (qsizetype j = i; j < i + 8 && j < noise; ++j, random >>= 8)

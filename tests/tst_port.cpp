@@ -1,7 +1,7 @@
 #include "eventlog.h"
 #include "indicator.h"
 #include "main_window.h"
-#include "pty.h"
+#include "ptypair.h"
 #include "serialcontrol.h"
 
 #include <QtTest>
