@@ -27,6 +27,7 @@
 #include "benchsupport.h"
 #include "eventlines.h"
 #include "eventlog.h"
+#include "hexdigit.h"
 #include "main_window.h"
 #include "pty.h"
 #include "runtime.h"
@@ -59,11 +60,6 @@ double threadCpuSeconds()
     timespec used {};
     ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &used);
     return double(used.tv_sec) + double(used.tv_nsec) / 1e9;
-}
-
-bool isHexDigit(char byte)
-{
-    return (byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'F');
 }
 
 // What a scanner on a bench sends: reads of a few tens of characters, mostly
@@ -175,7 +171,7 @@ QString mismatch(const EventLog *log, const QByteArray &data)
     }
     QString digits;
     for (const char byte : data) {
-        if (isHexDigit(byte))
+        if (isHexDigitCode(quint8(byte)))
             digits += QLatin1Char(byte);
     }
     if (scans != digits)
