@@ -16,43 +16,43 @@ class TestEventLog : public QObject
     std::unique_ptr<EventLog> log;
 
 private slots:
-    // The operator's steps in a log of 1000 lines, 10 to a page, the top row at 0: a
-    // click on a row ("below": under the last line) or a key, held with Shift (s) or
-    // Ctrl (c); d marks a drag to the row, r a right click.
+    // The operator's steps in a log of 1000 lines, 10 to a page, the top row at 0: a key,
+    // or a click on a row (1000: below the last line), with the modifiers held; Alt marks
+    // a drag to the row, Meta a right click.
     void selection_data()
     {
-        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QList<int>>("steps");
         QTest::addColumn<int>("current");
         QTest::addColumn<Ranges>("selected"); // first and last line of each range
-        QTest::newRow("ctrl click") << "3 s6 c4" << 4 << Ranges { 3, 3, 5, 6 };
-        QTest::newRow("click below") << "3 below" << 3 << Ranges {};
-        QTest::newRow("drag") << "5 d8 d2 cd9" << 2 << Ranges { 2, 5 };
-        QTest::newRow("right click") << "3 s6 r4 r9" << 9 << Ranges { 9, 9 };
-        QTest::newRow("down from none") << "Down" << 0 << Ranges { 0, 0 };
-        QTest::newRow("page down") << "995 PgDn" << 999 << Ranges { 999, 999 };
-        QTest::newRow("shift page up") << "50 sPgUp" << 40 << Ranges { 40, 50 };
-        QTest::newRow("ctrl space")
-            << "50 cDown cSpace cDown cSpace cSpace" << 52 << Ranges { 50, 51 };
-        QTest::newRow("ctrl shift home") << "20 c9 csHome" << 0 << Ranges { 0, 9, 20, 20 };
+        const int S = Qt::ShiftModifier, C = Qt::ControlModifier, D = Qt::AltModifier,
+                  R = Qt::MetaModifier, Down = Qt::Key_Down, Space = Qt::Key_Space,
+                  PgDn = Qt::Key_PageDown;
+        QTest::newRow("ctrl click") << QList { 3, S | 6, C | 4 } << 4 << Ranges { 3, 3, 5, 6 };
+        QTest::newRow("click below") << QList { 3, 1000 } << 3 << Ranges {};
+        QTest::newRow("drag") << QList { 5, D | 8, D | 2, C | D | 9 } << 2 << Ranges { 2, 5 };
+        QTest::newRow("right click") << QList { 3, S | 6, R | 4, R | 9 } << 9 << Ranges { 9, 9 };
+        QTest::newRow("down from none") << QList { Down } << 0 << Ranges { 0, 0 };
+        QTest::newRow("page down") << QList { 995, PgDn } << 999 << Ranges { 999, 999 };
+        QTest::newRow("shift page up")
+            << QList { 50, S | Qt::Key_PageUp } << 40 << Ranges { 40, 50 };
+        QTest::newRow("ctrl space") << QList { 50, C | Down, C | Space, C | Down, C | Space,
+            C | Space } << 52 << Ranges { 50, 51 };
+        QTest::newRow("ctrl shift home")
+            << QList { 20, C | 9, C | S | Qt::Key_Home } << 0 << Ranges { 0, 9, 20, 20 };
     }
     void selection()
     {
-        QFETCH(QString, steps);
-        const QHash<QString, int> keys { { "Down", Qt::Key_Down }, { "PgUp", Qt::Key_PageUp },
-            { "PgDn", Qt::Key_PageDown }, { "Home", Qt::Key_Home }, { "Space", Qt::Key_Space } };
+        QFETCH(QList<int>, steps);
         OperatorSelection model;
-        for (const QString &step : steps.split(u' ')) {
-            const qsizetype held = step.indexOf(QRegularExpression("[A-Z0-9b]"));
-            const QString how = step.left(held), what = step.mid(held);
-            Qt::KeyboardModifiers with = how.contains(u'c') ? Qt::ControlModifier : Qt::NoModifier;
-            with.setFlag(Qt::ShiftModifier, how.contains(u's'));
-            const int row = what == "below" ? -1 : what.toInt();
-            if (keys.contains(what))
-                model.key(keys[what], with, 1000, 0, 10);
-            else if (how.contains(u'd'))
+        for (const int step : steps) {
+            const auto with = Qt::KeyboardModifiers::fromInt(step & Qt::KeyboardModifierMask);
+            const int what = step & ~Qt::KeyboardModifierMask, row = what < 1000 ? what : -1;
+            if (what >= Qt::Key_Escape || what == Qt::Key_Space) // no row 32 in the table
+                model.key(what, with, 1000, 0, 10);
+            else if (with & Qt::AltModifier)
                 model.drag(row, with, 1000);
             else
-                how.contains(u'r') ? model.rightClick(row) : model.click(row, with);
+                (with & Qt::MetaModifier) ? model.rightClick(row) : model.click(row, with);
         }
         Ranges got;
         for (const LineSelection::Range &range : model.selection().ranges())
@@ -79,9 +79,8 @@ private slots:
         log->resize(185, log->height() - log->viewport()->height() + 10 * log->rowRect(0).height());
     }
 
-    // Clicks and keys reach the rows they name and keep the current line in view;
-    // "Копировать" copies exactly the selected lines; lines added, with the view in the
-    // middle or at the bottom, move neither the view nor the selection.
+    // Clicks and keys reach their rows, the current line stays in view, appends move
+    // neither view nor selection, and "Копировать" copies exactly the selected lines.
     void stepsCopyAndAppend()
     {
         QScrollBar *bar = log->verticalScrollBar();
