@@ -1,13 +1,10 @@
 #include "scannerstream.h"
 
+#include "hexdigit.h"
+
 #include <array>
 
 namespace {
-
-constexpr bool isHexDigit(int byte)
-{
-    return (byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'F');
-}
 
 // Every byte value but the hex digits and the carriage return, for what comes
 // between reads; indexed by a random byte, so a few values come twice as often.
@@ -15,7 +12,7 @@ constexpr std::array<char, 256> NoiseBytes = [] {
     std::array<char, 256> allowed {};
     int count = 0;
     for (int byte = 0; byte < 256; ++byte) {
-        if (!isHexDigit(byte) && byte != '\r')
+        if (!isHexDigitCode(char16_t(byte)) && byte != '\r')
             allowed[std::size_t(count++)] = char(byte);
     }
     std::array<char, 256> table {};

@@ -1,6 +1,7 @@
 #include "streamcheck.h"
 
 #include "eventlines.h"
+#include "hexdigit.h"
 
 #include <utility>
 
@@ -50,7 +51,7 @@ void StreamCheck::line(const QString &text)
             fault(QStringLiteral("%1 where the byte sent was %2").arg(text).arg(byte));
         } else {
             take();
-            if ((byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'F'))
+            if (isHexDigitCode(char16_t(byte)))
                 m_digits += QChar(byte);
         }
         // The carriage returns before this byte were parsed before it.

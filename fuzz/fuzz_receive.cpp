@@ -6,6 +6,7 @@
 // Input: records of a two-byte little-endian length and that many bytes of the
 // stream; a length past the end takes what is left.
 #include "eventlog.h"
+#include "hexdigit.h"
 #include "main_window.h"
 #include "textrule.h"
 
@@ -57,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (code == 13)
             continue;
         lines.append(QStringLiteral("KeyAscii=%1").arg(code));
-        if ((code >= '0' && code <= '9') || (code >= 'A' && code <= 'F'))
+        if (isHexDigitCode(code))
             digits.append(QChar(code));
     }
 
