@@ -112,25 +112,23 @@ Form1::Form1(QWidget *parent)
     // the captions only fit the design's sizes with a font of that size.
     setFont(designFont(8));
 
-    // The form's design: each control, its name and its place in twips.
+    // The form's design: each control, its name and its place in twips, row by row
+    // as they read on the screen.
     const struct
     {
         QWidget *control;
         const char *name;
         int left, top, width, height;
     } design[] = {
-        { Check1, "Check1", 120, 120, 1815, 255 },
-        { Shape1, "Shape1", 2040, 120, 855, 255 },
-        { Label1, "Label1", 120, 480, 375, 255 },
-        { txtPort, "txtPort", 600, 480, 252, 288 },
-        { Label2, "Label2", 960, 480, 495, 255 },
-        { txtBod, "txtBod", 1560, 480, 615, 288 },
+        // clang-format off
+        { Check1, "Check1", 120, 120, 1815, 255 }, { Shape1, "Shape1", 2040, 120, 855, 255 },
+        { Label1, "Label1", 120, 480, 375, 255 }, { txtPort, "txtPort", 600, 480, 252, 288 },
+        { Label2, "Label2", 960, 480, 495, 255 }, { txtBod, "txtBod", 1560, 480, 615, 288 },
         { Label3, "Label3", 2280, 480, 495, 255 },
-        { CmdOpen, "CmdOpen", 120, 840, 1335, 372 },
-        { CmdClose, "CmdClose", 1560, 840, 1335, 372 },
-        { txtSkaner, "txtSkaner", 120, 1320, 2415, 372 },
-        { CmdClear, "CmdClear", 2520, 1320, 375, 375 },
+        { CmdOpen, "CmdOpen", 120, 840, 1335, 372 }, { CmdClose, "CmdClose", 1560, 840, 1335, 372 },
+        { txtSkaner, "txtSkaner", 120, 1320, 2415, 372 }, { CmdClear, "CmdClear", 2520, 1320, 375, 375 },
         { List1, "List1", 120, 1680, 2775, 4140 },
+        // clang-format on
     };
     for (const auto &c : design) {
         c.control->setObjectName(QLatin1String(c.name));
