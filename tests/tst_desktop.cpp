@@ -1,4 +1,3 @@
-#include "indicator.h"
 #include "main_window.h"
 #include "qttranslations.h"
 
@@ -46,13 +45,9 @@ private slots:
             QCOMPARE(accessible(form.findChild<QWidget *>(control)), QString::fromUtf8(name));
         for (QWidget *widget : form.findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
             QVERIFY2(!accessible(widget).isEmpty(), qPrintable(widget->objectName()));
-        // The indicator tells the port's state.
-        auto *shape = form.findChild<Indicator *>("Shape1");
-        QCOMPARE(accessible(shape, QAccessible::Description), "Порт закрыт");
-        shape->setFillColor(Form1::Green);
-        QCOMPARE(accessible(shape, QAccessible::Description), "Порт открыт");
-        shape->setFillColor(Form1::Red);
-        QCOMPARE(accessible(shape, QAccessible::Description), "Порт закрыт");
+        // The indicator tells the port's state (tst_portshare follows it).
+        QCOMPARE(accessible(form.findChild<QWidget *>("Shape1"), QAccessible::Description),
+            "Порт закрыт");
 
         // Captions fit their controls in the font the form gets.
         for (const QLabel *label : form.findChildren<QLabel *>())

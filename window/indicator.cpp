@@ -1,6 +1,7 @@
 #include "indicator.h"
 
 #include <QPainter>
+#include <QTextDocument>
 
 Indicator::Indicator(QWidget *parent)
     : QWidget(parent)
@@ -14,19 +15,13 @@ void Indicator::setFillColor(unsigned bgr)
     if (bgr == m_fillColor)
         return;
     m_fillColor = bgr;
-    updateDescription();
     update();
 }
 
-void Indicator::describeColor(unsigned bgr, const QString &description)
+void Indicator::describe(const QString &description)
 {
-    m_descriptions.insert(bgr & 0xFFFFFF, description);
-    updateDescription();
-}
-
-void Indicator::updateDescription()
-{
-    setAccessibleDescription(m_descriptions.value(m_fillColor));
+    setAccessibleDescription(description);
+    setToolTip(Qt::convertFromPlainText(description, Qt::WhiteSpaceNoWrap));
 }
 
 void Indicator::paintEvent(QPaintEvent *)
