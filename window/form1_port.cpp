@@ -34,14 +34,14 @@ template<typename Condition> bool trueOnFailure(Condition condition)
     }
 }
 
-// The text with no line break inside a device path: the label would break one
-// after any "/" or "-" and leave "(/" at the end of a line. A word joiner after
-// each keeps it whole.
+// The text with no line break inside a device path ("/dev/ttyS0", "(/dev/ttyS0)."):
+// the label would break one after any "/" or "-" and leave "(/" at the end of a
+// line. A word joiner after each keeps it whole.
 QString joinedPaths(const QString &text)
 {
     QStringList words = text.split(u' ');
     for (QString &word : words) {
-        if (!word.contains(u'/'))
+        if (!word.startsWith(u'/') && !word.startsWith(QLatin1String("(/")))
             continue;
         for (qsizetype i = word.size() - 1; i > 0; --i) {
             if (word.at(i - 1) == u'/' || word.at(i - 1) == u'-')
