@@ -102,8 +102,7 @@ QString stableName(const QString &device, const QString &directory)
 
 QString mappingText(const QList<MappedPort> &mapping)
 {
-    // Rich text, as a tooltip is, drops ordinary leading blanks.
-    static const QString Indent(4, QChar::Nbsp);
+    static const QString Indent(4, u' ');
     if (mapping.isEmpty())
         return QStringLiteral("Последовательных портов в системе не найдено.");
     QStringList lines { QStringLiteral("Порты в системе:") };

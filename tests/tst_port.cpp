@@ -3,6 +3,7 @@
 #include "main_window.h"
 #include "pty.h"
 #include "serialcontrol.h"
+#include "tooltiptext.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -153,9 +154,7 @@ private slots:
         QHelpEvent hover(QEvent::ToolTip, QPoint(2, 2), QPoint(2, 2));
         QApplication::sendEvent(child("txtPort"), &hover);
         QCOMPARE(child("txtPort")->toolTip(),
-            Qt::convertFromPlainText(
-                "Порты в системе:\nCOM1 — /dev/ttyS1\nCOM2 — /dev/ttyUSB0 (CP2102 <USB>)",
-                Qt::WhiteSpaceNoWrap));
+            toolTipText("Порты в системе:\nCOM1 — /dev/ttyS1\nCOM2 — /dev/ttyUSB0 (CP2102 <USB>)"));
     }
 };
 

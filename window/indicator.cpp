@@ -1,7 +1,8 @@
 #include "indicator.h"
 
+#include "tooltiptext.h"
+
 #include <QPainter>
-#include <QTextDocument>
 
 Indicator::Indicator(QWidget *parent)
     : QWidget(parent)
@@ -21,7 +22,7 @@ void Indicator::setFillColor(unsigned bgr)
 void Indicator::describe(const QString &description)
 {
     setAccessibleDescription(description);
-    setToolTip(Qt::convertFromPlainText(description, Qt::WhiteSpaceNoWrap));
+    setToolTip(toolTipText(description));
 }
 
 void Indicator::paintEvent(QPaintEvent *)
