@@ -105,8 +105,10 @@ QList<PortHolder> portHolders(const QString &device)
                 playsDevice = true;
         }
         ::closedir(fds);
-        if (holds && !playsDevice)
-            holders.append({ pid, programName(pid) });
+        // A process without a name has ended meanwhile.
+        if (const QString name = holds && !playsDevice ? programName(pid) : QString();
+            !name.isEmpty())
+            holders.append({ pid, name });
     }
 #else
     Q_UNUSED(device);
