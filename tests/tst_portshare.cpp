@@ -1,6 +1,6 @@
 #include "indicator.h"
 #include "main_window.h"
-#include "pty.h"
+#include "ptypair.h"
 #include "serialcontrol.h"
 
 #include <QtTest>
