@@ -1,5 +1,8 @@
 #include "portmapping.h"
 
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
 #include <QSerialPortInfo>
 
 #include <algorithm>
@@ -44,7 +47,7 @@ QList<MappedPort> numberByComName(const QList<ListedPort> &listed)
         bool ok = false;
         const int number = QStringView(port.name).mid(3).toInt(&ok);
         if (ok && number > 0)
-            mapping.append({ number, port.location, port.description });
+            mapping.append({ number, port.location, port.description, port.identity });
     }
     std::stable_sort(mapping.begin(), mapping.end(),
         [](const MappedPort &a, const MappedPort &b) { return a.number < b.number; });
@@ -58,7 +61,8 @@ QList<MappedPort> numberByFamily(QList<ListedPort> listed)
     });
     QList<MappedPort> mapping;
     for (const ListedPort &port : listed)
-        mapping.append({ int(mapping.size()) + 1, port.location, port.description });
+        mapping.append(
+            { int(mapping.size()) + 1, port.location, port.description, port.identity });
     return mapping;
 }
 
@@ -66,8 +70,15 @@ QList<MappedPort> systemPortMapping()
 {
     QList<ListedPort> listed;
     const auto available = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo &info : available)
-        listed.append({ info.portName(), info.systemLocation(), info.description() });
+    for (const QSerialPortInfo &info : available) {
+        PortIdentity identity { info.manufacturer(), -1, -1, info.serialNumber(),
+            stableName(info.systemLocation()) };
+        if (info.hasVendorIdentifier() && info.hasProductIdentifier()) {
+            identity.vendorId = info.vendorIdentifier();
+            identity.productId = info.productIdentifier();
+        }
+        listed.append({ info.portName(), info.systemLocation(), info.description(), identity });
+    }
 #ifdef Q_OS_WIN
     return numberByComName(listed);
 #else
@@ -75,8 +86,23 @@ QList<MappedPort> systemPortMapping()
 #endif
 }
 
+QString stableName(const QString &device, const QString &directory)
+{
+    const QString target = QFileInfo(device).canonicalFilePath();
+    if (target.isEmpty())
+        return {};
+    QDirIterator links(directory, QDir::System | QDir::Files | QDir::NoDotAndDotDot);
+    while (links.hasNext()) {
+        const QString link = links.next();
+        if (QFileInfo(link).canonicalFilePath() == target)
+            return link;
+    }
+    return {};
+}
+
 QString mappingText(const QList<MappedPort> &mapping)
 {
+    static const QString Indent(4, u' ');
     if (mapping.isEmpty())
         return QStringLiteral("Последовательных портов в системе не найдено.");
     QStringList lines { QStringLiteral("Порты в системе:") };
@@ -85,6 +111,21 @@ QString mappingText(const QList<MappedPort> &mapping)
         if (!port.description.isEmpty())
             line += QStringLiteral(" (%1)").arg(port.description);
         lines.append(line);
+        // Two adapters of one kind differ only here.
+        const PortIdentity &id = port.identity;
+        QStringList details;
+        if (!id.manufacturer.isEmpty())
+            details.append(id.manufacturer);
+        if (id.vendorId >= 0 && id.productId >= 0)
+            details.append(QStringLiteral("VID:PID %1:%2")
+                               .arg(id.vendorId, 4, 16, QLatin1Char('0'))
+                               .arg(id.productId, 4, 16, QLatin1Char('0')));
+        if (!id.serialNumber.isEmpty())
+            details.append(QStringLiteral("серийный номер %1").arg(id.serialNumber));
+        if (!details.isEmpty())
+            lines.append(Indent + details.join(QLatin1String(", ")));
+        if (!id.stableName.isEmpty())
+            lines.append(Indent + id.stableName);
     }
     return lines.join(u'\n');
 }

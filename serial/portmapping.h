@@ -5,12 +5,25 @@
 
 #include <functional>
 
+// What tells one adapter from another of the same kind; all of it may be unknown.
+struct PortIdentity
+{
+    QString manufacturer;
+    int vendorId = -1; // USB ids, -1 when the system gives none
+    int productId = -1;
+    QString serialNumber;
+    QString stableName; // a name that stays with the adapter: /dev/serial/by-id/...
+
+    friend bool operator==(const PortIdentity &, const PortIdentity &) = default;
+};
+
 // A serial port as the system lists it.
 struct ListedPort
 {
     QString name; // ttyUSB0, COM3
     QString location; // /dev/ttyUSB0, \\.\COM3: what is opened
     QString description; // the system's description of the device, often empty
+    PortIdentity identity {};
 };
 
 // Port number n and the device it opens.
@@ -19,6 +32,7 @@ struct MappedPort
     int number = 0;
     QString device;
     QString description;
+    PortIdentity identity {};
 
     friend bool operator==(const MappedPort &, const MappedPort &) = default;
 };
@@ -37,6 +51,11 @@ QList<MappedPort> numberByFamily(QList<ListedPort> listed);
 // The serial ports the system lists now, numbered as this platform numbers them.
 // Only listed serial devices are ever reachable through a port number.
 QList<MappedPort> systemPortMapping();
+
+// The link in directory that leads to the device, as a path, or empty: udev
+// names each USB serial adapter there by its maker, model and serial number.
+QString stableName(
+    const QString &device, const QString &directory = QStringLiteral("/dev/serial/by-id"));
 
 // The mapping as plain text, one port a line, for the port box's tooltip.
 QString mappingText(const QList<MappedPort> &mapping);

@@ -1,6 +1,8 @@
 #include "serialcontrol.h"
 
 #include "linesettings.h"
+#include "portholders.h"
+#include "portpermission.h"
 #include "runtimeerror.h"
 
 #include <QFile>
@@ -9,25 +11,10 @@
 #include <utility>
 
 #ifdef Q_OS_UNIX
-#include <grp.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
 namespace {
-
-#ifdef Q_OS_UNIX
-// The group that owns a device node, the one a user joins to use it.
-QString owningGroup(const QString &device)
-{
-    struct stat info;
-    if (::stat(QFile::encodeName(device).constData(), &info) == 0) {
-        if (const group *owner = ::getgrgid(info.st_gid))
-            return QString::fromLocal8Bit(owner->gr_name);
-    }
-    return QStringLiteral("dialout");
-}
-#endif
 
 bool readable(const QString &device)
 {
@@ -37,6 +24,12 @@ bool readable(const QString &device)
     Q_UNUSED(device);
     return true;
 #endif
+}
+
+QString withModemManagerNote(const QString &device)
+{
+    const QString note = modemManagerNote(device);
+    return note.isEmpty() ? note : u' ' + note;
 }
 
 // The most Input() takes from the system at once on top of what Qt has read.
@@ -121,12 +114,24 @@ void SerialControl::open()
     m_port->setDataBits(line.dataBits);
     m_port->setStopBits(line.stopBits);
     m_port->setFlowControl(QSerialPort::NoFlowControl);
+    // Two readers of one terminal split its bytes between them, and a program
+    // that holds a port without locking it is found only by looking.
+    if (const QList<PortHolder> holders = portHolders(target->device); !holders.isEmpty())
+        throw RuntimeError(RuntimeError::PortBusy,
+            QStringLiteral("Порт COM%1 (%2) %3: %4.")
+                .arg(QString::number(m_commPort), target->device,
+                    holders.size() == 1 ? QStringLiteral("занят другой программой")
+                                        : QStringLiteral("занят другими программами"),
+                    holdersText(holders))
+                + withModemManagerNote(target->device));
     m_port->clearError();
     if (!m_port->open(QIODevice::ReadOnly)) {
         const RuntimeError failure = openFailure(target->device);
         m_port->clearError();
-        throw failure;
+        throw RuntimeError(failure.number(),
+            failure.description() + withModemManagerNote(target->device));
     }
+    m_opened = *target;
 }
 
 RuntimeError SerialControl::openFailure(const QString &device) const
@@ -142,16 +147,7 @@ RuntimeError SerialControl::openFailure(const QString &device) const
         if (readable(device))
             return RuntimeError(RuntimeError::PortBusy,
                 QStringLiteral("Порт %1 занят другой программой.").arg(port));
-#ifdef Q_OS_UNIX
-        return RuntimeError(RuntimeError::PermissionDenied,
-            QStringLiteral("Нет доступа к порту %1. Пользователь должен входить в "
-                           "группу, которой принадлежит устройство (здесь «%2», "
-                           "обычно dialout), и затем заново войти в систему.")
-                .arg(port, owningGroup(device)));
-#else
-        return RuntimeError(
-            RuntimeError::PermissionDenied, QStringLiteral("Нет доступа к порту %1.").arg(port));
-#endif
+        return RuntimeError(RuntimeError::PermissionDenied, permissionAdvice(port, device));
     default:
         return RuntimeError(RuntimeError::PortNotAvailable,
             QStringLiteral("Порт %1 не открылся: %2.").arg(port, m_port->errorString()));

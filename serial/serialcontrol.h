@@ -44,6 +44,9 @@ public:
     // Which device each port number opens; tests point numbers at pseudo-terminals.
     void setPortMapper(PortMapper mapper);
     QList<MappedPort> portMapping() const;
+    // The port of the last open that succeeded; still known once it has closed, to
+    // say which device went away.
+    MappedPort openedPort() const { return m_opened; }
 
 signals:
     void OnComm();
@@ -61,6 +64,7 @@ private:
 
     QSerialPort *m_port;
     PortMapper m_mapper;
+    MappedPort m_opened;
     QByteArray m_leftover;
     QString m_settings;
     short m_commPort = 1;

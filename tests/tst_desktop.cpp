@@ -1,4 +1,3 @@
-#include "indicator.h"
 #include "main_window.h"
 #include "qttranslations.h"
 
@@ -42,11 +41,8 @@ private slots:
         // Every control has a name for screen readers; the indicator tells the port's state.
         for (QWidget *widget : form.findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
             QVERIFY2(!accessible(widget).isEmpty(), qPrintable(widget->objectName()));
-        auto *shape = form.findChild<Indicator *>("Shape1");
-        shape->setFillColor(Form1::Green);
-        QCOMPARE(accessible(shape, QAccessible::Description), "Порт открыт");
-        shape->setFillColor(Form1::Red);
-        QCOMPARE(accessible(shape, QAccessible::Description), "Порт закрыт");
+        QCOMPARE(accessible(form.findChild<QWidget *>("Shape1"), QAccessible::Description),
+            "Порт закрыт"); // what it says once a port opens: tst_portshare
 
         // Captions fit their controls in the font the form gets.
         for (const QLabel *label : form.findChildren<QLabel *>())

@@ -3,6 +3,7 @@
 #include "main_window.h"
 #include "ptypair.h"
 #include "serialcontrol.h"
+#include "tooltiptext.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -164,8 +165,8 @@ private slots:
         QHelpEvent hover(QEvent::ToolTip, QPoint(2, 2), QPoint(2, 2));
         QApplication::sendEvent(child("txtPort"), &hover);
         QCOMPARE(child("txtPort")->toolTip(),
-            Qt::convertFromPlainText("Порты в системе:\nCOM1 — /dev/ttyS2\nCOM2 — /dev/ttyS10\n"
-                                     "COM3 — /dev/ttyUSB0 (<CP>)", Qt::WhiteSpaceNoWrap));
+            toolTipText("Порты в системе:\nCOM1 — /dev/ttyS2\nCOM2 — /dev/ttyS10\n"
+                        "COM3 — /dev/ttyUSB0 (<CP>)"));
         const QList<ListedPort> windows = { { "COM10", "\\\\.\\COM10", "USB" },
             { "COM3", "\\\\.\\COM3", {} }, { "LPT1", "\\\\.\\LPT1", {} } };
         QCOMPARE(numberByComName(windows),

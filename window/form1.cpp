@@ -138,14 +138,13 @@ Form1::Form1(QWidget *parent)
     CmdClear->raise();
 
     // Names for screen readers and other accessibility tools. The port and speed
-    // boxes are named by their labels; the indicator's description follows its colour.
+    // boxes are named by their labels; the indicator says which port is open.
     Label1->setBuddy(txtPort);
     Label2->setBuddy(txtBod);
     txtSkaner->setAccessibleName(QStringLiteral("Скан"));
     List1->setAccessibleName(QStringLiteral("Журнал"));
     Shape1->setAccessibleName(QStringLiteral("Состояние порта"));
-    Shape1->describeColor(Red, QStringLiteral("Порт закрыт"));
-    Shape1->describeColor(Green, QStringLiteral("Порт открыт"));
+    Shape1->describe(QStringLiteral("Порт закрыт"));
     CmdClear->setAccessibleDescription(QStringLiteral("Очистить журнал и поле скана"));
 
     Shape1->setFillColor(Red);

@@ -34,6 +34,37 @@ template<typename Condition> bool trueOnFailure(Condition condition)
     }
 }
 
+// The text with no line break inside a device path ("/dev/ttyS0", "(/dev/ttyS0)."):
+// the label would break one after any "/" or "-" and leave "(/" at the end of a
+// line. A word joiner after each keeps it whole.
+QString joinedPaths(const QString &text)
+{
+    QStringList words = text.split(u' ');
+    for (QString &word : words) {
+        if (!word.startsWith(u'/') && !word.startsWith(QLatin1String("(/")))
+            continue;
+        for (qsizetype i = word.size() - 1; i > 0; --i) {
+            if (word.at(i - 1) == u'/' || word.at(i - 1) == u'-')
+                word.insert(i, QChar(0x2060));
+        }
+    }
+    return words.join(u' ');
+}
+
+// What the indicator says: the port that is open and its device, or that none is.
+void describePort(Indicator *shape, const SerialControl *port)
+{
+    if (!port->PortOpen()) {
+        shape->describe(QStringLiteral("Порт закрыт"));
+        return;
+    }
+    const MappedPort opened = port->openedPort();
+    QString text = QStringLiteral("Открыт COM%1 — %2").arg(opened.number).arg(opened.device);
+    if (!opened.description.isEmpty())
+        text += QStringLiteral(", ") + opened.description;
+    shape->describe(text);
+}
+
 // The one message of the program. What the operator typed ends up in it, so both
 // of its texts are plain text.
 void showOpenFailure(QWidget *parent, const QString &port, const QString &reason)
@@ -41,7 +72,7 @@ void showOpenFailure(QWidget *parent, const QString &port, const QString &reason
     QMessageBox box(QMessageBox::Critical, QStringLiteral("COM"),
         QStringLiteral("не могу открыть порт COM") + port + u'!', QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
-    box.setInformativeText(reason);
+    box.setInformativeText(joinedPaths(reason));
     // QMessageBox leaves its informative text to guess the format on its own.
     if (auto *informative = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
         informative->setTextFormat(Qt::PlainText);
@@ -71,6 +102,7 @@ void Form1::CmdOpen_Click()
     } catch (const RuntimeError &error) {
         reason = error.description();
     }
+    describePort(Shape1, MSComm1);
     if (trueOnFailure([this] { return MSComm1->PortOpen(); })) {
         resumeNext([this] { Shape1->setFillColor(Green); });
         resumeNext([this] { txtSkaner->setFocus(); });
@@ -85,12 +117,17 @@ void Form1::CmdClose_Click()
     resumeNext([this] { MSComm1->setPortOpen(false); });
     if (trueOnFailure([this] { return !MSComm1->PortOpen(); }))
         resumeNext([this] { Shape1->setFillColor(Red); });
+    describePort(Shape1, MSComm1);
     resumeNext([this] { txtSkaner->setText(QString()); });
     resumeNext([this] { List1->Clear(); });
 }
 
 void Form1::MSComm1_DeviceLost()
 {
-    if (!MSComm1->PortOpen())
-        Shape1->setFillColor(Red);
+    if (MSComm1->PortOpen())
+        return;
+    Shape1->setFillColor(Red);
+    const MappedPort lost = MSComm1->openedPort();
+    Shape1->describe(
+        QStringLiteral("Устройство COM%1 (%2) отключено").arg(lost.number).arg(lost.device));
 }

@@ -1,5 +1,7 @@
 #include "indicator.h"
 
+#include "tooltiptext.h"
+
 #include <QPainter>
 
 Indicator::Indicator(QWidget *parent)
@@ -14,19 +16,13 @@ void Indicator::setFillColor(unsigned bgr)
     if (bgr == m_fillColor)
         return;
     m_fillColor = bgr;
-    updateDescription();
     update();
 }
 
-void Indicator::describeColor(unsigned bgr, const QString &description)
+void Indicator::describe(const QString &description)
 {
-    m_descriptions.insert(bgr & 0xFFFFFF, description);
-    updateDescription();
-}
-
-void Indicator::updateDescription()
-{
-    setAccessibleDescription(m_descriptions.value(m_fillColor));
+    setAccessibleDescription(description);
+    setToolTip(toolTipText(description));
 }
 
 void Indicator::paintEvent(QPaintEvent *)

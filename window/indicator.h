@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QHash>
 #include <QWidget>
 
 // A solid rectangle with a thin border whose fill shows the port state. The colour
@@ -16,17 +15,14 @@ public:
     unsigned FillColor() const { return m_fillColor; }
     void setFillColor(unsigned bgr);
 
-    // What a fill colour means, in words, for screen readers: the indicator's
-    // accessible description is the text of its current colour (empty for a colour
-    // without one), so the state is heard, not only seen.
-    void describeColor(unsigned bgr, const QString &description);
+    // What the indicator shows, in words: its tooltip and, for screen readers, its
+    // accessible description, so the state is read and heard, not only seen. Plain
+    // text, whatever it contains.
+    void describe(const QString &description);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    void updateDescription();
-
     unsigned m_fillColor = 0xFFFFFF;
-    QHash<unsigned, QString> m_descriptions;
 };

@@ -2,9 +2,9 @@
 
 #include "portmapping.h"
 #include "serialcontrol.h"
+#include "tooltiptext.h"
 
 #include <QEvent>
-#include <QTextDocument>
 #include <QWidget>
 
 PortToolTip::PortToolTip(QWidget *portBox, SerialControl *port)
@@ -19,8 +19,7 @@ void PortToolTip::update()
 {
     // Device descriptions come from the system: shown as plain text, whatever
     // they contain.
-    m_portBox->setToolTip(
-        Qt::convertFromPlainText(mappingText(m_port->portMapping()), Qt::WhiteSpaceNoWrap));
+    m_portBox->setToolTip(toolTipText(mappingText(m_port->portMapping())));
 }
 
 bool PortToolTip::eventFilter(QObject *watched, QEvent *event)
