@@ -7,7 +7,7 @@ top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # What building and running the tool needs.
 build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev
-    qt6-translations-l10n fonts-paratype)
+    qt6-translations-l10n fonts-paratype libxkbcommon-dev)
 # What the tests need on top: a real X server and key injection, the
 # accessibility bus, pseudo-terminal tools, the fuzzing toolchain and the
 # desktop-file and package checkers.

@@ -1,0 +1,40 @@
+#include "keytext.h"
+
+#include <QStringEncoder>
+
+QString platformKeyText(int key, Qt::KeyboardModifiers modifiers, const QString &text)
+{
+    // Delete edits; it types no character.
+    if (key == Qt::Key_Delete)
+        return QString();
+    // Ctrl+Alt stands for AltGr there and types what the layout puts on it.
+    if ((modifiers & (Qt::ControlModifier | Qt::AltModifier)) != Qt::ControlModifier)
+        return text;
+    // With Ctrl, only these keys type a character: the control codes.
+    if (key >= Qt::Key_A && key <= Qt::Key_Z)
+        return QString(QChar(key - Qt::Key_A + 1));
+    switch (key) {
+    case Qt::Key_BracketLeft:
+        return QStringLiteral("\x1b");
+    case Qt::Key_Backslash:
+        return QStringLiteral("\x1c");
+    case Qt::Key_BracketRight:
+        return QStringLiteral("\x1d"); // GS, the field separator of GS1 codes
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return QStringLiteral("\n");
+    case Qt::Key_Backspace:
+        return QStringLiteral("\x7f");
+    default:
+        return QString();
+    }
+}
+
+short windows1251Code(char32_t ch)
+{
+    QStringEncoder encoder("windows-1251");
+    const QByteArray bytes = encoder.encode(QStringView(QString::fromUcs4(&ch, 1)));
+    if (encoder.hasError() || bytes.size() != 1)
+        return '?';
+    return short(static_cast<unsigned char>(bytes.at(0)));
+}

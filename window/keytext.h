@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+#include <Qt>
+
+// The character a key press types, as the scanner's home platform gives it. A
+// scanner's settings (and the programs it is set up for) assume that platform's
+// keys, and the X server and Wayland differ from it: Delete types "\x7f", Ctrl+Enter
+// types "\r", Ctrl+Backspace "\b", Ctrl+1 types "1".
+QString platformKeyText(int key, Qt::KeyboardModifiers modifiers, const QString &text);
+
+// The character's code in Windows-1251; a character that the code page cannot
+// represent gives 63 ("?").
+short windows1251Code(char32_t ch);
