@@ -1,8 +1,11 @@
 #include "keytext.h"
 
+#include "uslayout.h"
+
 #include <QStringEncoder>
 
-QString platformKeyText(int key, Qt::KeyboardModifiers modifiers, const QString &text)
+QString platformKeyText(
+    int key, Qt::KeyboardModifiers modifiers, const QString &text, quint32 nativeScanCode)
 {
     // Delete edits; it types no character.
     if (key == Qt::Key_Delete)
@@ -10,6 +13,13 @@ QString platformKeyText(int key, Qt::KeyboardModifiers modifiers, const QString 
     // Ctrl+Alt stands for AltGr there and types what the layout puts on it.
     if ((modifiers & (Qt::ControlModifier | Qt::AltModifier)) != Qt::ControlModifier)
         return text;
+    // A key of a non-Latin layout (Cyrillic "ъ") counts as the US key in its place
+    // ("]"), as there, where Ctrl+] types 29 whatever the layout.
+    if (key >= 0x100 && key < Qt::Key_Escape) {
+        const QString us = usLayoutKey(nativeScanCode, false).text;
+        if (us.size() == 1 && us.at(0).unicode() < 0x80)
+            key = us.at(0).toUpper().unicode();
+    }
     // With Ctrl, only these keys type a character: the control codes.
     if (key >= Qt::Key_A && key <= Qt::Key_Z)
         return QString(QChar(key - Qt::Key_A + 1));
