@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Prints what a running orvatek window shows, read over the accessibility bus:
 the log's lines, one per line after "log:", and the scan box's text after "scan:".
-Waits up to 30 s for the window to appear and for the log to hold at least N lines."""
+Waits up to 30 s for the window to appear and for the log to hold at least N lines;
+with N = 0, for the scan box to have the focus, so that keys can be typed."""
 import sys
 import time
 
@@ -29,9 +30,10 @@ def snapshot():
         if app is None or app.name != "orvatek":
             continue
         log = find(app, lambda n: n.getRole() == pyatspi.ROLE_LIST)
-        scan = find(app, lambda n: n.getRole() == pyatspi.ROLE_TEXT
-                    and n.getState().contains(pyatspi.STATE_FOCUSED))
+        scan = find(app, lambda n: n.getRole() == pyatspi.ROLE_TEXT and n.name == "Скан")
         if log is None or scan is None:
+            return None
+        if want == 0 and not scan.getState().contains(pyatspi.STATE_FOCUSED):
             return None
         lines = [log.getChildAtIndex(k).name for k in range(log.childCount)]
         text = scan.queryText()

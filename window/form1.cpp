@@ -214,7 +214,7 @@ bool Form1::previewKeyPress(const QKeyEvent &event)
     if (event.key() == Qt::Key_Alt && event.isAutoRepeat())
         return false;
     // The digits of an Alt code go no further.
-    if (m_altCode.press(event.key(), event.modifiers()))
+    if (m_altCode.press(event.key(), event.modifiers() | keypadModifier(event.nativeVirtualKey())))
         return true;
     // A key that types no character (arrows, function keys, modifiers) is no
     // key press for the form. Each character typed is one key press.

@@ -48,3 +48,15 @@ short windows1251Code(char32_t ch)
         return '?';
     return short(static_cast<unsigned char>(bytes.at(0)));
 }
+
+Qt::KeyboardModifiers keypadModifier(quint32 nativeVirtualKey)
+{
+#ifdef Q_OS_LINUX
+    // XKB_KEY_KP_Space to XKB_KEY_KP_Equal.
+    if (nativeVirtualKey >= 0xff80 && nativeVirtualKey <= 0xffbd)
+        return Qt::KeypadModifier;
+#else
+    Q_UNUSED(nativeVirtualKey);
+#endif
+    return {};
+}

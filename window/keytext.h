@@ -13,3 +13,7 @@ QString platformKeyText(
 // The character's code in Windows-1251; a character that the code page cannot
 // represent gives 63 ("?").
 short windows1251Code(char32_t ch);
+
+// Qt::KeypadModifier for a key of the keypad, told by its native virtual key,
+// which under X and Wayland is the keysym: Qt on Wayland leaves the modifier off.
+Qt::KeyboardModifiers keypadModifier(quint32 nativeVirtualKey);
