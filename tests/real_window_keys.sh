@@ -34,17 +34,7 @@ for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sle
 # has seen the new mapping.
 xmodmap -e 'keycode 248 = Cyrillic_zhe Cyrillic_ZHE'
 
-# A private session bus with the accessibility bus on it.
-eval "$(dbus-daemon --session --fork --print-address=1 --print-pid=1 | {
-    read -r address; read -r pid
-    echo "export DBUS_SESSION_BUS_ADDRESS='$address'; dbus_pid=$pid"; })"
-pids+=("$dbus_pid")
-unset AT_SPI_BUS_ADDRESS
-/usr/libexec/at-spi-bus-launcher --launch-immediately --a11y=1 >"$work/a11y.log" 2>&1 &
-pids+=($!)
-sleep 0.5
-/usr/libexec/at-spi2-registryd >"$work/registry.log" 2>&1 &
-pids+=($!)
+. "$here/a11y_bus.sh"
 
 export XDG_RUNTIME_DIR="$work"
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" >"$work/program.log" 2>&1 &

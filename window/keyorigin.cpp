@@ -64,8 +64,7 @@ QString describeKeyOrigin(const KeyOrigin &origin)
     // A scanner presses keys as a US keyboard would; whatever else the key typed
     // came from the system's layout. Case alone differs with Caps Lock on, which
     // is no wrong layout.
-    const bool command = origin.modifiers & (Qt::ControlModifier | Qt::AltModifier);
-    if (!command && printable(origin.typed) && printable(us.text)
+    if (printable(origin.typed) && printable(us.text)
         && origin.typed.toUpper() != us.text.toUpper()) {
         text += QStringLiteral(" Клавиша %1 напечатала %2, а на раскладке США (English, US) даёт %3:"
                                " сканер нажимает клавиши как клавиатура США, а в системе включена"
