@@ -21,7 +21,8 @@ private slots:
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<QString>("typed");
-        QTest::newRow("leading zero: Windows-1251") << "a0192A" << QStringList { "KeyAscii=192" } << "А";
+        QTest::newRow("leading zero: Windows-1251")
+            << "a0192A" << QStringList { "KeyAscii=192" } << "А";
         QTest::newRow("no leading zero: 866") << "a128A" << QStringList { "KeyAscii=192" } << "А";
         QTest::newRow("Num Lock off") << "a0e68A" << QStringList { "KeyAscii=168" } << "Ё";
         QTest::newRow("zero") << "a000A" << QStringList() << "";
@@ -46,10 +47,11 @@ private slots:
             QKeyEvent event(type, key, modifiers, text);
             QApplication::sendEvent(box, &event);
         };
-        const auto click = [send](int key, Qt::KeyboardModifiers modifiers, const QString &text = {}) {
-            send(QEvent::KeyPress, key, modifiers, text);
-            send(QEvent::KeyRelease, key, modifiers, text);
-        };
+        const auto click
+            = [send](int key, Qt::KeyboardModifiers modifiers, const QString &text = {}) {
+                  send(QEvent::KeyPress, key, modifiers, text);
+                  send(QEvent::KeyRelease, key, modifiers, text);
+              };
         const auto keypad = Qt::AltModifier | Qt::KeypadModifier;
         for (QChar step : steps) {
             if (step == u'a')
@@ -73,13 +75,17 @@ private slots:
         QTest::addColumn<QStringList>("named");
         QTest::addColumn<bool>("wrongLayout");
         const auto shift = Qt::ShiftModifier;
-        QTest::newRow("US layout") << KeyOrigin { 38, shift, "A" } << QStringList { "A", "38" } << false;
+        QTest::newRow("US layout")
+            << KeyOrigin { 38, shift, "A" } << QStringList { "A", "38" } << false;
         QTest::newRow("Caps Lock") << KeyOrigin { 38, {}, "A" } << QStringList { "A" } << false;
-        QTest::newRow("Russian layout") << KeyOrigin { 38, shift, "Ф" }
-                                        << QStringList { "A", "«Ф» (212)", "«A» (65)" } << true;
-        QTest::newRow("keypad") << KeyOrigin { 87, Qt::KeypadModifier, "1" } << QStringList { "KP_1" } << false;
-        QTest::newRow("Alt code 866") << KeyOrigin { 0, {}, "А", 128, false } << QStringList { "128", "866" } << false;
-        QTest::newRow("Alt code 1251") << KeyOrigin { 0, {}, "А", 192, true } << QStringList { "0192", "1251" } << false;
+        QTest::newRow("Russian layout")
+            << KeyOrigin { 38, shift, "Ф" } << QStringList { "A", "«Ф» (212)", "«A» (65)" } << true;
+        QTest::newRow("keypad") << KeyOrigin { 87, Qt::KeypadModifier, "1" }
+                                << QStringList { "KP_1" } << false;
+        QTest::newRow("Alt code 866")
+            << KeyOrigin { 0, {}, "А", 128, false } << QStringList { "128", "866" } << false;
+        QTest::newRow("Alt code 1251")
+            << KeyOrigin { 0, {}, "А", 192, true } << QStringList { "0192", "1251" } << false;
     }
     void describe()
     {

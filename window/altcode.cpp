@@ -68,7 +68,8 @@ std::optional<AltCode::Typed> AltCode::release(int key)
     QStringDecoder decoder(typed.leadingZero ? "windows-1251" : "IBM866");
     typed.text = decoder.decode(QByteArrayView(&byte, 1));
     // A code that the code page leaves undefined types nothing.
-    if (decoder.hasError() || typed.text.size() != 1 || typed.text.at(0) == QChar::ReplacementCharacter)
+    if (decoder.hasError() || typed.text.size() != 1
+        || typed.text.at(0) == QChar::ReplacementCharacter)
         return std::nullopt;
     return typed;
 }

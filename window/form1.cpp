@@ -218,11 +218,11 @@ bool Form1::previewKeyPress(const QKeyEvent &event)
         return true;
     // A key that types no character (arrows, function keys, modifiers) is no
     // key press for the form. Each character typed is one key press.
-    const QString typed = platformKeyText(
-        event.key(), event.modifiers(), event.text(), event.nativeScanCode());
+    const QString typed
+        = platformKeyText(event.key(), event.modifiers(), event.text(), event.nativeScanCode());
     for (char32_t ch : typed.toUcs4()) {
-        m_keyOrigin = KeyOrigin { event.nativeScanCode(), event.modifiers(),
-            QString::fromUcs4(&ch, 1) };
+        m_keyOrigin
+            = KeyOrigin { event.nativeScanCode(), event.modifiers(), QString::fromUcs4(&ch, 1) };
         short KeyAscii = windows1251Code(ch);
         Form_KeyPress(KeyAscii);
     }

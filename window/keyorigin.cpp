@@ -52,10 +52,9 @@ QString describeKeyOrigin(const KeyOrigin &origin)
 
     const bool shift = origin.modifiers & Qt::ShiftModifier;
     const UsLayoutKey us = usLayoutKey(origin.nativeScanCode, shift);
-    QString text = us.name.isEmpty() ? QStringLiteral("Код клавиши %1").arg(origin.nativeScanCode)
-                                     : QStringLiteral("Клавиша %1, код клавиши %2")
-                                           .arg(us.name)
-                                           .arg(origin.nativeScanCode);
+    QString text = us.name.isEmpty()
+        ? QStringLiteral("Код клавиши %1").arg(origin.nativeScanCode)
+        : QStringLiteral("Клавиша %1, код клавиши %2").arg(us.name).arg(origin.nativeScanCode);
     const QString modifiers = modifierNames(origin.modifiers);
     if (!modifiers.isEmpty())
         text += QStringLiteral(", нажата с %1").arg(modifiers);
@@ -66,11 +65,12 @@ QString describeKeyOrigin(const KeyOrigin &origin)
     // is no wrong layout.
     if (printable(origin.typed) && printable(us.text)
         && origin.typed.toUpper() != us.text.toUpper()) {
-        text += QStringLiteral(" Клавиша %1 напечатала %2, а на раскладке США (English, US) даёт %3:"
-                               " сканер нажимает клавиши как клавиатура США, а в системе включена"
-                               " другая раскладка. Переключите раскладку на английскую (США) перед"
-                               " сканированием или настройте сканер на ввод Alt-кодами.")
-                    .arg(us.name, quoted(origin.typed), quoted(us.text));
+        text
+            += QStringLiteral(" Клавиша %1 напечатала %2, а на раскладке США (English, US) даёт %3:"
+                              " сканер нажимает клавиши как клавиатура США, а в системе включена"
+                              " другая раскладка. Переключите раскладку на английскую (США) перед"
+                              " сканированием или настройте сканер на ввод Alt-кодами.")
+                   .arg(us.name, quoted(origin.typed), quoted(us.text));
     }
     return text;
 }

@@ -33,7 +33,8 @@ QString keyText(xkb_state *state, xkb_keycode_t key)
 {
     char buffer[16];
     const int length = xkb_state_key_get_utf8(state, key, buffer, sizeof buffer);
-    return length > 0 && length < int(sizeof buffer) ? QString::fromUtf8(buffer, length) : QString();
+    return length > 0 && length < int(sizeof buffer) ? QString::fromUtf8(buffer, length)
+                                                     : QString();
 }
 
 } // namespace
@@ -55,8 +56,8 @@ UsLayoutKey usLayoutKey(quint32 keyCode, bool shift)
         const xkb_mod_index_t index = xkb_keymap_mod_get_index(us.keymap, name);
         return index == XKB_MOD_INVALID ? 0u : 1u << index;
     };
-    xkb_state_update_mask(state.get(), shift ? mask(XKB_MOD_NAME_SHIFT) : 0, 0,
-        mask(XKB_MOD_NAME_NUM), 0, 0, 0);
+    xkb_state_update_mask(
+        state.get(), shift ? mask(XKB_MOD_NAME_SHIFT) : 0, 0, mask(XKB_MOD_NAME_NUM), 0, 0, 0);
 
     result.text = keyText(state.get(), keyCode);
     const xkb_keysym_t symbol = xkb_state_key_get_one_sym(state.get(), keyCode);
@@ -69,7 +70,8 @@ UsLayoutKey usLayoutKey(quint32 keyCode, bool shift)
     // Keypad keys by their keysym name ("KP_1"), so that they differ from the
     // keys of the main block.
     const bool keypad = plain >= XKB_KEY_KP_Space && plain <= XKB_KEY_KP_Equal;
-    if (!keypad && plainText.size() == 1 && plainText.at(0).isPrint() && !plainText.at(0).isSpace()) {
+    if (!keypad && plainText.size() == 1 && plainText.at(0).isPrint()
+        && !plainText.at(0).isSpace()) {
         result.name = plainText.toUpper();
     } else {
         char name[64];
