@@ -5,14 +5,7 @@ set -euo pipefail
 unset QT_QPA_PLATFORM
 program=$1
 here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
+. "$here/real_window.sh"
 trap 'echo "failed at line $LINENO"; kill -0 "${pids[0]}" || echo "Xvfb is gone"; tail -n 20 "$work"/*.log' ERR
 
 for tool in Xvfb xdotool xmodmap setxkbmap dbus-daemon /usr/bin/python3 /usr/libexec/at-spi-bus-launcher; do
@@ -34,7 +27,7 @@ for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sle
 # has seen the new mapping.
 xmodmap -e 'keycode 248 = Cyrillic_zhe Cyrillic_ZHE'
 
-. "$here/a11y_bus.sh"
+start_accessibility_bus
 
 export XDG_RUNTIME_DIR="$work"
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" >"$work/program.log" 2>&1 &

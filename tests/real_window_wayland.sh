@@ -8,25 +8,17 @@ if [ "$(id -u)" -eq 0 ]; then
     # sway refuses to run as root: the session runs as nobody, on copies it can read.
     work=$(mktemp -d)
     trap 'rm -rf "$work"' EXIT
-    cp "$program" "$here/read_window.py" "$here/a11y_bus.sh" "$0" "$work/"
+    cp "$program" "$here/read_window.py" "$here/real_window.sh" "$0" "$work/"
     chown -R nobody:nogroup "$work"
     setpriv --reuid=nobody --regid=nogroup --clear-groups env -i PATH="$PATH" HOME="$work" \
         bash "$work/$(basename "$0")" "$work/$(basename "$program")"
     exit
 fi
 
-work=$(mktemp -d) # private, mode 0700
+. "$here/real_window.sh"
 export XDG_RUNTIME_DIR=$work
 # wtype reads its text in the locale's encoding.
 export LC_ALL=C.UTF-8
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'echo "failed at line $LINENO"; tail -n 20 "$work"/*.log' ERR
 
 echo 'output HEADLESS-1 resolution 640x480' >"$work/sway.conf"
 WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
@@ -36,7 +28,7 @@ for _ in $(seq 100); do compgen -G "$work/wayland-*.lock" >/dev/null && break; s
 WAYLAND_DISPLAY=$(basename "$(compgen -G "$work/wayland-*.lock")" .lock)
 export WAYLAND_DISPLAY
 
-. "$here/a11y_bus.sh"
+start_accessibility_bus
 QT_QPA_PLATFORM=wayland QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" >"$work/program.log" 2>&1 &
 pids+=($!)
 /usr/bin/python3 "$here/read_window.py" 0 >/dev/null
