@@ -13,6 +13,13 @@
 class AltCode
 {
 public:
+    // Windows reads Alt codes itself and delivers the character as a key press.
+#ifdef Q_OS_WIN
+    static constexpr bool Needed = false;
+#else
+    static constexpr bool Needed = true;
+#endif
+
     struct Typed
     {
         QString text;

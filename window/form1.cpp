@@ -214,7 +214,7 @@ bool Form1::previewKeyPress(const QKeyEvent &event)
     if (event.key() == Qt::Key_Alt && event.isAutoRepeat())
         return false;
     // The digits of an Alt code go no further.
-    if (m_altCode.press(event.key(), event.modifiers() | keypadModifier(event.nativeVirtualKey())))
+    if (AltCode::Needed && m_altCode.press(event.key(), event.modifiers() | keypadModifier(event.nativeVirtualKey())))
         return true;
     // A key that types no character (arrows, function keys, modifiers) is no
     // key press for the form. Each character typed is one key press.
@@ -231,7 +231,7 @@ bool Form1::previewKeyPress(const QKeyEvent &event)
 
 bool Form1::previewKeyRelease(const QKeyEvent &event, QWidget *target)
 {
-    if (event.isAutoRepeat())
+    if (!AltCode::Needed || event.isAutoRepeat())
         return false;
     const std::optional<AltCode::Typed> typed = m_altCode.release(event.key());
     if (!typed)
