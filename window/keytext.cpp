@@ -20,16 +20,27 @@ QString platformKeyText(
         if (us.size() == 1 && us.at(0).unicode() < 0x80)
             key = us.at(0).toUpper().unicode();
     }
-    // With Ctrl, only these keys type a character: the control codes.
+    // With Ctrl, only these keys type a character, as that platform's US layout
+    // has it: mostly control codes.
     if (key >= Qt::Key_A && key <= Qt::Key_Z)
         return QString(QChar(key - Qt::Key_A + 1));
     switch (key) {
+    case Qt::Key_At: // Ctrl+Shift+2
+        return QString(QChar(0));
     case Qt::Key_BracketLeft:
         return QStringLiteral("\x1b");
     case Qt::Key_Backslash:
         return QStringLiteral("\x1c");
     case Qt::Key_BracketRight:
         return QStringLiteral("\x1d"); // GS, the field separator of GS1 codes
+    case Qt::Key_AsciiCircum: // Ctrl+Shift+6
+        return QStringLiteral("\x1e");
+    case Qt::Key_Underscore: // Ctrl+Shift+-
+        return QStringLiteral("\x1f");
+    case Qt::Key_Escape:
+        return QStringLiteral("\x1b");
+    case Qt::Key_Space:
+        return QStringLiteral(" ");
     case Qt::Key_Return:
     case Qt::Key_Enter:
         return QStringLiteral("\n");

@@ -3,10 +3,11 @@
 #include <QString>
 #include <Qt>
 
-// The character a key press types, as the scanner's home platform gives it. A
-// scanner's settings (and the programs it is set up for) assume that platform's
-// keys, and the X server and Wayland differ from it: Delete types "\x7f", Ctrl+Enter
-// types "\r", Ctrl+Backspace "\b", Ctrl with the key "]" of a Russian layout "ъ".
+// The character a key press types, as the scanner's home platform (Windows)
+// gives it: a scanner's settings, and the programs it is set up for, assume that
+// platform's keys. The X server and Wayland differ: Delete types "\x7f",
+// Ctrl+Enter "\r", Ctrl+Backspace "\b", Ctrl+1 "1", Ctrl+Space "\0", and Ctrl
+// with the key "]" of a Russian layout types "ъ".
 QString platformKeyText(
     int key, Qt::KeyboardModifiers modifiers, const QString &text, quint32 nativeScanCode = 0);
 
