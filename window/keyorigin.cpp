@@ -65,12 +65,11 @@ QString describeKeyOrigin(const KeyOrigin &origin)
     // is no wrong layout.
     if (printable(origin.typed) && printable(us.text)
         && origin.typed.toUpper() != us.text.toUpper()) {
-        text
-            += QStringLiteral(" Клавиша %1 напечатала %2, а на раскладке США (English, US) даёт %3:"
-                              " сканер нажимает клавиши как клавиатура США, а в системе включена"
-                              " другая раскладка. Переключите раскладку на английскую (США) перед"
-                              " сканированием или настройте сканер на ввод Alt-кодами.")
-                   .arg(us.name, quoted(origin.typed), quoted(us.text));
+        text += QStringLiteral(" Клавиша %1 напечатала %2, а на раскладке США даёт %3: похоже,"
+                               " сканер нажимает клавиши как клавиатура США, а в системе включена"
+                               " другая раскладка — переключите её на английскую (США) перед"
+                               " сканированием или настройте сканер на ввод Alt-кодами.")
+                    .arg(us.name, quoted(origin.typed), quoted(us.text));
     }
     return text;
 }
