@@ -2,6 +2,8 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace {
 
 // The digit of a keypad key, or -1. With Num Lock off the keypad keys arrive as
@@ -35,7 +37,7 @@ bool AltCode::press(int key, Qt::KeyboardModifiers modifiers)
     if (key == Qt::Key_Alt) {
         m_altDown = true;
         m_broken = false;
-        m_digits.clear();
+        m_code = -1;
         return false;
     }
     const int digit = keypadDigit(key, modifiers);
@@ -43,9 +45,12 @@ bool AltCode::press(int key, Qt::KeyboardModifiers modifiers)
         // Alt may have gone down before the window had the focus.
         if (!m_altDown)
             press(Qt::Key_Alt, modifiers);
-        // Five digits are past any code; keep no more than that.
-        if (m_digits.size() < 5)
-            m_digits += QChar(u'0' + digit);
+        if (m_code < 0) {
+            m_code = 0;
+            m_leadingZero = digit == 0;
+        }
+        // Any number past 999 is as much past 255: it must not overflow.
+        m_code = std::min(m_code * 10 + digit, 1000);
         return true;
     }
     if (m_altDown && !isModifier(key))
@@ -58,13 +63,12 @@ std::optional<AltCode::Typed> AltCode::release(int key)
     if (key != Qt::Key_Alt || !m_altDown)
         return std::nullopt;
     m_altDown = false;
-    const int code = m_digits.toInt();
-    if (m_broken || code < 1 || code > 255)
+    if (m_broken || m_code < 1 || m_code > 255)
         return std::nullopt;
     Typed typed;
-    typed.code = code;
-    typed.leadingZero = m_digits.startsWith(u'0');
-    const char byte = char(code);
+    typed.code = m_code;
+    typed.leadingZero = m_leadingZero;
+    const char byte = char(m_code);
     QStringDecoder decoder(typed.leadingZero ? "windows-1251" : "IBM866");
     typed.text = decoder.decode(QByteArrayView(&byte, 1));
     // A code that the code page leaves undefined types nothing.

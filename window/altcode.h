@@ -36,5 +36,7 @@ public:
 private:
     bool m_altDown = false;
     bool m_broken = false;
-    QString m_digits;
+    // The digits typed so far as a number (-1: none), and whether the first was 0.
+    int m_code = -1;
+    bool m_leadingZero = false;
 };
