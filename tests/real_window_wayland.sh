@@ -6,7 +6,7 @@ program=$1
 here=$(cd "$(dirname "$0")" && pwd)
 if [ "$(id -u)" -eq 0 ]; then
     # sway refuses to run as root: the session runs as nobody, on copies it can read.
-    work=$(mktemp -d)
+    work=$(mktemp -d /tmp/orvatek-wayland.XXXXXX) # where nobody can reach it
     trap 'rm -rf "$work"' EXIT
     cp "$program" "$here/read_window.py" "$here/real_window.sh" "$0" "$work/"
     chown -R nobody:nogroup "$work"
