@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Prints what a running orvatek window shows, read over the accessibility bus:
 the log's lines, one per line after "log:", and the scan box's text after "scan:".
-Waits up to 30 s for the window to appear and for the log to hold at least N lines."""
+Waits up to 30 s for the window to appear and for the log to hold at least N lines;
+with N = 0, for the scan box to have the focus, so that keys can be typed."""
 import sys
 import time
 
@@ -20,9 +21,10 @@ def find(node, pred, depth=0):
 def snapshot():
     app = find(pyatspi.Registry.getDesktop(0), lambda n: n.name == "orvatek", 11)
     log = find(app, lambda n: n.getRole() == pyatspi.ROLE_LIST)
-    scan = find(app, lambda n: n.getRole() == pyatspi.ROLE_TEXT
-                and n.getState().contains(pyatspi.STATE_FOCUSED))
+    scan = find(app, lambda n: n.getRole() == pyatspi.ROLE_TEXT and n.name == "Скан")
     if log is None or scan is None:
+        return None
+    if want == 0 and not scan.getState().contains(pyatspi.STATE_FOCUSED):
         return None
     text = scan.queryText()
     return [log.getChildAtIndex(k).name for k in range(log.childCount)], \

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "altcode.h"
+#include "keyorigin.h"
+
 #include <QWidget>
 
 class QCheckBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -45,7 +49,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void previewKeyPress(const QString &typed);
+    // True when the key must go no further.
+    bool previewKeyPress(const QKeyEvent &event);
+    bool previewKeyRelease(const QKeyEvent &event, QWidget *target);
 
     QCheckBox *Check1;
     Indicator *Shape1;
@@ -61,4 +67,9 @@ private:
     EventLog *List1;
     SerialControl *MSComm1;
     QTimer *TimerCOM;
+
+    AltCode m_altCode;
+    bool m_typingAltCode = false;
+    // What made the key line being added: the key, or the Alt code.
+    KeyOrigin m_keyOrigin;
 };

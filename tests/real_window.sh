@@ -1,0 +1,26 @@
+# Sourced by the real-window tests: a private work directory ($work, mode 0700)
+# removed at the end with every process put on pids, and a private session bus
+# with the accessibility bus on it.
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'echo "failed at line $LINENO"; tail -n 20 "$work"/*.log' ERR
+
+start_accessibility_bus() {
+    eval "$(dbus-daemon --session --fork --print-address=1 --print-pid=1 | {
+        read -r address; read -r pid
+        echo "export DBUS_SESSION_BUS_ADDRESS='$address'; dbus_pid=$pid"; })"
+    pids+=("$dbus_pid")
+    # With it set, Qt 6.4 silently stays off the bus.
+    unset AT_SPI_BUS_ADDRESS
+    /usr/libexec/at-spi-bus-launcher --launch-immediately --a11y=1 >"$work/a11y.log" 2>&1 &
+    pids+=($!)
+    sleep 0.5
+    /usr/libexec/at-spi2-registryd >"$work/registry.log" 2>&1 &
+    pids+=($!)
+}

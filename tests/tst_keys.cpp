@@ -1,0 +1,104 @@
+#include "keyorigin.h"
+#include "main_window.h"
+
+#include "eventlog.h"
+
+#include <QLineEdit>
+#include <QtTest>
+
+Q_DECLARE_METATYPE(KeyOrigin)
+
+// Keyboard mode's own rules for keys: Alt codes, and the key behind a key line.
+class TestKeys : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void altCode_data()
+    {
+        // Steps: "a" Alt down, "A" Alt up, a digit: that keypad key with Alt held,
+        // "e": keypad 1 with Num Lock off (End), "l": the left arrow with Alt held.
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("leading zero: Windows-1251")
+            << "a0192A" << QStringList { "KeyAscii=192" } << "А";
+        QTest::newRow("no leading zero: 866") << "a128A" << QStringList { "KeyAscii=192" } << "А";
+        QTest::newRow("Num Lock off") << "a0e68A" << QStringList { "KeyAscii=168" } << "Ё";
+        QTest::newRow("zero") << "a000A" << QStringList() << "";
+        QTest::newRow("past 255") << "a0300A" << QStringList() << "";
+        QTest::newRow("broken by a key") << "a01l92A" << QStringList() << "";
+        QTest::newRow("menu Alt") << "aA" << QStringList() << "";
+    }
+    void altCode()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QStringList, lines);
+        QFETCH(QString, typed);
+        Form1 form;
+        form.show();
+        QApplication::setActiveWindow(&form);
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        auto *box = form.findChild<QLineEdit *>("txtSkaner");
+        QCOMPARE(QApplication::focusWidget(), box);
+        // Sent as they are: QTest would press and release Alt around each key.
+        const auto send = [box](QEvent::Type type, int key, Qt::KeyboardModifiers modifiers,
+                              const QString &text = {}) {
+            QKeyEvent event(type, key, modifiers, text);
+            QApplication::sendEvent(box, &event);
+        };
+        const auto click
+            = [send](int key, Qt::KeyboardModifiers modifiers, const QString &text = {}) {
+                  send(QEvent::KeyPress, key, modifiers, text);
+                  send(QEvent::KeyRelease, key, modifiers, text);
+              };
+        const auto keypad = Qt::AltModifier | Qt::KeypadModifier;
+        for (QChar step : steps) {
+            if (step == u'a')
+                send(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+            else if (step == u'A')
+                send(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+            else if (step == u'e')
+                click(Qt::Key_End, keypad);
+            else if (step == u'l')
+                click(Qt::Key_Left, Qt::AltModifier);
+            else // the X server gives the digit as text, or none
+                click(Qt::Key_0 + step.digitValue(), keypad, step);
+        }
+        QCOMPARE(form.findChild<EventLog *>("List1")->items(), lines);
+        QCOMPARE(box->text(), typed);
+    }
+    void describe_data()
+    {
+        // The key's code is the evdev code + 8, as under X and Wayland.
+        QTest::addColumn<KeyOrigin>("origin");
+        QTest::addColumn<QStringList>("named");
+        QTest::addColumn<bool>("wrongLayout");
+        const auto shift = Qt::ShiftModifier;
+        QTest::newRow("US layout")
+            << KeyOrigin { 38, shift, "A" } << QStringList { "A", "38" } << false;
+        QTest::newRow("Caps Lock") << KeyOrigin { 38, {}, "A" } << QStringList { "A" } << false;
+        QTest::newRow("Russian layout")
+            << KeyOrigin { 38, shift, "Ф" } << QStringList { "A", "«Ф» (212)", "«A» (65)" } << true;
+        QTest::newRow("keypad") << KeyOrigin { 87, Qt::KeypadModifier, "1" }
+                                << QStringList { "KP_1" } << false;
+        QTest::newRow("Alt code 866")
+            << KeyOrigin { 0, {}, "А", 128, false } << QStringList { "128", "866" } << false;
+        QTest::newRow("Alt code 1251")
+            << KeyOrigin { 0, {}, "А", 192, true } << QStringList { "0192", "1251" } << false;
+    }
+    void describe()
+    {
+        QFETCH(KeyOrigin, origin);
+        QFETCH(QStringList, named);
+        QFETCH(bool, wrongLayout);
+        const QString text = describeKeyOrigin(origin);
+        for (const QString &part : named)
+            QVERIFY2(text.contains(part), qPrintable(text));
+        // Only the wrong-layout sentence quotes what a US layout gives.
+        QCOMPARE(text.count(u'«') == 2, wrongLayout);
+    }
+};
+
+QTEST_MAIN(TestKeys)
+#include "tst_keys.moc"

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+// What a key gives on a US keyboard layout, whatever layout the system has: a
+// scanner in keyboard mode presses keys as a US keyboard would, so this is what
+// it meant to type. Looked up in a keymap that xkbcommon builds for the "us"
+// layout; on systems without xkbcommon nothing is known.
+struct UsLayoutKey
+{
+    // The key named by what it gives: "A", "1", "]", or the key's own name where
+    // it types no printable character ("Return", "KP_1"); empty when unknown.
+    QString name;
+    // The text the key types with Shift held or not (Num Lock on); may be empty.
+    QString text;
+};
+
+// keyCode: the key's code as xkbcommon numbers it (under X and Wayland, the code
+// the platform reports: the evdev code + 8).
+UsLayoutKey usLayoutKey(quint32 keyCode, bool shift);
