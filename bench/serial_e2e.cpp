@@ -30,6 +30,7 @@
 #include "main_window.h"
 #include "pty.h"
 #include "runtime.h"
+#include "scanbox.h"
 #include "serialcontrol.h"
 
 #include <QCheckBox>
@@ -193,7 +194,7 @@ class Watch
 public:
     Watch(Form1 *form, qsizetype expected)
         : m_log(form->findChild<EventLog *>(QStringLiteral("List1")))
-        , m_box(form->findChild<QLineEdit *>(QStringLiteral("txtSkaner")))
+        , m_box(form->findChild<ScanBox *>(QStringLiteral("txtSkaner")))
         , m_expected(expected)
     {
         // Connected after the form's own handler: the chunk's lines are in the log.
@@ -249,7 +250,7 @@ private:
     }
 
     EventLog *m_log;
-    QLineEdit *m_box;
+    ScanBox *m_box;
     qsizetype m_expected;
     QEventLoop m_loop;
     QTimer m_heartbeat;

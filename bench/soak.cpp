@@ -18,6 +18,7 @@
 #include "benchsupport.h"
 #include "eventlog.h"
 #include "main_window.h"
+#include "scanbox.h"
 #include "ptyscanner.h"
 #include "runtime.h"
 #include "serialcontrol.h"
@@ -88,7 +89,7 @@ int main(int argc, char *argv[])
     Form1 form;
     auto *port = form.findChild<SerialControl *>(QStringLiteral("MSComm1"));
     auto *log = form.findChild<EventLog *>(QStringLiteral("List1"));
-    auto *box = form.findChild<QLineEdit *>(QStringLiteral("txtSkaner"));
+    auto *box = form.findChild<ScanBox *>(QStringLiteral("txtSkaner"));
     auto *timer = form.findChild<QTimer *>(QStringLiteral("TimerCOM"));
     port->setPortMapper([&scanner] {
         return QList<MappedPort> { { 1, scanner.slavePath(), QStringLiteral("soak") } };

@@ -2,6 +2,7 @@
 
 #include "eventlog.h"
 #include "indicator.h"
+#include "scanbox.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -152,7 +153,7 @@ private slots:
         press("\r", Qt::Key_Return);
         QCOMPARE(log(), (QStringList { "KeyAscii=49", "KeyAscii=50", "KeyAscii=13" }));
         // Enter inserts nothing and clicks no button ("X" would have emptied both).
-        QCOMPARE(control<QLineEdit>("txtSkaner")->text(), QStringLiteral("12"));
+        QCOMPARE(control<ScanBox>("txtSkaner")->text(), QStringLiteral("12"));
     }
     void tabOrder_data()
     {
@@ -183,7 +184,7 @@ private slots:
             setSerialMode(serial);
             QTest::mouseClick(control("CmdClear"), Qt::LeftButton);
             QVERIFY(log().isEmpty());
-            QCOMPARE(control<QLineEdit>("txtSkaner")->text(), QString());
+            QCOMPARE(control<ScanBox>("txtSkaner")->text(), QString());
             QCOMPARE(QApplication::focusWidget(), control("txtSkaner"));
         }
     }

@@ -3,6 +3,7 @@
 #include "eventlog.h"
 #include "indicator.h"
 #include "porttooltip.h"
+#include "scanbox.h"
 #include "serialcontrol.h"
 
 #include <QApplication>
@@ -120,7 +121,7 @@ Form1::Form1(QWidget *parent)
     , Label3(new QLabel(QStringLiteral(",N,8,1"), this))
     , CmdOpen(commandButton(QStringLiteral("Открыть порт"), this))
     , CmdClose(commandButton(QStringLiteral("Закрыть порт"), this))
-    , txtSkaner(textBox(QString(), this))
+    , txtSkaner(new ScanBox(this))
     , CmdClear(commandButton(QStringLiteral("X"), this))
     , List1(new EventLog(this))
     , MSComm1(new SerialControl(this))

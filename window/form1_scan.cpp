@@ -2,6 +2,7 @@
 
 #include "eventlines.h"
 #include "eventlog.h"
+#include "scanbox.h"
 #include "serialcontrol.h"
 
 #include <QLineEdit>
@@ -37,9 +38,7 @@ void Form1::ScanCom(const QString &aa)
 {
     const auto &characters = byteCharacters();
     // The digits of a chunk reach the scan box in one insert at its end: nothing
-    // looks at the box while a chunk is parsed, and the box lays out its whole
-    // text again on every change, which per digit would make a long scan cost
-    // the square of its length.
+    // looks at the box while a chunk is parsed.
     QString digits;
     for (const QChar ch : aa) {
         const char16_t code = ch.unicode();
