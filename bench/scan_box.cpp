@@ -47,8 +47,7 @@ double processCpuSeconds()
 }
 
 // The two boxes behind one face: the calls the form makes.
-template<typename Box>
-int measure(Box *box, const QString &impl, qsizetype chars)
+template<typename Box> int measure(Box *box, const QString &impl, qsizetype chars)
 {
     // The form's scan box: its font and place.
     QFont font;
@@ -106,7 +105,8 @@ int measure(Box *box, const QString &impl, qsizetype chars)
     idle.exec();
     const double cpu = processCpuSeconds() - cpuBefore;
 
-    std::printf("bench: scan_box %schars=%lld append_us_p99=%.1f idle_cpu_pct=%.2f bytes_per_char=%.2f\n",
+    std::printf(
+        "bench: scan_box %schars=%lld append_us_p99=%.1f idle_cpu_pct=%.2f bytes_per_char=%.2f\n",
         impl.isEmpty() ? "" : qPrintable(QStringLiteral("impl=%1 ").arg(impl)),
         static_cast<long long>(chars), bench::quantile(samples, 0.99),
         100.0 * cpu / (double(wall.nsecsElapsed()) / 1e9),

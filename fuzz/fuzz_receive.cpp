@@ -8,10 +8,10 @@
 // stream; a length past the end takes what is left.
 #include "eventlog.h"
 #include "main_window.h"
+#include "scanbox.h"
 #include "textrule.h"
 
 #include <QApplication>
-#include <QLineEdit>
 
 #include <vector>
 
@@ -21,7 +21,7 @@ struct Window
 {
     Form1 form;
     EventLog *log = form.findChild<EventLog *>(QStringLiteral("List1"));
-    QLineEdit *scan = form.findChild<QLineEdit *>(QStringLiteral("txtSkaner"));
+    ScanBox *scan = form.findChild<ScanBox *>(QStringLiteral("txtSkaner"));
 
     void reset()
     {

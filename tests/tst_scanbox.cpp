@@ -7,10 +7,10 @@
 static void press(ScanBox *box, QKeyCombination key)
 {
     const int code = key.key();
-    const bool ctrl = key.keyboardModifiers() & Qt::ControlModifier;
-    const QString text = code == Qt::Key_Return || code == Qt::Key_Enter ? QStringLiteral("\r")
-        : code == Qt::Key_Backspace                                      ? QStringLiteral("\b")
-        : code < 0x10000 && !ctrl ? QString(QChar(code)) : QString();
+    const QString text = code == Qt::Key_Return      ? QStringLiteral("\r")
+        : code == Qt::Key_Backspace                  ? QStringLiteral("\b")
+        : code < 0x10000 && !key.keyboardModifiers() ? QString(QChar(code))
+                                                     : QString();
     QTest::sendKeyEvent(QTest::Press, box, key.key(), text, key.keyboardModifiers());
 }
 
@@ -33,16 +33,19 @@ private slots:
             QTest::newRow(name) << QString(before) << keys << after << cursor << QString(selected);
         };
         row("type", "", { one, zhe, two }, "1ж2", 3);
-        row("enter types nothing", "12", { Qt::Key_Return, Qt::Key_Enter, Qt::Key_3 }, "123", 3);
+        row("enter types nothing", "12", { Qt::Key_Return, Qt::Key_3 }, "123", 3);
         row("backspace", "123", { Qt::Key_Backspace, Qt::Key_Backspace }, "1", 1);
         row("home delete", "123", { Qt::Key_Home, Qt::Key_Delete, Qt::Key_Right, Qt::Key_Delete },
             "2", 1);
-        row("shift right typed over", "1234", { Qt::Key_Home, shift | Qt::Key_Right,
-            shift | Qt::Key_Right, zhe }, "ж34", 1);
+        row("shift right typed over", "1234",
+            { Qt::Key_Home, shift | Qt::Key_Right, shift | Qt::Key_Right, zhe }, "ж34", 1);
         row("shift home", "1234", { Qt::Key_Left, shift | Qt::Key_Home }, "1234", 0, "123");
-        row("shift end", "1234", { Qt::Key_Home, Qt::Key_Right, shift | Qt::Key_End }, "1234", 4, "234");
-        row("copy, cut, paste", "12", { shift | Qt::Key_Home, ctrl | Qt::Key_C, Qt::Key_End,
-            ctrl | Qt::Key_V, ctrl | Qt::Key_A, ctrl | Qt::Key_X, ctrl | Qt::Key_V }, "1212", 4);
+        row("shift end", "1234", { Qt::Key_Home, Qt::Key_Right, shift | Qt::Key_End }, "1234", 4,
+            "234");
+        row("copy, cut, paste", "12",
+            { shift | Qt::Key_Home, ctrl | Qt::Key_C, Qt::Key_End, ctrl | Qt::Key_V,
+                ctrl | Qt::Key_A, ctrl | Qt::Key_X, ctrl | Qt::Key_V },
+            "1212", 4);
         row("undo", "12", { Qt::Key_3, Qt::Key_Backspace, Qt::Key_Backspace, ctrl | Qt::Key_Z },
             "12", 2);
     }
@@ -73,9 +76,6 @@ private slots:
         box.insert(QStringLiteral("0123456789AB"));
         QCOMPARE(box.text(), digits + QStringLiteral("0123456789AB"));
         QVERIFY(box.cursorPosition() == digits.size() + 12 && !box.hasSelectedText());
-        box.selectAll();
-        box.copy();
-        QCOMPARE(QGuiApplication::clipboard()->text(), box.text());
 
         QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(&box);
         QVERIFY(accessible->textInterface() && accessible->role() == QAccessible::EditableText);

@@ -171,7 +171,8 @@ void ScanBox::moveCursor(qsizetype position, bool mark)
         QAccessibleTextCursorEvent moved(this, int(m_cursor));
         QAccessible::updateAccessibility(&moved);
         if (hadSelection || hasSelectedText()) {
-            QAccessibleTextSelectionEvent selected(this, selectionStart(), selectionStart() + selectionLength());
+            QAccessibleTextSelectionEvent selected(
+                this, selectionStart(), selectionStart() + selectionLength());
             QAccessible::updateAccessibility(&selected);
         }
     }
@@ -351,11 +352,13 @@ qreal ScanBox::advance(qsizetype position) const
     if (QChar::isHighSurrogate(code) && position + 1 < m_text.size()
         && m_text.at(position + 1).isLowSurrogate())
         ch = QChar::surrogateToUcs4(code, m_text.at(position + 1).unicode());
-    else if (QChar::isLowSurrogate(code) && position > 0 && m_text.at(position - 1).isHighSurrogate())
+    else if (QChar::isLowSurrogate(code) && position > 0
+        && m_text.at(position - 1).isHighSurrogate())
         return 0; // counted with its first half
     auto known = m_otherAdvance.constFind(ch);
     if (known == m_otherAdvance.cend())
-        known = m_otherAdvance.insert(ch, QFontMetricsF(font()).horizontalAdvance(QString::fromUcs4(&ch, 1)));
+        known = m_otherAdvance.insert(
+            ch, QFontMetricsF(font()).horizontalAdvance(QString::fromUcs4(&ch, 1)));
     return *known;
 }
 
@@ -457,13 +460,16 @@ void ScanBox::paintEvent(QPaintEvent *)
     QString visible = m_text.mid(first, viewEnd() - first);
     // Line breaks that a paste brought show as spaces, as in QLineEdit.
     for (QChar &ch : visible) {
-        if (ch == u'\n' || ch == u'\r' || ch == QChar::LineSeparator || ch == QChar::ParagraphSeparator)
+        if (ch == u'\n' || ch == u'\r' || ch == QChar::LineSeparator
+            || ch == QChar::ParagraphSeparator)
             ch = u' ';
     }
     const qreal left = line.left() - m_shift;
     const qreal baseline = line.top() + fm.ascent();
     auto xOf = [&](qsizetype position) {
-        return left + fm.horizontalAdvance(visible.left(std::clamp<qsizetype>(position - first, 0, visible.size())));
+        return left
+            + fm.horizontalAdvance(
+                visible.left(std::clamp<qsizetype>(position - first, 0, visible.size())));
     };
     painter.setPen(palette().color(QPalette::Text));
     painter.drawText(QPointF(left, baseline), visible);
@@ -497,11 +503,13 @@ bool ScanBox::event(QEvent *event)
     if (event->type() == QEvent::ShortcutOverride) {
         auto *key = static_cast<QKeyEvent *>(event);
         if (key == QKeySequence::Copy || key == QKeySequence::Cut || key == QKeySequence::Paste
-            || key == QKeySequence::Undo || key == QKeySequence::Redo || key == QKeySequence::SelectAll
+            || key == QKeySequence::Undo || key == QKeySequence::Redo
+            || key == QKeySequence::SelectAll
             || ((key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) == 0
-                && (isTypedText(key->text()) || key->key() == Qt::Key_Home || key->key() == Qt::Key_End
-                    || key->key() == Qt::Key_Left || key->key() == Qt::Key_Right
-                    || key->key() == Qt::Key_Backspace || key->key() == Qt::Key_Delete))) {
+                && (isTypedText(key->text()) || key->key() == Qt::Key_Home
+                    || key->key() == Qt::Key_End || key->key() == Qt::Key_Left
+                    || key->key() == Qt::Key_Right || key->key() == Qt::Key_Backspace
+                    || key->key() == Qt::Key_Delete))) {
             event->accept();
             return true;
         }
@@ -561,7 +569,8 @@ void ScanBox::mousePressEvent(QMouseEvent *event)
     if (event->button() == Qt::LeftButton) {
         m_dragging = true;
         moveCursor(position, event->modifiers() & Qt::ShiftModifier);
-    } else if (event->button() == Qt::MiddleButton && QGuiApplication::clipboard()->supportsSelection()) {
+    } else if (event->button() == Qt::MiddleButton
+        && QGuiApplication::clipboard()->supportsSelection()) {
         const QString clip = QGuiApplication::clipboard()->text(QClipboard::Selection);
         moveCursor(position, false);
         if (!clip.isEmpty())
@@ -595,7 +604,9 @@ void ScanBox::mouseDoubleClickEvent(QMouseEvent *event)
 
 void ScanBox::selectWordAt(qsizetype position)
 {
-    auto isWord = [this](qsizetype at) { return m_text.at(at).isLetterOrNumber() || m_text.at(at) == u'_'; };
+    auto isWord = [this](qsizetype at) {
+        return m_text.at(at).isLetterOrNumber() || m_text.at(at) == u'_';
+    };
     if (m_text.isEmpty())
         return;
     const qsizetype at = std::min(position, m_text.size() - 1);
@@ -686,7 +697,8 @@ QMenu *ScanBox::createStandardContextMenu()
     auto *menu = new QMenu(this);
     auto add = [&](const char *name, const char *caption, const QString &shortcut, bool enabled,
                    auto slot) {
-        QAction *action = menu->addAction(QCoreApplication::translate("QLineEdit", caption) + shortcut);
+        QAction *action
+            = menu->addAction(QCoreApplication::translate("QLineEdit", caption) + shortcut);
         action->setObjectName(QLatin1String(name));
         action->setEnabled(enabled);
         connect(action, &QAction::triggered, this, slot);
