@@ -532,6 +532,16 @@ void ScanBox::keyPressEvent(QKeyEvent *event)
         redo();
     } else if (event == QKeySequence::SelectAll) {
         selectAll();
+    } else if (event == QKeySequence::MoveToPreviousWord
+        || event == QKeySequence::SelectPreviousWord) {
+        moveCursor(wordBoundary(m_cursor, -1), mark);
+    } else if (event == QKeySequence::MoveToNextWord || event == QKeySequence::SelectNextWord) {
+        moveCursor(wordBoundary(m_cursor, 1), mark);
+    } else if (event == QKeySequence::DeleteStartOfWord && !hasSelectedText()) {
+        const qsizetype from = wordBoundary(m_cursor, -1);
+        replace(from, m_cursor - from, QString(), true);
+    } else if (event == QKeySequence::DeleteEndOfWord && !hasSelectedText()) {
+        replace(m_cursor, wordBoundary(m_cursor, 1) - m_cursor, QString(), true);
     } else if (event->key() == Qt::Key_Left) {
         if (hasSelectedText() && !mark)
             moveCursor(selectionStart(), false);
@@ -602,20 +612,41 @@ void ScanBox::mouseDoubleClickEvent(QMouseEvent *event)
     copyToSelectionClipboard();
 }
 
+bool ScanBox::isWordCharacter(qsizetype position) const
+{
+    const QChar ch = m_text.at(position);
+    return ch.isLetterOrNumber() || ch == u'_';
+}
+
+qsizetype ScanBox::wordBoundary(qsizetype position, int direction) const
+{
+    // Backwards to the start of this or the previous word; forwards past this
+    // word and the gap after it, to the start of the next, as Ctrl+arrows go.
+    if (direction < 0) {
+        while (position > 0 && !isWordCharacter(position - 1))
+            --position;
+        while (position > 0 && isWordCharacter(position - 1))
+            --position;
+    } else {
+        while (position < m_text.size() && isWordCharacter(position))
+            ++position;
+        while (position < m_text.size() && !isWordCharacter(position))
+            ++position;
+    }
+    return position;
+}
+
 void ScanBox::selectWordAt(qsizetype position)
 {
-    auto isWord = [this](qsizetype at) {
-        return m_text.at(at).isLetterOrNumber() || m_text.at(at) == u'_';
-    };
     if (m_text.isEmpty())
         return;
     const qsizetype at = std::min(position, m_text.size() - 1);
-    const bool word = isWord(at);
+    const bool word = isWordCharacter(at);
     qsizetype start = at;
     qsizetype stop = at + 1;
-    while (start > 0 && isWord(start - 1) == word)
+    while (start > 0 && isWordCharacter(start - 1) == word)
         --start;
-    while (stop < m_text.size() && isWord(stop) == word)
+    while (stop < m_text.size() && isWordCharacter(stop) == word)
         ++stop;
     m_anchor = start;
     moveCursor(stop, true);

@@ -104,6 +104,8 @@ private:
     void scrollToCursor();
     void restartBlink();
     void updateAdvances();
+    bool isWordCharacter(qsizetype position) const;
+    qsizetype wordBoundary(qsizetype position, int direction) const;
     void selectWordAt(qsizetype position);
     void copyToSelectionClipboard() const;
 
