@@ -105,6 +105,11 @@ template<typename Box> int measure(Box *box, const QString &impl, qsizetype char
     idle.exec();
     const double cpu = processCpuSeconds() - cpuBefore;
 
+    // The median as a note: on a busy machine the 99th percentile is mostly the
+    // scheduler's.
+    std::fprintf(stderr, "scan_box: chars=%lld append_us_p50=%.1f samples=%lld\n",
+        static_cast<long long>(chars), bench::quantile(samples, 0.5),
+        static_cast<long long>(samples.size()));
     std::printf(
         "bench: scan_box %schars=%lld append_us_p99=%.1f idle_cpu_pct=%.2f bytes_per_char=%.2f\n",
         impl.isEmpty() ? "" : qPrintable(QStringLiteral("impl=%1 ").arg(impl)),
