@@ -38,13 +38,13 @@
 #include "main_window.h"
 #include "ptypair.h"
 #include "runtime.h"
+#include "scanbox.h"
 #include "serialcontrol.h"
 #include "scannerstream.h"
 #include "streamcheck.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QLineEdit>
 #include <QTimer>
 
 #include <atomic>
@@ -90,7 +90,7 @@ class Run : public QObject
 public:
     explicit Run(const ScannerStream &stream)
         : log(form.findChild<EventLog *>(QStringLiteral("List1")))
-        , box(form.findChild<QLineEdit *>(QStringLiteral("txtSkaner")))
+        , box(form.findChild<ScanBox *>(QStringLiteral("txtSkaner")))
         , commit(form.findChild<QTimer *>(QStringLiteral("TimerCOM")))
         , port(form.findChild<SerialControl *>(QStringLiteral("MSComm1")))
         , m_stream(stream)
@@ -156,7 +156,7 @@ public:
 
     Form1 form;
     EventLog *log;
-    QLineEdit *box;
+    ScanBox *box;
     QTimer *commit;
     SerialControl *port;
     qsizetype expected = -1;

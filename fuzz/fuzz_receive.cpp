@@ -8,10 +8,10 @@
 #include "eventlog.h"
 #include "hexdigit.h"
 #include "main_window.h"
+#include "scanbox.h"
 #include "textrule.h"
 
 #include <QApplication>
-#include <QLineEdit>
 
 #include <vector>
 
@@ -64,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     if (form->findChild<EventLog *>(QStringLiteral("List1"))->items() != lines)
         fail("the log is not one character line per received byte");
-    if (form->findChild<QLineEdit *>(QStringLiteral("txtSkaner"))->text() != digits)
+    if (form->findChild<ScanBox *>(QStringLiteral("txtSkaner"))->text() != digits)
         fail("the scan box is not the hexadecimal digits received");
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "main_window.h"
 #include "qttranslations.h"
+#include "scanbox.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -27,6 +28,13 @@ private slots:
         for (const QAction *action : menu->actions())
             texts << action->text();
         QVERIFY(texts.size() > 5); // a button and a menu full of entries
+        // The scan box's own menu says exactly what a line edit's says.
+        ScanBox scan;
+        const std::unique_ptr<QMenu> scanMenu(scan.createStandardContextMenu());
+        QStringList scanTexts { texts.first() };
+        for (const QAction *action : scanMenu->actions())
+            scanTexts << action->text();
+        QCOMPARE(scanTexts, texts);
         for (QString text : texts) {
             // Only the caption counts, not the key sequence after the tab. Qt's Russian
             // catalogue writes "OK" in Latin letters, as Russian interfaces do.

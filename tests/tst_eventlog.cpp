@@ -117,7 +117,7 @@ private slots:
         Form1 form;
         form.show();
         auto *formLog = form.findChild<EventLog *>(QStringLiteral("List1"));
-        QTest::keyClicks(form.findChild<QLineEdit *>(QStringLiteral("txtSkaner")), "12");
+        QTest::keyClicks(form.findChild<QWidget *>(QStringLiteral("txtSkaner")), "12");
         formLog->setFocus();
         QTest::sendKeyEvent(QTest::Click, formLog, Qt::Key_A, "\x01", Qt::ControlModifier);
         QTest::sendKeyEvent(QTest::Click, formLog, Qt::Key_C, "\x03", Qt::ControlModifier);

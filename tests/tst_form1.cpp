@@ -2,6 +2,7 @@
 
 #include "eventlog.h"
 #include "indicator.h"
+#include "scanbox.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -104,7 +105,7 @@ private slots:
         press("\r", Qt::Key_Return);
         // Enter inserts nothing and clicks no button ("X" would have emptied both).
         QCOMPARE(log(), (QStringList { "KeyAscii=49", "KeyAscii=13" }));
-        QCOMPARE(control<QLineEdit>("txtSkaner")->text(), QStringLiteral("1"));
+        QCOMPARE(control<ScanBox>("txtSkaner")->text(), QStringLiteral("1"));
     }
     void tabOrder()
     {
@@ -123,7 +124,7 @@ private slots:
             press("7", Qt::Key_7);
             setSerialMode(serial);
             QTest::mouseClick(control("CmdClear"), Qt::LeftButton);
-            QVERIFY(log().isEmpty() && control<QLineEdit>("txtSkaner")->text().isEmpty());
+            QVERIFY(log().isEmpty() && control<ScanBox>("txtSkaner")->text().isEmpty());
             QCOMPARE(QApplication::focusWidget(), control("txtSkaner"));
         }
     }

@@ -2,6 +2,7 @@
 #include "indicator.h"
 #include "main_window.h"
 #include "ptypair.h"
+#include "scanbox.h"
 #include "serialcontrol.h"
 #include "tooltiptext.h"
 
@@ -98,7 +99,7 @@ private slots:
             click("1", "9600", "CmdOpen");
         else
             child<Indicator>("Shape1")->setFillColor(0x808080); // to turn green or red
-        child<QLineEdit>("txtSkaner")->setText("12");
+        child<ScanBox>("txtSkaner")->setText("12");
         child<EventLog>("List1")->AddItem("KeyAscii=49");
 
         click(portText, speed, "CmdOpen", reason, shownAs);
@@ -122,7 +123,7 @@ private slots:
 
         click(portText, speed, "CmdClose");
         QVERIFY(!port()->PortOpen() && indicator() == Form1::Red);
-        QVERIFY(child<QLineEdit>("txtSkaner")->text().isEmpty()
+        QVERIFY(child<ScanBox>("txtSkaner")->text().isEmpty()
             && child<EventLog>("List1")->count() == 0);
     }
 

@@ -1,6 +1,7 @@
 #include "eventlog.h"
 #include "main_window.h"
 #include "ptypair.h"
+#include "scanbox.h"
 #include "serialcontrol.h"
 
 #include <QtTest>
@@ -25,7 +26,7 @@ class TestScan : public QObject
     std::unique_ptr<Form1> form;
     PseudoTerminal pty;
     EventLog *log = nullptr;
-    QLineEdit *box = nullptr;
+    ScanBox *box = nullptr;
     QTimer *timer = nullptr;
 
     // Writes one piece and waits until the form has parsed all of it.
@@ -46,7 +47,7 @@ private slots:
         QVERIFY(pty.open());
         form = std::make_unique<Form1>();
         log = form->findChild<EventLog *>("List1");
-        box = form->findChild<QLineEdit *>("txtSkaner");
+        box = form->findChild<ScanBox *>("txtSkaner");
         timer = form->findChild<QTimer *>("TimerCOM");
         auto *port = form->findChild<SerialControl *>("MSComm1");
         port->setPortMapper([this] { return QList<MappedPort> { { 1, pty.slavePath(), {} } }; });

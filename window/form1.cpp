@@ -4,6 +4,7 @@
 #include "indicator.h"
 #include "keytext.h"
 #include "porttooltip.h"
+#include "scanbox.h"
 #include "serialcontrol.h"
 
 #include <QApplication>
@@ -43,12 +44,11 @@ QFont designFont(qreal pointSize)
 }
 
 // The font of the scan box and the log, which show received data rather than
-// prose. A flood of bytes leaves a scan of a hundred thousand digits in the box
-// for the commit's 100 ms, and the box lays out its whole text again on every
-// change and on every paint: shaping it for kerning and ligatures costs several
-// times as much as placing the glyphs one after another, which is all that
-// digits and Latin or Cyrillic letters need. Scripts that need shaping still get
-// it.
+// prose. A flood of bytes makes scans of a hundred thousand digits and more:
+// shaping such text for kerning and ligatures costs several times as much as
+// placing the glyphs one after another, which is all that digits and Latin or
+// Cyrillic letters need, and the scan box places its text by the advances of
+// single characters. Scripts that need shaping still get it.
 QFont dataFont(qreal pointSize)
 {
     QFont font = designFont(pointSize);
@@ -87,7 +87,7 @@ Form1::Form1(QWidget *parent)
     , Label3(new QLabel(QStringLiteral(",N,8,1"), this))
     , CmdOpen(commandButton(QStringLiteral("Открыть порт"), this))
     , CmdClose(commandButton(QStringLiteral("Закрыть порт"), this))
-    , txtSkaner(textBox(QString(), this))
+    , txtSkaner(new ScanBox(this))
     , CmdClear(commandButton(QStringLiteral("X"), this))
     , List1(new EventLog(this))
     , MSComm1(new SerialControl(this))

@@ -5,6 +5,7 @@
 #include "portnumber.h"
 #include "quoted.h"
 #include "runtimeerror.h"
+#include "scanbox.h"
 #include "serialcontrol.h"
 
 #include <QLabel>

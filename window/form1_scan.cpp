@@ -2,9 +2,9 @@
 
 #include "eventlog.h"
 #include "hexdigit.h"
+#include "scanbox.h"
 #include "serialcontrol.h"
 
-#include <QLineEdit>
 #include <QTimer>
 
 void Form1::MSComm1_OnComm()
@@ -17,9 +17,7 @@ void Form1::MSComm1_OnComm()
 void Form1::ScanCom(const QString &aa)
 {
     // The digits of a chunk reach the scan box in one insert at its end: nothing
-    // looks at the box while a chunk is parsed, and the box lays out its whole
-    // text again on every change, which per digit would make a long scan cost
-    // the square of its length.
+    // looks at the box while a chunk is parsed.
     QString digits;
     for (const QChar ch : aa) {
         const char16_t code = ch.unicode();

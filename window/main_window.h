@@ -13,6 +13,7 @@ class QPushButton;
 class QTimer;
 class EventLog;
 class Indicator;
+class ScanBox;
 class SerialControl;
 
 // The program's only window. Its controls are members named as on the form, and
@@ -62,7 +63,7 @@ private:
     QLabel *Label3;
     QPushButton *CmdOpen;
     QPushButton *CmdClose;
-    QLineEdit *txtSkaner;
+    ScanBox *txtSkaner;
     QPushButton *CmdClear;
     EventLog *List1;
     SerialControl *MSComm1;
