@@ -3,7 +3,7 @@
 
 #include "eventlog.h"
 
-#include <QLineEdit>
+#include "scanbox.h"
 #include <QtTest>
 
 Q_DECLARE_METATYPE(KeyOrigin)
@@ -39,7 +39,7 @@ private slots:
         form.show();
         QApplication::setActiveWindow(&form);
         QVERIFY(QTest::qWaitForWindowActive(&form));
-        auto *box = form.findChild<QLineEdit *>("txtSkaner");
+        auto *box = form.findChild<ScanBox *>("txtSkaner");
         QCOMPARE(QApplication::focusWidget(), box);
         // Sent as they are: QTest would press and release Alt around each key.
         const auto send = [box](QEvent::Type type, int key, Qt::KeyboardModifiers modifiers,
