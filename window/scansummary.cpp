@@ -70,6 +70,23 @@ void ScanSummary::note(qint64 micros)
     ++m_bytes;
 }
 
+qint64 ScanSummary::span() const
+{
+    if (m_bytes == 0)
+        return 0;
+    return (m_carriageReturn >= 0 ? m_carriageReturn : m_last) - m_first;
+}
+
+QString ScanSummary::ending() const
+{
+    return names(m_after, m_afterCount);
+}
+
+QString ScanSummary::between() const
+{
+    return names(m_among, m_amongCount);
+}
+
 QStringList ScanSummary::explanation(const QString &scanText) const
 {
     qsizetype digits = 0;
@@ -83,19 +100,18 @@ QStringList ScanSummary::explanation(const QString &scanText) const
         lines.append(QStringLiteral("Байтов с предыдущего скана или очистки: 0"));
         return lines;
     }
-    const bool toReturn = m_carriageReturn >= 0;
     lines.append(QStringLiteral("Байтов с предыдущего скана или очистки: %1, от первого до %2 — %3 мс")
                      .arg(m_bytes)
-                     .arg(toReturn ? QStringLiteral("CR") : QStringLiteral("последнего"),
-                         LineDetails::milliseconds((toReturn ? m_carriageReturn : m_last) - m_first)));
+                     .arg(m_carriageReturn >= 0 ? QStringLiteral("CR") : QStringLiteral("последнего"),
+                         LineDetails::milliseconds(span())));
     if (m_bytes > 1)
         lines.append(QStringLiteral("Наибольшая пауза между ними: %1 мс")
                          .arg(LineDetails::milliseconds(m_longestGap)));
     if (m_beforeCount > 0)
         lines.append(QStringLiteral("До цифр: ") + names(m_before, m_beforeCount));
     if (m_amongCount > 0)
-        lines.append(QStringLiteral("Между цифрами: ") + names(m_among, m_amongCount));
+        lines.append(QStringLiteral("Между цифрами: ") + between());
     if (m_afterCount > 0)
-        lines.append(QStringLiteral("После цифр: ") + names(m_after, m_afterCount));
+        lines.append(QStringLiteral("После цифр: ") + ending());
     return lines;
 }

@@ -19,6 +19,16 @@ public:
     // The summary of a scan line with this text, one statement a line.
     QStringList explanation(const QString &scanText) const;
 
+    // The bytes, the carriage return counted; from the first to the carriage
+    // return (to the last byte when none is known) and the longest pause between
+    // two of them, in microseconds.
+    qsizetype bytes() const { return m_bytes; }
+    qint64 span() const;
+    qint64 longestGap() const { return m_longestGap; }
+    // The bytes after the last digit, by name: "CR LF".
+    QString ending() const;
+    QString between() const;
+
 private:
     void note(qint64 micros);
 
