@@ -1,10 +1,17 @@
 #include "benchsupport.h"
 
-#include <QCoreApplication>
+#include "main_window.h"
+#include "serialcontrol.h"
+
+#include <QApplication>
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFont>
+#include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
+#include <QTimer>
 #include <QWidget>
 
 #include <algorithm>
@@ -76,6 +83,22 @@ void showAndSettle(QWidget *window)
     shown.start();
     while (shown.elapsed() < 100)
         QCoreApplication::processEvents();
+}
+
+bool openScannerPort(Form1 *form, const QString &path)
+{
+    auto *port = form->findChild<SerialControl *>(QStringLiteral("MSComm1"));
+    port->setPortMapper([path] { return QList<MappedPort> { { 1, path, {} } }; });
+    showAndSettle(form);
+    form->findChild<QCheckBox *>(QStringLiteral("Check1"))->click();
+    form->findChild<QLineEdit *>(QStringLiteral("txtPort"))->setText(QStringLiteral("1"));
+    form->findChild<QLineEdit *>(QStringLiteral("txtBod"))->setText(QStringLiteral("115200"));
+    QTimer::singleShot(5000, form, [] {
+        if (QWidget *box = QApplication::activeModalWidget())
+            box->close();
+    });
+    form->findChild<QPushButton *>(QStringLiteral("CmdOpen"))->click();
+    return port->PortOpen();
 }
 
 QString option(const QStringList &arguments, const QString &name, const QString &fallback)

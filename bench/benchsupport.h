@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+class Form1;
 class QWidget;
 
 namespace bench {
@@ -32,5 +33,10 @@ void offscreenByDefault();
 
 // Lets the window system show the window and paint it once.
 void showAndSettle(QWidget *window);
+
+// Shows the form with COM1 on the device at path and opens it as the operator does
+// ("интерфейс RS-232", then "Открыть порт"). A failed open's message is answered
+// after a while, so that the run ends; false then.
+bool openScannerPort(Form1 *form, const QString &path);
 
 } // namespace bench

@@ -64,7 +64,6 @@ protected:
 int runOne(const QString &impl, qsizetype present, int samples)
 {
     std::unique_ptr<QWidget> window;
-    QWidget *log = nullptr;
     std::function<void()> repaint;
     if (impl == QLatin1String("List1")) {
         auto *form = new Form1;
@@ -72,14 +71,12 @@ int runOne(const QString &impl, qsizetype present, int samples)
         auto *list1 = form->findChild<EventLog *>(QStringLiteral("List1"));
         for (qsizetype i = 0; i < present; ++i)
             list1->AddItem(QStringLiteral("KeyAscii=") + QString::number(i & 0xFF));
-        log = list1;
         repaint = [list1] { list1->Refresh(); };
     } else if (impl == QLatin1String("QListWidget")) {
         auto *form = new BaselineForm;
         window.reset(form);
         for (qsizetype i = 0; i < present; ++i)
             form->log->addItem(QStringLiteral("KeyAscii=") + QString::number(i & 0xFF));
-        log = form->log;
         repaint = [form] { form->log->viewport()->repaint(); };
     } else {
         std::fprintf(stderr, "key_latency: unknown impl %s\n", qPrintable(impl));
@@ -108,7 +105,6 @@ int runOne(const QString &impl, qsizetype present, int samples)
         if (i >= warmup)
             micros.append(us);
     }
-    Q_UNUSED(log);
     std::printf("bench: key_latency impl=%s present=%lld p50_us=%.0f p99_us=%.0f\n",
         qPrintable(impl), static_cast<long long>(present), bench::quantile(micros, 0.5),
         bench::quantile(micros, 0.99));

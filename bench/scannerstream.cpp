@@ -1,13 +1,10 @@
 #include "scannerstream.h"
 
+#include "hexdigit.h"
+
 #include <array>
 
 namespace {
-
-constexpr bool isHexDigit(int byte)
-{
-    return (byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'F');
-}
 
 // Every byte value but the hex digits and the carriage return, for what comes
 // between reads; indexed by a random byte, so a few values come twice as often.
@@ -15,7 +12,7 @@ constexpr std::array<char, 256> NoiseBytes = [] {
     std::array<char, 256> allowed {};
     int count = 0;
     for (int byte = 0; byte < 256; ++byte) {
-        if (!isHexDigit(byte) && byte != '\r')
+        if (!isHexDigitCode(char16_t(byte)) && byte != '\r')
             allowed[std::size_t(count++)] = char(byte);
     }
     std::array<char, 256> table {};
@@ -47,7 +44,7 @@ void ScannerStream::appendReads(QByteArray &out, qsizetype atLeast)
     while (out.size() < target) {
         // Between reads, bytes without digits or carriage returns: they cost the
         // log a line each but leave the scan box alone.
-        const qsizetype noise = NoiseBetweenReads / 2 + below(NoiseBetweenReads);
+        const qsizetype noise = m_noise ? m_noise / 2 + below(std::uint32_t(m_noise)) : 0;
         for (qsizetype i = 0; i < noise; i += 8) {
             std::uint64_t random = next();
             for (qsizetype j = i; j < i + 8 && j < noise; ++j, random >>= 8)

@@ -1,6 +1,11 @@
-// Bytes written at full speed into a pseudo-terminal that a shown window's own
-// serial control has open (opened through "Открыть порт"), until the log holds a
-// character line for every byte that is not a carriage return:
+// A scanner on a pseudo-terminal: a thread of its own writes a ScannerStream at
+// full speed into the master side, so that the window's thread only reads; the
+// shown window's serial control has the slave side open ("Открыть порт").
+// Afterwards every line of the log is held against the bytes sent (StreamCheck);
+// the run fails on any difference.
+//
+// By bytes (bench/run: 10,000,000, --quick 1,000,000, --bytes N), until the log
+// holds a character line for every byte that is not a carriage return:
 //
 //   bench: serial_e2e bytes=<N> mb_per_s=<x> lost=<k> max_stall_ms=<z>
 //
@@ -8,42 +13,45 @@
 //            last character line in the log.
 // lost       bytes other than carriage returns that never became a character
 //            line; the run gives up once nothing has arrived for 10 s.
-// max_stall_ms  the longest gap between two ticks of a 1 ms precise timer on
-//            the window's thread over the same time, the timer's own 1 ms
-//            included: the longest the event loop went without turning, as any
-//            timer of the window (the commit's among them) feels it. Where Qt
-//            runs on the GLib event loop, timers also wait while port activity
-//            keeps the loop busy; that wait is counted too.
+// max_stall_ms  the longest gap between two ticks of a 1 ms precise timer on the
+//            window's thread, its own 1 ms included: the longest the event loop
+//            went without turning, as any timer of the window (the commit's
+//            among them) feels it, waits of the GLib event loop included.
 //
-// A thread of its own writes, so that the window's thread only reads. A note on
-// stderr gives the processor time the window's thread had (on a shared machine
-// the figures follow it) and the longest the scan box grew. Once done, the run
-// checks that the character lines give back the bytes in order and that the
-// committed scans hold every hex digit sent, and fails otherwise.
-// Without arguments it sends 10,000,000 bytes, with --quick 1,000,000; --bytes N
-// sends N. --rate B writes B bytes a second instead of as fast as the window
-// reads (a serial line at 921,600 baud carries 92,160).
+// A note on stderr gives the processor time the window's thread had (on a shared
+// machine the figures follow it) and the longest the scan box grew. --rate B
+// writes B bytes a second (a serial line at 921,600 baud carries 92,160).
+//
+// By time (tools/soak: --seconds N [--seed S]), with kilobytes of noise between
+// reads so that the scan box stays short over minutes:
+//
+//   soak: seconds=<s> bytes=<n> bytes_per_s=<r> character_lines=<n> carriage_returns=<n>
+//         scan_lines=<n> ticks=<n> missing=0 faults=0 rss_growth_mib=<m> bytes_per_line=<x>
+//         log_model_bytes_per_line=<y> result=ok
+//
+// ticks are the commit timer's ticks, one per scan line; several carriage returns
+// before one tick give one commit. The memory the process grew by is set against
+// what the log stores per line.
 
 #include "benchsupport.h"
-#include "eventlines.h"
 #include "eventlog.h"
 #include "main_window.h"
-#include "pty.h"
+#include "ptypair.h"
 #include "runtime.h"
 #include "serialcontrol.h"
+#include "scannerstream.h"
+#include "streamcheck.h"
 
-#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTimer>
 
 #include <atomic>
-#include <chrono>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
-#include <random>
+#include <limits>
 #include <thread>
 
 #include <poll.h>
@@ -61,165 +69,145 @@ double threadCpuSeconds()
     return double(used.tv_sec) + double(used.tv_nsec) / 1e9;
 }
 
-bool isHexDigit(char byte)
+// What a scan line of n characters costs the log beyond the two bytes of its
+// slot: its place in the list of other lines (a QString, 24 bytes), its row
+// number (8), and the string's own block (a 16-byte header and n + 1 UTF-16
+// units) as malloc rounds it, with malloc's 8 bytes of bookkeeping.
+double scanLineBytes(qint64 lines, qint64 characters)
 {
-    return (byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'F');
+    if (lines == 0)
+        return 0;
+    const double average = double(characters) / double(lines);
+    const double block = 16 * std::ceil((16 + 2 * (average + 1) + 8) / 16);
+    return double(lines) * (24 + 8 + block);
 }
 
-// What a scanner on a bench sends: reads of a few tens of characters, mostly
-// digits, some with letters and punctuation, each ended by a carriage return and
-// often a line feed, and now and then a burst of line noise of any byte value.
-// Every byte value occurs. The same bytes on every run.
-QByteArray scannerStream(qsizetype size)
-{
-    static const char hex[] = "0123456789ABCDEF";
-    static const char printable[]
-        = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz-./+$% ";
-    std::mt19937 random(20240611u);
-    const auto below = [&random](unsigned n) { return random() % n; };
-
-    QByteArray data;
-    data.reserve(size + 64);
-    for (int byte = 0; byte < 256; ++byte)
-        data += char(byte);
-    while (data.size() < size) {
-        const unsigned kind = below(10);
-        if (kind < 6) {
-            for (unsigned n = 8 + below(33); n > 0; --n)
-                data += hex[below(16)];
-        } else if (kind < 9) {
-            for (unsigned n = 8 + below(33); n > 0; --n)
-                data += printable[below(sizeof printable - 1)];
-        } else {
-            for (unsigned n = 1 + below(16); n > 0; --n)
-                data += char(below(256));
-        }
-        data += below(2) ? "\r\n" : "\r";
-    }
-    data.truncate(size);
-    // The last read is ended too, so that it is committed.
-    data[size - 1] = '\r';
-    return data;
-}
-
-// Writes all of data into the non-blocking master side as fast as it takes it,
-// or at most bytesPerSecond. Returns how much was written.
-qsizetype writeAll(
-    int fd, const QByteArray &data, qint64 bytesPerSecond, const std::atomic<bool> &stop)
-{
-    const auto start = std::chrono::steady_clock::now();
-    qsizetype done = 0;
-    while (done < data.size() && !stop.load(std::memory_order_relaxed)) {
-        qsizetype allowed = data.size();
-        if (bytesPerSecond > 0) {
-            const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-            allowed = std::min(allowed, qsizetype(double(bytesPerSecond) * elapsed.count()) + 1);
-            if (allowed <= done) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-                continue;
-            }
-        }
-        pollfd ready { fd, POLLOUT, 0 };
-        // Woken now and then to see whether the run was given up on.
-        const int polled = ::poll(&ready, 1, 100);
-        if (polled < 0 && errno != EINTR)
-            break;
-        if (polled <= 0)
-            continue;
-        if (ready.revents & (POLLERR | POLLHUP | POLLNVAL))
-            break;
-        const ssize_t n = ::write(fd, data.constData() + done, std::size_t(allowed - done));
-        if (n > 0)
-            done += n;
-        else if (n < 0 && errno != EAGAIN && errno != EINTR)
-            break;
-    }
-    return done;
-}
-
-// Opens COM1 (the pseudo-terminal) the way the operator does. A failure would
-// show the modal message box; it is read out and closed so that the run ends.
-bool openLikeTheOperator(Form1 *form)
-{
-    form->findChild<QCheckBox *>(QStringLiteral("Check1"))->click();
-    form->findChild<QLineEdit *>(QStringLiteral("txtPort"))->setText(QStringLiteral("1"));
-    form->findChild<QLineEdit *>(QStringLiteral("txtBod"))->setText(QStringLiteral("115200"));
-    QTimer::singleShot(2000, form, [] {
-        if (QWidget *box = QApplication::activeModalWidget()) {
-            std::fprintf(stderr, "serial_e2e: the port did not open\n");
-            box->close();
-        }
-    });
-    form->findChild<QPushButton *>(QStringLiteral("CmdOpen"))->click();
-    return form->findChild<SerialControl *>(QStringLiteral("MSComm1"))->PortOpen();
-}
-
-// The character lines in the log against the bytes sent, and the committed scans
-// against the hex digits sent. Empty when both agree, else what differs.
-QString mismatch(const EventLog *log, const QByteArray &data)
-{
-    QString scans;
-    qsizetype next = 0;
-    for (qsizetype row = 0; row < log->count(); ++row) {
-        const QString line = log->item(row);
-        const int code = EventLines::characterCode(line);
-        if (code < 0) {
-            scans += line;
-            continue;
-        }
-        while (next < data.size() && data.at(next) == '\r')
-            ++next;
-        if (next == data.size() || quint8(data.at(next)) != code)
-            return QStringLiteral("line %1 is %2, not the byte sent").arg(row).arg(line);
-        ++next;
-    }
-    QString digits;
-    for (const char byte : data) {
-        if (isHexDigit(byte))
-            digits += QLatin1Char(byte);
-    }
-    if (scans != digits)
-        return QStringLiteral("the committed scans hold %1 digits of the %2 sent")
-            .arg(scans.size())
-            .arg(digits.size());
-    return {};
-}
-
-// Watches the window while the bytes arrive: when the last character line is in
-// the log, how long the event loop went without turning, and whether anything
-// still arrives at all.
-class Watch
+// The form with its port open on the scanner, and what a run watches while the
+// bytes arrive: when it is done, how long the event loop went without turning,
+// the commit timer's ticks, and whether anything still arrives at all.
+class Run : public QObject
 {
 public:
-    Watch(Form1 *form, qsizetype expected)
-        : m_log(form->findChild<EventLog *>(QStringLiteral("List1")))
-        , m_box(form->findChild<QLineEdit *>(QStringLiteral("txtSkaner")))
-        , m_expected(expected)
+    explicit Run(const ScannerStream &stream)
+        : log(form.findChild<EventLog *>(QStringLiteral("List1")))
+        , box(form.findChild<QLineEdit *>(QStringLiteral("txtSkaner")))
+        , commit(form.findChild<QTimer *>(QStringLiteral("TimerCOM")))
+        , port(form.findChild<SerialControl *>(QStringLiteral("MSComm1")))
+        , m_stream(stream)
+        , m_writing(stream)
     {
         // Connected after the form's own handler: the chunk's lines are in the log.
-        QObject::connect(form->findChild<SerialControl *>(QStringLiteral("MSComm1")),
-            &SerialControl::OnComm, form, [this] { received(); });
+        connect(port, &SerialControl::OnComm, this, [this] { received(); });
         m_heartbeat.setTimerType(Qt::PreciseTimer);
         m_heartbeat.setInterval(1);
-        QObject::connect(&m_heartbeat, &QTimer::timeout, form, [this] { beat(); });
+        connect(&m_heartbeat, &QTimer::timeout, this, [this] { beat(); });
+        commit->installEventFilter(this);
     }
 
-    // Runs the event loop until every line is in or nothing has come for a while.
-    void run()
+    ~Run() { stopWriting(); }
+
+    bool open() { return m_pty.masterFd() >= 0 && bench::openScannerPort(&form, m_pty.slavePath()); }
+
+    // Writes `bytes` at most (a time that runs out stops at the end of a read; a
+    // rate above 0 is bytes a second), made ahead where given, and runs the event loop until the expected
+    // character lines are in (or, with none expected, until the writer is done and
+    // the log has settled) or nothing has come for 10 s.
+    void run(qint64 bytes, std::chrono::steady_clock::duration runFor, qint64 rate,
+        const QByteArray &ahead = {})
     {
         m_clock.start();
         m_heartbeat.start();
+        m_writer = std::thread(
+            &Run::write, this, bytes, std::chrono::steady_clock::now() + runFor, rate, ahead);
         m_loop.exec();
         m_heartbeat.stop();
         if (m_doneNs < 0)
             m_doneNs = m_lastProgressNs;
     }
 
+    // Stops the writer (a reader that went away leaves it waiting); false if a
+    // write failed.
+    bool stopWriting()
+    {
+        m_stop = true;
+        if (m_writer.joinable())
+            m_writer.join();
+        return !m_failed;
+    }
+    qint64 written() const { return m_written; }
+
+    // After the last commit, every line of the log against what was written.
+    StreamCheck check()
+    {
+        QElapsedTimer settle;
+        settle.start();
+        while (commit->isActive() && settle.elapsed() < 2000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+        StreamCheck check(m_stream, m_written);
+        for (qsizetype row = 0; row < log->count(); ++row)
+            check.line(log->item(row));
+        check.finish(box->text());
+        return check;
+    }
+
     qint64 doneNs() const { return m_doneNs; }
     qint64 maxGapNs() const { return m_maxGapNs; }
     qsizetype longestBox() const { return m_longestBox; }
 
+    Form1 form;
+    EventLog *log;
+    QLineEdit *box;
+    QTimer *commit;
+    SerialControl *port;
+    qsizetype expected = -1;
+    qint64 ticks = 0;
+
 private:
+    void write(qint64 bytes, std::chrono::steady_clock::time_point until, qint64 rate,
+        QByteArray block)
+    {
+        using Clock = std::chrono::steady_clock;
+        const Clock::time_point started = Clock::now();
+        qsizetype done = 0;
+        while (!m_stop) {
+            if (done == block.size()) {
+                if (m_written >= bytes || Clock::now() >= until)
+                    break;
+                block.clear();
+                done = 0;
+                m_writing.appendReads(block, 1 << 16);
+                block.truncate(std::min<qint64>(block.size(), bytes - m_written));
+            }
+            qint64 allowed = block.size() - done;
+            if (rate > 0) {
+                const std::chrono::duration<double> elapsed = Clock::now() - started;
+                allowed = std::min(allowed, qint64(double(rate) * elapsed.count()) + 1 - m_written);
+                if (allowed <= 0) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                    continue;
+                }
+            }
+            const ssize_t n = ::write(m_pty.masterFd(), block.constData() + done, size_t(allowed));
+            if (n > 0) {
+                done += n;
+                m_written += n;
+            } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+                m_failed = true;
+                break;
+            } else { // full: wait for the reader, waking now and then to see whether to stop
+                pollfd writable { m_pty.masterFd(), POLLOUT, 0 };
+                ::poll(&writable, 1, 100);
+            }
+        }
+        m_finished = true;
+    }
+
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        ticks += event->type() == QEvent::Timer;
+        return false;
+    }
+
     void tick()
     {
         const qint64 now = m_clock.nsecsElapsed();
@@ -229,8 +217,8 @@ private:
 
     void received()
     {
-        m_longestBox = std::max(m_longestBox, m_box->text().size());
-        if (m_doneNs < 0 && m_log->characterLineCount() >= m_expected) {
+        m_longestBox = std::max(m_longestBox, box->text().size());
+        if (m_doneNs < 0 && expected >= 0 && log->characterLineCount() >= expected) {
             tick();
             m_doneNs = m_lastTickNs;
             m_loop.quit();
@@ -240,17 +228,25 @@ private:
     void beat()
     {
         tick();
-        if (m_log->characterLineCount() != m_lastCount) {
-            m_lastCount = m_log->characterLineCount();
+        if (log->count() != m_lastCount) {
+            m_lastCount = log->count();
             m_lastProgressNs = m_lastTickNs;
-        } else if (m_lastTickNs - m_lastProgressNs > GiveUpAfterNs) {
-            m_loop.quit();
         }
+        const qint64 quietNs = m_lastTickNs - m_lastProgressNs;
+        const bool settled = expected < 0 && quietNs > 500'000'000 && !commit->isActive()
+            && (m_finished || !port->PortOpen());
+        if (settled || quietNs > GiveUpAfterNs)
+            m_loop.quit();
     }
 
-    EventLog *m_log;
-    QLineEdit *m_box;
-    qsizetype m_expected;
+    const ScannerStream m_stream; // as it was before the first byte, for the check
+    ScannerStream m_writing;
+    PseudoTerminal m_pty;
+    std::thread m_writer;
+    std::atomic<bool> m_stop = false;
+    std::atomic<bool> m_finished = false;
+    std::atomic<bool> m_failed = false;
+    std::atomic<qint64> m_written = 0;
     QEventLoop m_loop;
     QTimer m_heartbeat;
     QElapsedTimer m_clock;
@@ -262,59 +258,86 @@ private:
     qsizetype m_longestBox = 0;
 };
 
-int runOne(qsizetype bytes, qint64 bytesPerSecond)
+int byBytes(qsizetype bytes, qint64 rate)
 {
-    PseudoTerminal pty;
-    if (!pty.isOpen() || bytes < 1) {
-        std::fprintf(stderr, "serial_e2e: no pseudo-terminal, or nothing to send\n");
+    const ScannerStream stream(20240611u);
+    Run run(stream);
+    if (bytes < 1 || !run.open()) {
+        std::fprintf(stderr, "serial_e2e: nothing to send, or the port did not open\n");
         return 1;
     }
-    const QByteArray data = scannerStream(bytes);
-    const qsizetype expected = bytes - data.count('\r');
-
-    Form1 form;
-    form.findChild<SerialControl *>(QStringLiteral("MSComm1"))->setPortMapper([&pty] {
-        return QList<MappedPort> { { 1, pty.slavePath(), {} } };
-    });
-    bench::showAndSettle(&form);
-    if (!openLikeTheOperator(&form))
-        return 1;
-
-    Watch watch(&form, expected);
-    std::atomic<bool> stop { false };
-    qsizetype written = 0;
+    QByteArray data;
+    // Made ahead, so that making them takes no time from the window's thread.
+    ScannerStream(stream).appendReads(data, bytes);
+    data.truncate(bytes);
+    run.expected = bytes - data.count('\r');
     const double cpuBefore = threadCpuSeconds();
-    std::thread writer([&] { written = writeAll(pty.masterFd(), data, bytesPerSecond, stop); });
-    watch.run();
+    run.run(bytes, std::chrono::hours(24), rate, data);
     const double cpu = threadCpuSeconds() - cpuBefore;
-    stop = true;
-    writer.join();
+    const bool wrote = run.stopWriting() && run.written() == bytes;
+    const StreamCheck check = run.check();
 
-    // The last read's commit, 100 ms after its carriage return.
-    auto *commit = form.findChild<QTimer *>(QStringLiteral("TimerCOM"));
-    QElapsedTimer settle;
-    settle.start();
-    while (commit->isActive() && settle.elapsed() < 2000)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
-
-    const auto *log = form.findChild<EventLog *>(QStringLiteral("List1"));
-    const qsizetype lost = std::max<qsizetype>(0, expected - log->characterLineCount());
-    const double seconds = double(watch.doneNs()) / 1e9;
+    const qsizetype lost = std::max<qsizetype>(0, run.expected - run.log->characterLineCount());
+    const double seconds = double(run.doneNs()) / 1e9;
     std::printf("bench: serial_e2e bytes=%lld mb_per_s=%.2f lost=%lld max_stall_ms=%.1f\n",
         static_cast<long long>(bytes), double(bytes) / 1e6 / seconds, static_cast<long long>(lost),
-        double(watch.maxGapNs()) / 1e6);
+        double(run.maxGapNs()) / 1e6);
     std::fflush(stdout);
     std::fprintf(stderr,
         "serial_e2e: the window's thread ran %.2f s of the %.2f s; the scan box grew to %lld "
         "characters\n",
-        cpu, seconds, static_cast<long long>(watch.longestBox()));
-    if (written != bytes)
+        cpu, seconds, static_cast<long long>(run.longestBox()));
+    if (!wrote)
         std::fprintf(stderr, "serial_e2e: only %lld of %lld bytes could be written\n",
-            static_cast<long long>(written), static_cast<long long>(bytes));
-    const QString differs = mismatch(log, data);
-    if (!differs.isEmpty())
-        std::fprintf(stderr, "serial_e2e: %s\n", qPrintable(differs));
-    return written == bytes && lost == 0 && differs.isEmpty() ? 0 : 1;
+            static_cast<long long>(run.written()), static_cast<long long>(bytes));
+    if (check.faults > 0)
+        std::fprintf(stderr, "serial_e2e: %s\n", qPrintable(check.firstFault));
+    return wrote && lost == 0 && check.faults == 0 ? 0 : 1;
+}
+
+int fail(const char *why)
+{
+    std::printf("soak: result=failed reason=\"%s\"\n", why);
+    return 1;
+}
+
+int soak(qint64 seconds, std::uint64_t seed)
+{
+    const ScannerStream stream(seed, 16384);
+    Run run(stream);
+    if (!run.open())
+        return fail("the port did not open");
+    const std::int64_t rssBefore = bench::residentBytes();
+    QElapsedTimer elapsed;
+    elapsed.start();
+    run.run(std::numeric_limits<qint64>::max(), std::chrono::seconds(seconds), 0);
+    const double runSeconds = double(elapsed.elapsed()) / 1000;
+    const std::int64_t rssAfter = bench::residentBytes();
+    if (!run.stopWriting())
+        return fail("writing into the pseudo-terminal failed");
+    if (!run.port->PortOpen())
+        return fail("the port closed during the run");
+    const StreamCheck check = run.check();
+
+    const qint64 lines = run.log->count();
+    const qint64 written = run.written();
+    const double growth = double(rssAfter - rssBefore);
+    const double model
+        = 2.0 * double(lines) + scanLineBytes(check.scanLines, check.scanCharacters);
+    const bool ok = check.faults == 0 && run.ticks == check.scanLines;
+    std::printf("soak: seconds=%.0f bytes=%lld bytes_per_s=%.0f character_lines=%lld "
+                "carriage_returns=%lld scan_lines=%lld ticks=%lld missing=%lld faults=%lld "
+                "rss_growth_mib=%.1f bytes_per_line=%.2f log_model_bytes_per_line=%.2f result=%s\n",
+        runSeconds, static_cast<long long>(written), double(written) / runSeconds,
+        static_cast<long long>(check.characterLines),
+        static_cast<long long>(check.carriageReturns), static_cast<long long>(check.scanLines),
+        static_cast<long long>(run.ticks), static_cast<long long>(check.missing),
+        static_cast<long long>(check.faults), growth / (1 << 20),
+        lines ? growth / double(lines) : 0.0, lines ? model / double(lines) : 0.0,
+        ok ? "ok" : "lost");
+    if (!ok && !check.firstFault.isEmpty())
+        std::fprintf(stderr, "soak: first fault at %s\n", qPrintable(check.firstFault));
+    return ok ? 0 : 1;
 }
 
 } // namespace
@@ -322,10 +345,13 @@ int runOne(qsizetype bytes, qint64 bytesPerSecond)
 int main(int argc, char *argv[])
 {
     bench::offscreenByDefault();
+    // The program's own runtime, so that the event loop turns as it does there.
     Runtime app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments().mid(1);
+    const qint64 seconds = bench::option(arguments, QStringLiteral("--seconds")).toLongLong();
+    if (seconds > 0)
+        return soak(seconds, bench::option(arguments, QStringLiteral("--seed"), "1").toULongLong());
     const QString quick = arguments.contains(QStringLiteral("--quick")) ? "1000000" : "10000000";
     const qsizetype bytes = bench::option(arguments, QStringLiteral("--bytes"), quick).toLongLong();
-    const qint64 rate = bench::option(arguments, QStringLiteral("--rate")).toLongLong();
-    return runOne(bytes, rate);
+    return byBytes(bytes, bench::option(arguments, QStringLiteral("--rate")).toLongLong());
 }

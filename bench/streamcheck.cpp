@@ -1,11 +1,12 @@
 #include "streamcheck.h"
 
 #include "eventlines.h"
+#include "hexdigit.h"
 
 #include <utility>
 
-StreamCheck::StreamCheck(std::uint64_t seed, qint64 length)
-    : m_stream(seed)
+StreamCheck::StreamCheck(const ScannerStream &stream, qint64 length)
+    : m_stream(stream)
     , m_left(length)
 {
 }
@@ -29,15 +30,15 @@ void StreamCheck::takeCarriageReturns()
 {
     while (peek() == '\r') {
         take();
-        ++m_carriageReturns;
+        ++carriageReturns;
         ++m_armedHere;
     }
 }
 
 void StreamCheck::fault(const QString &what)
 {
-    if (m_faults++ == 0)
-        m_firstFault = QStringLiteral("line %1: %2").arg(m_row).arg(what);
+    if (faults++ == 0)
+        firstFault = QStringLiteral("line %1: %2").arg(m_row).arg(what);
 }
 
 void StreamCheck::line(const QString &text)
@@ -50,12 +51,12 @@ void StreamCheck::line(const QString &text)
             fault(QStringLiteral("%1 where the byte sent was %2").arg(text).arg(byte));
         } else {
             take();
-            if ((byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'F'))
+            if (isHexDigitCode(char16_t(byte)))
                 m_digits += QChar(byte);
         }
         // The carriage returns before this byte were parsed before it.
         m_armedBefore += std::exchange(m_armedHere, 0);
-        ++m_characterLines;
+        ++characterLines;
         m_lastWasScan = false;
     } else {
         takeCarriageReturns();
@@ -69,8 +70,8 @@ void StreamCheck::line(const QString &text)
             fault(QStringLiteral("scan line \"%1\" where the digits sent were \"%2\"")
                       .arg(text.left(80), m_digits.left(80)));
         m_digits.clear();
-        m_scanCharacters += text.size();
-        ++m_scanLines;
+        scanCharacters += text.size();
+        ++scanLines;
         m_lastWasScan = true;
     }
     ++m_row;
@@ -84,10 +85,10 @@ void StreamCheck::finish(const QString &scanBox)
         fault(QStringLiteral("a carriage return with no commit after it"));
     while (peek() >= 0) {
         take();
-        ++m_missing;
+        ++missing;
     }
-    if (m_missing > 0)
-        fault(QStringLiteral("%1 bytes sent that no line shows").arg(m_missing));
+    if (missing > 0)
+        fault(QStringLiteral("%1 bytes sent that no line shows").arg(missing));
     if (scanBox != m_digits)
         fault(QStringLiteral("scan box \"%1\" where the digits not committed were \"%2\"")
                   .arg(scanBox.left(80), m_digits.left(80)));

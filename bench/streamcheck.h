@@ -19,21 +19,17 @@
 class StreamCheck
 {
 public:
-    StreamCheck(std::uint64_t seed, qint64 length);
+    // The stream as it was before the first byte was written, and how many went out.
+    StreamCheck(const ScannerStream &stream, qint64 length);
 
     void line(const QString &text);
     // After the last line; the scan box must hold the digits not yet committed.
     void finish(const QString &scanBox);
 
-    qint64 characterLines() const { return m_characterLines; }
-    qint64 scanLines() const { return m_scanLines; }
-    qint64 carriageReturns() const { return m_carriageReturns; }
-    qint64 faults() const { return m_faults; }
-    QString firstFault() const { return m_firstFault; }
-    // Bytes of the stream that no line accounts for.
-    qint64 missing() const { return m_missing; }
-    // Total length of the scan lines' texts, in characters.
-    qint64 scanCharacters() const { return m_scanCharacters; }
+    // What the lines held; bytes of the stream that no line accounts for are missing.
+    qint64 characterLines = 0, scanLines = 0, carriageReturns = 0, missing = 0, faults = 0;
+    qint64 scanCharacters = 0; // total length of the scan lines' texts
+    QString firstFault;
 
 private:
     int peek();
@@ -48,13 +44,6 @@ private:
     qint64 m_left; // not yet in m_bytes
 
     qint64 m_row = 0;
-    qint64 m_characterLines = 0;
-    qint64 m_scanLines = 0;
-    qint64 m_carriageReturns = 0;
-    qint64 m_faults = 0;
-    qint64 m_missing = 0;
-    qint64 m_scanCharacters = 0;
-    QString m_firstFault;
     QString m_digits; // since the last commit
     qint64 m_armedBefore = 0; // carriage returns surely before the next commit
     qint64 m_armedHere = 0; // right at the current place: before or after a tick

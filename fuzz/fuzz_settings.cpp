@@ -20,33 +20,21 @@ namespace {
 std::optional<LineSettings> allowed(const QString &text)
 {
     static const QRegularExpression rule(
-        QStringLiteral(R"(\AB([0-9]+)B,B([NEOMSneoms])B,B0*([5-8])B,B(1|1\.5|2)B\z)")
+        QStringLiteral(R"(\AB0*([0-9]{1,10})B,B([NEOMSneoms])B,B0*([5-8])B,B(1|1\.5|2)B\z)")
             .replace(QLatin1Char('B'), blankPattern()),
         QRegularExpression::UseUnicodePropertiesOption);
     const auto match = rule.match(text);
-    if (!match.hasMatch())
+    const qlonglong baud = match.captured(1).toLongLong();
+    if (!match.hasMatch() || baud < 1 || baud > 2147483647)
         return std::nullopt;
-
-    QString speed = match.captured(1);
-    while (speed.size() > 1 && speed.front() == u'0')
-        speed.remove(0, 1);
-    bool fits = false;
-    const qlonglong baud = speed.size() <= 10 ? speed.toLongLong(&fits) : 0;
-    if (!fits || baud < 1 || baud > 2147483647)
-        return std::nullopt;
-
-    LineSettings settings;
-    settings.baudRate = qint32(baud);
-    const QString parities = QStringLiteral("NEOMS");
     const QSerialPort::Parity byLetter[] = { QSerialPort::NoParity, QSerialPort::EvenParity,
         QSerialPort::OddParity, QSerialPort::MarkParity, QSerialPort::SpaceParity };
-    settings.parity = byLetter[parities.indexOf(match.captured(2).toUpper())];
-    settings.dataBits = QSerialPort::DataBits(match.captured(3).toInt());
-    const QString stop = match.captured(4);
-    settings.stopBits = stop == u"1" ? QSerialPort::OneStop
-        : stop == u"2"               ? QSerialPort::TwoStop
-                                     : QSerialPort::OneAndHalfStop;
-    return settings;
+    const QSerialPort::StopBits byText[] = { QSerialPort::OneStop, QSerialPort::OneAndHalfStop,
+        QSerialPort::TwoStop };
+    return LineSettings { qint32(baud),
+        byLetter[QStringLiteral("NEOMS").indexOf(match.captured(2).toUpper())],
+        QSerialPort::DataBits(match.captured(3).toInt()),
+        byText[QStringList { "1", "1.5", "2" }.indexOf(match.captured(4))] };
 }
 
 } // namespace

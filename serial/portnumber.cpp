@@ -6,7 +6,7 @@ namespace {
 
 QString wholeNumberWanted()
 {
-    return QStringLiteral("Номер порта должен быть целым числом от 0 до 255.");
+    return QStringLiteral("Номер порта должен быть целым числом от 1 до 255.");
 }
 
 } // namespace

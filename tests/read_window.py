@@ -7,52 +7,38 @@ import time
 
 import pyatspi
 
-want = int(sys.argv[1]) if len(sys.argv) > 1 else 0
-
 
 def find(node, pred, depth=0):
     if node is None or depth > 12:
         return None
     if pred(node):
         return node
-    for i in range(node.childCount):
-        hit = find(node.getChildAtIndex(i), pred, depth + 1)
-        if hit is not None:
-            return hit
-    return None
+    hits = (find(node.getChildAtIndex(i), pred, depth + 1) for i in range(node.childCount))
+    return next((hit for hit in hits if hit is not None), None)
 
 
 def snapshot():
-    desktop = pyatspi.Registry.getDesktop(0)
-    for i in range(desktop.childCount):
-        app = desktop.getChildAtIndex(i)
-        if app is None or app.name != "orvatek":
-            continue
-        log = find(app, lambda n: n.getRole() == pyatspi.ROLE_LIST)
-        scan = find(app, lambda n: n.getRole() == pyatspi.ROLE_TEXT
-                    and n.getState().contains(pyatspi.STATE_FOCUSED))
-        if log is None or scan is None:
-            return None
-        lines = [log.getChildAtIndex(k).name for k in range(log.childCount)]
-        text = scan.queryText()
-        return lines, text.getText(0, text.characterCount)
-    return None
+    app = find(pyatspi.Registry.getDesktop(0), lambda n: n.name == "orvatek", 11)
+    log = find(app, lambda n: n.getRole() == pyatspi.ROLE_LIST)
+    scan = find(app, lambda n: n.getRole() == pyatspi.ROLE_TEXT
+                and n.getState().contains(pyatspi.STATE_FOCUSED))
+    if log is None or scan is None:
+        return None
+    text = scan.queryText()
+    return [log.getChildAtIndex(k).name for k in range(log.childCount)], \
+        text.getText(0, text.characterCount)
 
 
-deadline = time.time() + 30
+want = int(sys.argv[1]) if len(sys.argv) > 1 else 0
 seen = None
-while time.time() < deadline:
+for _ in range(150):
     try:
         seen = snapshot()
-    except Exception as error:  # the bus may still be settling
+    except Exception:  # the bus may still be settling
         seen = None
-        last_error = error
     if seen is not None and len(seen[0]) >= want:
         break
     time.sleep(0.2)
 if seen is None:
-    print("no orvatek window on the accessibility bus", file=sys.stderr)
-    sys.exit(1)
-for line in seen[0]:
-    print("log:" + line)
-print("scan:" + seen[1])
+    sys.exit("no orvatek window on the accessibility bus")
+print("\n".join(["log:" + line for line in seen[0]] + ["scan:" + seen[1]]))

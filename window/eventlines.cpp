@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace {
 
@@ -50,23 +51,34 @@ QString EventLines::characterLine(int code)
 void EventLines::append(const QString &line)
 {
     const int code = characterCode(line);
+    if (code >= 0) {
+        appendCode(quint8(code));
+        return;
+    }
+    makeRoom();
+    // Running out of memory here must leave the lines as they were.
+    m_otherRows.push_back(m_size);
+    try {
+        m_otherTexts.append(line);
+    } catch (...) {
+        m_otherRows.pop_back();
+        throw;
+    }
+    store(Other);
+}
+
+void EventLines::appendCode(quint8 code)
+{
+    makeRoom();
+    store(code);
+}
+
+void EventLines::makeRoom()
+{
     if ((m_size & (BlockSize - 1)) == 0 && std::size_t(m_size >> BlockBits) == m_blocks.size()) {
         // Left uninitialised: a block's pages are only taken as lines fill it.
         m_blocks.push_back(std::make_unique_for_overwrite<quint16[]>(std::size_t(BlockSize)));
     }
-    if (code < 0) {
-        // Running out of memory here must leave the lines as they were.
-        m_otherRows.push_back(m_size);
-        try {
-            m_otherTexts.append(line);
-        } catch (...) {
-            m_otherRows.pop_back();
-            throw;
-        }
-    }
-    m_blocks[std::size_t(m_size >> BlockBits)][std::size_t(m_size & (BlockSize - 1))]
-        = code < 0 ? Other : quint16(code);
-    ++m_size;
 }
 
 void EventLines::clear()
@@ -95,4 +107,27 @@ QString EventLines::at(qsizetype row) const
         return characterLines()[stored];
     const auto found = std::lower_bound(m_otherRows.begin(), m_otherRows.end(), row);
     return m_otherTexts.at(qsizetype(found - m_otherRows.begin()));
+}
+
+QStringList EventLines::all() const
+{
+    QStringList lines;
+    lines.reserve(m_size);
+    for (qsizetype row = 0; row < m_size; ++row)
+        lines.append(at(row));
+    return lines;
+}
+
+QString EventLines::join(const LineSelection &rows) const
+{
+    QString text;
+    bool first = true;
+    for (const LineSelection::Range &range : rows.ranges()) {
+        for (qsizetype row = range.first; row <= range.last; ++row) {
+            if (!std::exchange(first, false))
+                text += u'\n';
+            text += at(row);
+        }
+    }
+    return text;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "lineselection.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -18,10 +20,15 @@ public:
     ~EventLines();
 
     void append(const QString &line);
+    // Appends the character line of a code without any text.
+    void appendCode(quint8 code);
     void clear();
 
     qsizetype size() const { return m_size; }
     QString at(qsizetype row) const;
+    QStringList all() const;
+    // The lines of the rows in the ranges, one text line each, joined by "\n".
+    QString join(const LineSelection &rows) const;
     // The code of a character line, or -1 for any other line.
     int code(qsizetype row) const;
     // The lines that are not character lines, in order.
@@ -33,6 +40,14 @@ public:
     static QString characterLine(int code);
 
 private:
+    // Makes sure the next line has a slot, then fills it.
+    void makeRoom();
+    void store(quint16 stored)
+    {
+        m_blocks[std::size_t(m_size >> BlockBits)][std::size_t(m_size & (BlockSize - 1))] = stored;
+        ++m_size;
+    }
+
     static constexpr int BlockBits = 16;
     static constexpr qsizetype BlockSize = qsizetype(1) << BlockBits;
     static constexpr quint16 Other = 0xFFFF;

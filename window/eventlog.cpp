@@ -1,7 +1,5 @@
 #include "eventlog.h"
 
-#include "eventlogaccessible.h"
-
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
@@ -13,7 +11,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cmath>
 #include <new>
 
 namespace {
@@ -36,9 +33,6 @@ void initItemOption(QStyleOptionViewItem *option, const QWidget *widget)
 EventLog::EventLog(QWidget *parent)
     : QAbstractScrollArea(parent)
 {
-    static const bool accessible = (QAccessible::installFactory(&EventLogAccessible::create), true);
-    Q_UNUSED(accessible);
-
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
@@ -53,7 +47,23 @@ void EventLog::AddItem(const QString &item)
 {
     const qsizetype row = m_lines.size();
     m_lines.append(item);
-    m_widest = std::max(m_widest, m_lines.code(row) >= 0 ? m_characterLineWidth : textWidth(item));
+    if (m_lines.code(row) >= 0)
+        m_widths.addCharacterLine();
+    else
+        m_widths.add(item);
+    added(row);
+}
+
+void EventLog::AddCharacterLine(quint8 code)
+{
+    const qsizetype row = m_lines.size();
+    m_lines.appendCode(code);
+    m_widths.addCharacterLine();
+    added(row);
+}
+
+void EventLog::added(qsizetype row)
+{
     // Only the new line's place needs painting, and only while it is in view.
     if (row - topRow() <= pageRows())
         viewport()->update(rowRect(row));
@@ -67,10 +77,9 @@ void EventLog::AddItem(const QString &item)
 void EventLog::Clear()
 {
     m_lines.clear();
-    m_selection.clear();
-    m_current = -1;
-    m_anchor = -1;
-    m_widest = 0;
+    m_selection.reset();
+    m_announcedCurrent = -1;
+    m_widths.clear();
     ++m_generation;
     updateScrollBars();
     viewport()->update();
@@ -83,67 +92,14 @@ void EventLog::Refresh()
     viewport()->repaint();
 }
 
-qsizetype EventLog::count() const
-{
-    return m_lines.size();
-}
-
-qsizetype EventLog::characterLineCount() const
-{
-    return m_lines.size() - m_lines.otherLines().size();
-}
-
-QString EventLog::item(qsizetype index) const
-{
-    return m_lines.at(index);
-}
-
-QStringList EventLog::items() const
-{
-    QStringList all;
-    all.reserve(m_lines.size());
-    for (qsizetype row = 0; row < m_lines.size(); ++row)
-        all.append(m_lines.at(row));
-    return all;
-}
-
-bool EventLog::isSelected(qsizetype row) const
-{
-    return m_selection.contains(row);
-}
-
-qsizetype EventLog::selectedCount() const
-{
-    return m_selection.count();
-}
-
 void EventLog::selectAll()
 {
-    if (m_lines.size() == 0)
-        return;
-    m_selection.clear();
-    m_selection.select(0, m_lines.size() - 1);
-    selectionChanged();
-}
-
-QString EventLog::selectedText() const
-{
-    QString text;
-    bool first = true;
-    for (const LineSelection::Range &range : m_selection.ranges()) {
-        for (qsizetype row = range.first; row <= range.last; ++row) {
-            if (!first)
-                text += u'\n';
-            text += m_lines.at(row);
-            first = false;
-        }
-    }
-    return text;
+    apply(m_selection.selectAll(m_lines.size()));
 }
 
 void EventLog::copy()
 {
-    if (m_selection.isEmpty())
+    if (m_selection.selection().isEmpty())
         return;
     try {
         QGuiApplication::clipboard()->setText(selectedText());
@@ -173,8 +129,8 @@ QRect EventLog::rowRect(qsizetype row) const
     // could overflow.
     const qsizetype offset = std::clamp<qsizetype>(row - topRow(), -1, pageRows() + 1);
     const int x = -horizontalScrollBar()->value();
-    return QRect(
-        x, int(offset) * m_rowHeight, std::max(viewport()->width() - x, m_widest), m_rowHeight);
+    return QRect(x, int(offset) * m_rowHeight, std::max(viewport()->width() - x, m_widths.widest()),
+        m_rowHeight);
 }
 
 void EventLog::paintEvent(QPaintEvent *event)
@@ -189,8 +145,8 @@ void EventLog::paintEvent(QPaintEvent *event)
     for (qsizetype row = first; row <= last; ++row) {
         option.rect = rowRect(row);
         option.text = m_lines.at(row);
-        option.state.setFlag(QStyle::State_Selected, m_selection.contains(row));
-        option.state.setFlag(QStyle::State_HasFocus, focused && row == m_current);
+        option.state.setFlag(QStyle::State_Selected, isSelected(row));
+        option.state.setFlag(QStyle::State_HasFocus, focused && row == currentRow());
         style()->drawControl(QStyle::CE_ItemViewItem, &option, &painter, this);
     }
 }
@@ -208,85 +164,32 @@ void EventLog::keyPressEvent(QKeyEvent *event)
         selectAll();
         return;
     }
-    const qsizetype last = m_lines.size() - 1;
-    const qsizetype from = m_current >= 0 ? m_current : topRow();
-    qsizetype to = from;
-    switch (event->key()) {
-    case Qt::Key_Up:
-        to = m_current >= 0 ? from - 1 : from;
-        break;
-    case Qt::Key_Down:
-        to = m_current >= 0 ? from + 1 : from;
-        break;
-    case Qt::Key_PageUp:
-        to = from - pageRows();
-        break;
-    case Qt::Key_PageDown:
-        to = from + pageRows();
-        break;
-    case Qt::Key_Home:
-        to = 0;
-        break;
-    case Qt::Key_End:
-        to = last;
-        break;
-    case Qt::Key_Space:
-        if (last < 0)
-            return;
-        if (event->modifiers() & Qt::ControlModifier) {
-            m_selection.toggle(from);
-            m_anchor = from;
-            setCurrent(from);
-            selectionChanged();
-        } else {
-            moveCurrent(from, event->modifiers());
-        }
-        return;
-    default:
+    const auto outcome
+        = m_selection.key(event->key(), event->modifiers(), m_lines.size(), topRow(), pageRows());
+    if (outcome == OperatorSelection::Outcome::NotMine)
         QAbstractScrollArea::keyPressEvent(event);
-        return;
-    }
-    if (last >= 0)
-        moveCurrent(std::clamp<qsizetype>(to, 0, last), event->modifiers());
+    else
+        apply(outcome);
 }
 
 void EventLog::mousePressEvent(QMouseEvent *event)
 {
     const qsizetype row = rowAt(event->position().toPoint().y());
-    const Qt::KeyboardModifiers modifiers = event->modifiers();
-    if (event->button() == Qt::LeftButton) {
-        if (row < 0) {
-            // A click below the last line drops the selection, as in any list.
-            if (!(modifiers & (Qt::ShiftModifier | Qt::ControlModifier))
-                && !m_selection.isEmpty()) {
-                m_selection.clear();
-                selectionChanged();
-            }
-        } else if ((modifiers & Qt::ControlModifier) && !(modifiers & Qt::ShiftModifier)) {
-            m_selection.toggle(row);
-            m_anchor = row;
-            setCurrent(row);
-            selectionChanged();
-        } else {
-            moveCurrent(row, modifiers);
-        }
-    } else if (event->button() == Qt::RightButton && row >= 0 && !m_selection.contains(row)) {
-        // The context menu acts on the line under the mouse unless it is part of
-        // the selection already.
-        moveCurrent(row, Qt::NoModifier);
-    }
+    if (event->button() == Qt::LeftButton)
+        apply(m_selection.click(row, event->modifiers()));
+    else if (event->button() == Qt::RightButton)
+        apply(m_selection.rightClick(row));
 }
 
 void EventLog::mouseMoveEvent(QMouseEvent *event)
 {
-    if (!(event->buttons() & Qt::LeftButton) || (event->modifiers() & Qt::ControlModifier)
-        || m_anchor < 0 || m_lines.size() == 0)
+    if (!(event->buttons() & Qt::LeftButton))
         return;
     // Dragging past either edge reaches the next line beyond it, so that the
     // view scrolls while the mouse moves there.
     const int y = event->position().toPoint().y();
     const qsizetype row = y < 0 ? topRow() - 1 : topRow() + y / m_rowHeight;
-    moveCurrent(std::clamp<qsizetype>(row, 0, m_lines.size() - 1), Qt::ShiftModifier);
+    apply(m_selection.drag(row, event->modifiers(), m_lines.size()));
 }
 
 void EventLog::mouseReleaseEvent(QMouseEvent *event)
@@ -299,7 +202,7 @@ void EventLog::contextMenuEvent(QContextMenuEvent *event)
 {
     QMenu menu(this);
     QAction *copyAction = menu.addAction(QStringLiteral("Копировать"));
-    copyAction->setEnabled(!m_selection.isEmpty());
+    copyAction->setEnabled(selectedCount() > 0);
     connect(copyAction, &QAction::triggered, this, &EventLog::copy);
     menu.exec(event->globalPos());
 }
@@ -308,8 +211,10 @@ void EventLog::focusInEvent(QFocusEvent *event)
 {
     QAbstractScrollArea::focusInEvent(event);
     // Reached from the keyboard, the log shows where the arrow keys start from.
-    if (m_current < 0 && m_lines.size() > 0 && event->reason() != Qt::MouseFocusReason)
-        setCurrent(topRow());
+    if (currentRow() < 0 && m_lines.size() > 0 && event->reason() != Qt::MouseFocusReason) {
+        m_selection.setCurrent(topRow());
+        currentChanged();
+    }
     viewport()->update();
 }
 
@@ -350,18 +255,8 @@ void EventLog::updateMetrics()
     option.text = EventLines::characterLine(255);
     m_rowHeight = std::max(
         1, style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), this).height());
-    const QFontMetricsF metrics(font());
-    for (int code = 0; code < 256; ++code)
-        m_latin1Advance[std::size_t(code)] = metrics.horizontalAdvance(QChar(code));
-    m_characterLineWidth = 0;
-    for (int code = 0; code < 256; ++code)
-        m_characterLineWidth
-            = std::max(m_characterLineWidth, textWidth(EventLines::characterLine(code)));
-    m_widest = 0;
-    if (m_lines.size() > m_lines.otherLines().size())
-        m_widest = m_characterLineWidth;
-    for (const QString &line : m_lines.otherLines())
-        m_widest = std::max(m_widest, textWidth(line));
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    m_widths.setFont(font(), margin, m_lines);
 }
 
 void EventLog::updateScrollBars()
@@ -374,25 +269,7 @@ void EventLog::updateScrollBars()
     const int width = viewport()->width();
     horizontalScrollBar()->setPageStep(width);
     horizontalScrollBar()->setSingleStep(std::max(1, fontMetrics().averageCharWidth() * 2));
-    horizontalScrollBar()->setRange(0, std::max(0, m_widest - width));
-}
-
-int EventLog::textWidth(const QString &line) const
-{
-    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
-    // A long scan of Latin-1 characters is measured a character at a time: the
-    // font does no shaping, and shaping a line of a hundred thousand characters
-    // only to size the horizontal scroll bar would hold up the commit.
-    if (line.size() > 64) {
-        qreal width = 0;
-        for (const QChar ch : line) {
-            if (ch.unicode() > 255)
-                return fontMetrics().horizontalAdvance(line) + 2 * margin;
-            width += m_latin1Advance[ch.unicode()];
-        }
-        return int(std::ceil(width)) + 2 * margin;
-    }
-    return fontMetrics().horizontalAdvance(line) + 2 * margin;
+    horizontalScrollBar()->setRange(0, std::max(0, m_widths.widest() - width));
 }
 
 int EventLog::pageRows() const
@@ -400,30 +277,22 @@ int EventLog::pageRows() const
     return std::max(1, viewport()->height() / m_rowHeight);
 }
 
-void EventLog::moveCurrent(qsizetype row, Qt::KeyboardModifiers modifiers)
+void EventLog::apply(OperatorSelection::Outcome outcome)
 {
-    if (modifiers & Qt::ShiftModifier) {
-        if (m_anchor < 0)
-            m_anchor = m_current >= 0 ? m_current : row;
-        if (!(modifiers & Qt::ControlModifier))
-            m_selection.clear();
-        m_selection.select(m_anchor, row);
-    } else if (!(modifiers & Qt::ControlModifier)) {
-        m_selection.clear();
-        m_selection.select(row, row);
-        m_anchor = row;
-    }
-    setCurrent(row);
-    ensureVisible(row);
+    if (outcome != OperatorSelection::Outcome::Changed
+        && outcome != OperatorSelection::Outcome::Moved)
+        return;
+    if (currentRow() != m_announcedCurrent)
+        currentChanged();
+    if (outcome == OperatorSelection::Outcome::Moved)
+        ensureVisible(currentRow());
     selectionChanged();
 }
 
-void EventLog::setCurrent(qsizetype row)
+void EventLog::currentChanged()
 {
-    if (row == m_current)
-        return;
-    m_current = row;
     viewport()->update();
+    const qsizetype row = m_announcedCurrent = currentRow();
     if (QAccessible::isActive() && hasFocus() && row >= 0 && row <= INT_MAX) {
         QAccessibleEvent focus(this, QAccessible::Focus);
         focus.setChild(int(row));

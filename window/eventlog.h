@@ -1,11 +1,10 @@
 #pragma once
 
 #include "eventlines.h"
-#include "lineselection.h"
+#include "linewidths.h"
+#include "operatorselection.h"
 
 #include <QAbstractScrollArea>
-
-#include <array>
 
 // The event log: an unsorted list of text lines that only ever grows at the end
 // until it is cleared. Adding lines never scrolls it and never touches the
@@ -21,23 +20,25 @@ public:
     ~EventLog() override;
 
     void AddItem(const QString &item);
+    // The line "KeyAscii=<code>", added without building its text.
+    void AddCharacterLine(quint8 code);
     void Clear();
     // Repaints the visible lines at once, before the caller goes on.
     void Refresh();
 
-    qsizetype count() const;
+    qsizetype count() const { return m_lines.size(); }
     // How many of the lines are character lines; as cheap at any length as count().
-    qsizetype characterLineCount() const;
-    QString item(qsizetype index) const;
-    QStringList items() const;
+    qsizetype characterLineCount() const { return count() - m_lines.otherLines().size(); }
+    QString item(qsizetype index) const { return m_lines.at(index); }
+    QStringList items() const { return m_lines.all(); }
 
     // The operator's selection, and the line that has the keyboard focus (-1: none).
-    bool isSelected(qsizetype row) const;
-    qsizetype selectedCount() const;
-    qsizetype currentRow() const { return m_current; }
+    bool isSelected(qsizetype row) const { return m_selection.selection().contains(row); }
+    qsizetype selectedCount() const { return m_selection.selection().count(); }
+    qsizetype currentRow() const { return m_selection.current(); }
     void selectAll();
     // The selected lines in order, one text line each, joined by "\n".
-    QString selectedText() const;
+    QString selectedText() const { return m_lines.join(m_selection.selection()); }
     // Puts the selected lines on the clipboard.
     void copy();
 
@@ -64,25 +65,24 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
 
 private:
+    void added(qsizetype row);
     void updateMetrics();
     void updateScrollBars();
-    int textWidth(const QString &line) const;
     // Lines that fit the viewport whole; at least one.
     int pageRows() const;
-    void moveCurrent(qsizetype row, Qt::KeyboardModifiers modifiers);
-    void setCurrent(qsizetype row);
+    // Shows what a step of the operator changed.
+    void apply(OperatorSelection::Outcome outcome);
+    // The current line moved: shown, and told to accessibility tools.
+    void currentChanged();
     void ensureVisible(qsizetype row);
     void selectionChanged();
 
     EventLines m_lines;
-    LineSelection m_selection;
-    qsizetype m_current = -1;
-    qsizetype m_anchor = -1;
+    OperatorSelection m_selection;
+    LineWidths m_widths;
+    // The current line as last shown; a step that leaves it is not announced again.
+    qsizetype m_announcedCurrent = -1;
     int m_rowHeight = 1;
-    int m_characterLineWidth = 0;
-    // Advances of the Latin-1 characters in the log's font, for measuring long lines.
-    std::array<qreal, 256> m_latin1Advance {};
-    int m_widest = 0;
     bool m_scrollBarsPending = false;
     quint64 m_generation = 0;
 };

@@ -22,6 +22,12 @@ QAccessibleInterface *EventLogAccessible::create(const QString &className, QObje
     return nullptr;
 }
 
+void EventLogAccessible::install()
+{
+    static const bool installed = (QAccessible::installFactory(&EventLogAccessible::create), true);
+    Q_UNUSED(installed);
+}
+
 EventLog *EventLogAccessible::log() const
 {
     return static_cast<EventLog *>(widget());

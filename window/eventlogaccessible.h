@@ -17,6 +17,8 @@ public:
 
     // The factory that QAccessible consults for every object it is asked about.
     static QAccessibleInterface *create(const QString &className, QObject *object);
+    // Installs that factory; done once at start, later calls do nothing.
+    static void install();
 
     int childCount() const override;
     QAccessibleInterface *child(int index) const override;

@@ -16,30 +16,8 @@
 
 namespace {
 
-// The form's design, in twips (1/1440 inch); 15 twips make one pixel at 96 DPI.
-struct Placement
-{
-    const char *name;
-    int left, top, width, height;
-};
-
-constexpr int ClientWidth = 3000;
+constexpr int ClientWidth = 3000; // twips (1/1440 inch); 15 make one pixel at 96 DPI
 constexpr int ClientHeight = 5940;
-
-constexpr Placement Layout[] = {
-    { "Check1", 120, 120, 1815, 255 },
-    { "Shape1", 2040, 120, 855, 255 },
-    { "Label1", 120, 480, 375, 255 },
-    { "txtPort", 600, 480, 252, 288 },
-    { "Label2", 960, 480, 495, 255 },
-    { "txtBod", 1560, 480, 615, 288 },
-    { "Label3", 2280, 480, 495, 255 },
-    { "CmdOpen", 120, 840, 1335, 372 },
-    { "CmdClose", 1560, 840, 1335, 372 },
-    { "txtSkaner", 120, 1320, 2415, 372 },
-    { "CmdClear", 2520, 1320, 375, 375 },
-    { "List1", 120, 1680, 2775, 4140 },
-};
 
 int pixels(int twips)
 {
@@ -134,25 +112,29 @@ Form1::Form1(QWidget *parent)
     // the captions only fit the design's sizes with a font of that size.
     setFont(designFont(8));
 
-    const std::pair<QWidget *, const char *> named[] = {
-        { Check1, "Check1" },
-        { Shape1, "Shape1" },
-        { Label1, "Label1" },
-        { txtPort, "txtPort" },
-        { Label2, "Label2" },
-        { txtBod, "txtBod" },
-        { Label3, "Label3" },
-        { CmdOpen, "CmdOpen" },
-        { CmdClose, "CmdClose" },
-        { txtSkaner, "txtSkaner" },
-        { CmdClear, "CmdClear" },
-        { List1, "List1" },
+    // The form's design: each control, its name and its place in twips.
+    const struct
+    {
+        QWidget *control;
+        const char *name;
+        int left, top, width, height;
+    } design[] = {
+        { Check1, "Check1", 120, 120, 1815, 255 },
+        { Shape1, "Shape1", 2040, 120, 855, 255 },
+        { Label1, "Label1", 120, 480, 375, 255 },
+        { txtPort, "txtPort", 600, 480, 252, 288 },
+        { Label2, "Label2", 960, 480, 495, 255 },
+        { txtBod, "txtBod", 1560, 480, 615, 288 },
+        { Label3, "Label3", 2280, 480, 495, 255 },
+        { CmdOpen, "CmdOpen", 120, 840, 1335, 372 },
+        { CmdClose, "CmdClose", 1560, 840, 1335, 372 },
+        { txtSkaner, "txtSkaner", 120, 1320, 2415, 372 },
+        { CmdClear, "CmdClear", 2520, 1320, 375, 375 },
+        { List1, "List1", 120, 1680, 2775, 4140 },
     };
-    for (const auto &[widget, name] : named)
-        widget->setObjectName(QLatin1String(name));
-    for (const Placement &p : Layout) {
-        auto *widget = findChild<QWidget *>(QLatin1String(p.name), Qt::FindDirectChildrenOnly);
-        widget->setGeometry(pixels(p.left), pixels(p.top), pixels(p.width), pixels(p.height));
+    for (const auto &c : design) {
+        c.control->setObjectName(QLatin1String(c.name));
+        c.control->setGeometry(pixels(c.left), pixels(c.top), pixels(c.width), pixels(c.height));
     }
     // "X" overlaps the end of the scan box and must stay on top of it.
     CmdClear->raise();
@@ -243,7 +225,11 @@ void Form1::Check1_Click()
 
 void Form1::Form_KeyPress(short &KeyAscii)
 {
-    if (!Check1->isChecked())
+    if (Check1->isChecked())
+        return;
+    if (KeyAscii >= 0 && KeyAscii <= 255)
+        List1->AddCharacterLine(quint8(KeyAscii));
+    else
         List1->AddItem(QStringLiteral("KeyAscii=") + QString::number(KeyAscii));
 }
 

@@ -1,30 +1,11 @@
 #include "main_window.h"
 
-#include "eventlines.h"
 #include "eventlog.h"
+#include "hexdigit.h"
 #include "serialcontrol.h"
 
 #include <QLineEdit>
 #include <QTimer>
-
-#include <array>
-
-namespace {
-
-// Every byte as a one-character text, made once: the receive path asks
-// OnlyHexSymb about each byte without building a string for it.
-const std::array<QString, 256> &byteCharacters()
-{
-    static const std::array<QString, 256> characters = [] {
-        std::array<QString, 256> made;
-        for (int code = 0; code < 256; ++code)
-            made[std::size_t(code)] = QString(QChar(code));
-        return made;
-    }();
-    return characters;
-}
-
-} // namespace
 
 void Form1::MSComm1_OnComm()
 {
@@ -35,7 +16,6 @@ void Form1::MSComm1_OnComm()
 
 void Form1::ScanCom(const QString &aa)
 {
-    const auto &characters = byteCharacters();
     // The digits of a chunk reach the scan box in one insert at its end: nothing
     // looks at the box while a chunk is parsed, and the box lays out its whole
     // text again on every change, which per digit would make a long scan cost
@@ -56,10 +36,10 @@ void Form1::ScanCom(const QString &aa)
             List1->AddItem(QStringLiteral("KeyAscii=") + QString::number(code));
             continue;
         }
-        if (OnlyHexSymb(characters[code]))
+        if (isHexDigitCode(code))
             digits += ch;
-        // The log's own shared copy of the line: no string is built per byte.
-        List1->AddItem(EventLines::characterLine(code));
+        // The log keeps the byte as its code: no string is built per byte.
+        List1->AddCharacterLine(quint8(code));
     }
     if (!digits.isEmpty()) {
         // At the end of the text, whatever the operator did with the caret or
@@ -73,8 +53,7 @@ bool Form1::OnlyHexSymb(const QString &Str)
 {
     if (Str.isEmpty())
         return false;
-    const char16_t code = Str.front().unicode();
-    return (code >= u'0' && code <= u'9') || (code >= u'A' && code <= u'F');
+    return isHexDigitCode(Str.front().unicode());
 }
 
 void Form1::TimerCOM_Timer()

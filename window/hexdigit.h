@@ -1,0 +1,8 @@
+#pragma once
+
+// The one rule for what goes into the scan box: an upper-case hexadecimal digit.
+// On a code, so that the receive path asks it about each byte without a string.
+constexpr bool isHexDigitCode(char16_t code)
+{
+    return (code >= u'0' && code <= u'9') || (code >= u'A' && code <= u'F');
+}
