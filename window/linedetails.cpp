@@ -1,5 +1,7 @@
 #include "linedetails.h"
 
+#include "hexdigit.h"
+
 #include <QStringDecoder>
 
 #include <array>
@@ -44,10 +46,12 @@ constexpr std::array<ControlName, 32> controlNames { {
     { "SUB", "замена символа" },
     { "ESC", "начало управляющей последовательности" },
     { "FS", "разделитель файлов" },
-    { "GS", "разделитель групп; в данных GS1 — конец поля переменной длины, в ISO/IEC 15434 — "
-            "разделитель элементов данных" },
-    { "RS", "разделитель записей; в данных ISO/IEC 15434 (и GS1 в них) — конец заголовка "
-            "сообщения и каждого формата" },
+    { "GS",
+        "разделитель групп; в данных GS1 — конец поля переменной длины, в ISO/IEC 15434 — "
+        "разделитель элементов данных" },
+    { "RS",
+        "разделитель записей; в данных ISO/IEC 15434 (и GS1 в них) — конец заголовка "
+        "сообщения и каждого формата" },
     { "US", "разделитель элементов" },
 } };
 
@@ -84,7 +88,8 @@ const std::array<QChar, 256> &windows1251()
             const char byte = char(code);
             const QString text = decoder.decode(QByteArrayView(&byte, 1));
             const QChar ch = text.size() == 1 ? text.front() : QChar();
-            decoded[std::size_t(code)] = ch.isPrint() && ch != QChar::ReplacementCharacter ? ch : QChar();
+            decoded[std::size_t(code)]
+                = ch.isPrint() && ch != QChar::ReplacementCharacter ? ch : QChar();
         }
         return decoded;
     }();
@@ -121,8 +126,8 @@ QString describeCode(quint8 code)
     const QString number = QString::number(code) + QStringLiteral(" (") + hex(code) + u')';
     const ControlName name = nameOf(code);
     if (name.abbreviation)
-        return number + QStringLiteral(", ") + QLatin1String(name.abbreviation) + QStringLiteral(", ")
-            + QString::fromUtf8(name.name);
+        return number + QStringLiteral(", ") + QLatin1String(name.abbreviation)
+            + QStringLiteral(", ") + QString::fromUtf8(name.name);
     const QChar ch = windows1251()[code];
     if (ch.isNull())
         return number + QStringLiteral(", в Windows-1251 не назначен");
@@ -148,7 +153,7 @@ QString milliseconds(qint64 micros)
 
 QStringList characterExplanation(quint8 code)
 {
-    const bool digit = (code >= '0' && code <= '9') || (code >= 'A' && code <= 'F');
+    const bool digit = isHexDigitCode(code);
     return { QStringLiteral("Байт из порта: ") + describeCode(code),
         digit ? QStringLiteral("Шестнадцатеричная цифра: добавлена к скану")
               : QStringLiteral("Не шестнадцатеричная цифра: в скан не входит") };

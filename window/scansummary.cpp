@@ -1,16 +1,12 @@
 #include "scansummary.h"
 
+#include "hexdigit.h"
 #include "linedetails.h"
 
 namespace {
 
 constexpr qsizetype NamedBytes = 8;
 constexpr quint8 CarriageReturn = 13;
-
-bool isScanDigit(char16_t ch)
-{
-    return (ch >= u'0' && ch <= u'9') || (ch >= u'A' && ch <= u'F');
-}
 
 void keep(QList<quint8> &named, qsizetype &count, quint8 code)
 {
@@ -34,7 +30,7 @@ QString names(const QList<quint8> &named, qsizetype count)
 void ScanSummary::addByte(quint8 code, qint64 micros)
 {
     note(micros);
-    if (isScanDigit(code)) {
+    if (isHexDigitCode(code)) {
         if (m_sawDigit) {
             for (const quint8 between : std::as_const(m_after))
                 keep(m_among, m_amongCount, between);
@@ -91,7 +87,7 @@ QStringList ScanSummary::explanation(const QString &scanText) const
 {
     qsizetype digits = 0;
     for (const QChar ch : scanText)
-        digits += isScanDigit(ch.unicode()) ? 1 : 0;
+        digits += isHexDigitCode(ch.unicode()) ? 1 : 0;
     QStringList lines { QStringLiteral("Скан, цифр: %1").arg(digits) };
     if (digits < scanText.size())
         lines.append(QStringLiteral("Других символов (введены в поле вручную): %1")
@@ -100,10 +96,11 @@ QStringList ScanSummary::explanation(const QString &scanText) const
         lines.append(QStringLiteral("Байтов с предыдущего скана или очистки: 0"));
         return lines;
     }
-    lines.append(QStringLiteral("Байтов с предыдущего скана или очистки: %1, от первого до %2 — %3 мс")
-                     .arg(m_bytes)
-                     .arg(m_carriageReturn >= 0 ? QStringLiteral("CR") : QStringLiteral("последнего"),
-                         LineDetails::milliseconds(span())));
+    lines.append(
+        QStringLiteral("Байтов с предыдущего скана или очистки: %1, от первого до %2 — %3 мс")
+            .arg(m_bytes)
+            .arg(m_carriageReturn >= 0 ? QStringLiteral("CR") : QStringLiteral("последнего"),
+                LineDetails::milliseconds(span())));
     if (m_bytes > 1)
         lines.append(QStringLiteral("Наибольшая пауза между ними: %1 мс")
                          .arg(LineDetails::milliseconds(m_longestGap)));
