@@ -166,13 +166,13 @@ private slots:
     {
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        clockReads = 0;
-        form->ScanCom("1\x1d"); // one notification: one moment
-        QCOMPARE(clockReads, 1);
-        form->findChild<QCheckBox *>("Check1")->click(); // keyboard mode
+        form->findChild<QCheckBox *>("Check1")->click(); // keyboard mode, the port open
         short quote = '"', a = 'A';
         form->Form_KeyPress(quote);
         now += 2500;
+        clockReads = 0;
+        form->ScanCom("1\x1d"); // one notification: one moment
+        QCOMPARE(clockReads, 1);
         form->Form_KeyPress(a);
         form->findChild<QLineEdit *>("txtSkaner")->setText("1\t\"2"); // as if typed
         form->TimerCOM_Timer();
@@ -186,10 +186,10 @@ private slots:
             keyA);
 
         // Each line one row of five fields, the header first; the gaps: none within a
-        // notification, since the previous key for a key.
+        // notification, and since the previous key (not line) for a key.
         log->selectAll();
         const QList<QStringList> rows = readTsv(log->selectedTextWithDetails());
-        const QStringList hex { "Код (hex)", "0x31", "0x1D", "0x22", "0x41", "" };
+        const QStringList hex { "Код (hex)", "0x22", "0x31", "0x1D", "0x41", "" };
         QCOMPARE(rows.size(), hex.size());
         for (int row = 0; row < rows.size(); ++row) {
             QCOMPARE(rows[row].size(), 5);
@@ -197,7 +197,7 @@ private slots:
             if (row > 0)
                 QCOMPARE(rows[row][2], log->item(row - 1));
         }
-        QCOMPARE(rows[2][1] + " " + rows[4][1], "0,000 2,500");
+        QCOMPARE(rows[3][1] + " " + rows[4][1], "0,000 2,500");
     }
 };
 
