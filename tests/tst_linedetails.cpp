@@ -109,6 +109,7 @@ private slots:
         for (qint64 row = 0; row < lines; ++row)
             QCOMPARE(times.at(row), row * 2000 + row % 7);
         QCOMPARE(times.at(lines + 1), late);
+        QCOMPARE(times.at(70'000), 70'000 * 2000 + 70'000 % 7); // read out of order
         times.clear();
         times.append(7);
         QCOMPARE(times.at(0), 7);

@@ -28,15 +28,28 @@ void LineTimes::clear()
     m_blocks.shrink_to_fit();
     m_size = 0;
     m_last = 0;
+    m_lastBlock = 0;
 }
 
 qint64 LineTimes::at(qsizetype row) const
 {
     if (row < 0 || row >= m_size)
         return -1;
-    // The last block whose first row is at or before the row.
-    const auto after = std::upper_bound(m_blocks.begin(), m_blocks.end(), row,
-        [](qsizetype wanted, const Block &block) { return wanted < block.firstRow; });
-    const Block &block = *(after - 1);
+    // A scan's summary reads the rows in order: the block of the last row asked
+    // for, or the next one, nearly always holds the row; else it is looked up.
+    const auto holds = [this, row](std::size_t index) {
+        return index < m_blocks.size() && m_blocks[index].firstRow <= row
+            && (index + 1 == m_blocks.size() || m_blocks[index + 1].firstRow > row);
+    };
+    if (!holds(m_lastBlock)) {
+        if (holds(m_lastBlock + 1)) {
+            ++m_lastBlock;
+        } else {
+            const auto after = std::upper_bound(m_blocks.begin(), m_blocks.end(), row,
+                [](qsizetype wanted, const Block &block) { return wanted < block.firstRow; });
+            m_lastBlock = std::size_t(after - m_blocks.begin()) - 1;
+        }
+    }
+    const Block &block = m_blocks[m_lastBlock];
     return block.base + qint64(block.offsets[std::size_t(row - block.firstRow)]);
 }

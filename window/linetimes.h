@@ -36,4 +36,6 @@ private:
     std::vector<Block> m_blocks;
     qsizetype m_size = 0;
     qint64 m_last = 0;
+    // The block that held the row last read.
+    mutable std::size_t m_lastBlock = 0;
 };
