@@ -1,5 +1,7 @@
 // Appends N character lines to a shown log, running the event loop every 1,000
-// lines, and prints the time and the resident memory that each line cost:
+// lines, and prints the time and the resident memory that each line cost. Each
+// line reads the clock and keeps its time, as when every byte arrives in a
+// notification of its own:
 //
 //   bench: log_append impl=<List1|QListWidget> lines=<N> ns_per_line=<x> bytes_per_line=<y>
 //

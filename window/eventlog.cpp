@@ -1,5 +1,8 @@
 #include "eventlog.h"
 
+#include "linedetails.h"
+#include "sessionclock.h"
+
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
@@ -8,6 +11,8 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyleOptionViewItem>
+#include <QTextDocument>
+#include <QToolTip>
 
 #include <algorithm>
 #include <climits>
@@ -47,6 +52,7 @@ void EventLog::AddItem(const QString &item)
 {
     const qsizetype row = m_lines.size();
     m_lines.append(item);
+    m_details.addLine(SessionClock::now());
     if (m_lines.code(row) >= 0)
         m_widths.addCharacterLine();
     else
@@ -56,10 +62,28 @@ void EventLog::AddItem(const QString &item)
 
 void EventLog::AddCharacterLine(quint8 code)
 {
+    AddCharacterLine(code, SessionClock::now());
+}
+
+void EventLog::AddCharacterLine(quint8 code, qint64 micros)
+{
     const qsizetype row = m_lines.size();
     m_lines.appendCode(code);
+    m_details.addLine(micros);
     m_widths.addCharacterLine();
     added(row);
+}
+
+void EventLog::AddKeyLine(quint8 code, const KeyOrigin &origin)
+{
+    AddCharacterLine(code);
+    m_details.markKeyLine(origin);
+}
+
+void EventLog::AddScanLine(const QString &text)
+{
+    AddItem(text);
+    m_details.markScanLine();
 }
 
 void EventLog::added(qsizetype row)
@@ -77,6 +101,7 @@ void EventLog::added(qsizetype row)
 void EventLog::Clear()
 {
     m_lines.clear();
+    m_details.clear();
     m_selection.reset();
     m_announcedCurrent = -1;
     m_widths.clear();
@@ -106,6 +131,27 @@ void EventLog::copy()
     } catch (const std::bad_alloc &) {
         // Millions of selected lines may not fit in memory as one text; the
         // clipboard keeps what it had and the log goes on.
+        QApplication::beep();
+    }
+}
+
+QString EventLog::selectedTextWithDetails() const
+{
+    QString text = LineDetails::tsvHeader();
+    for (const LineSelection::Range &range : m_selection.selection().ranges()) {
+        for (qsizetype row = range.first; row <= range.last; ++row)
+            text += u'\n' + LineDetails::tsvRow(m_details.fields(row, m_lines));
+    }
+    return text;
+}
+
+void EventLog::copyWithDetails()
+{
+    if (m_selection.selection().isEmpty())
+        return;
+    try {
+        QGuiApplication::clipboard()->setText(selectedTextWithDetails());
+    } catch (const std::bad_alloc &) {
         QApplication::beep();
     }
 }
@@ -204,6 +250,9 @@ void EventLog::contextMenuEvent(QContextMenuEvent *event)
     QAction *copyAction = menu.addAction(QStringLiteral("Копировать"));
     copyAction->setEnabled(selectedCount() > 0);
     connect(copyAction, &QAction::triggered, this, &EventLog::copy);
+    QAction *detailsAction = menu.addAction(QStringLiteral("Копировать с подробностями"));
+    detailsAction->setEnabled(selectedCount() > 0);
+    connect(detailsAction, &QAction::triggered, this, &EventLog::copyWithDetails);
     menu.exec(event->globalPos());
 }
 
@@ -246,6 +295,25 @@ void EventLog::scrollContentsBy(int dx, int dy)
         viewport()->update();
     else
         viewport()->scroll(dx, dy * m_rowHeight);
+}
+
+bool EventLog::viewportEvent(QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QAbstractScrollArea::viewportEvent(event);
+    const auto *help = static_cast<QHelpEvent *>(event);
+    const qsizetype row = rowAt(help->pos().y());
+    if (row < 0) {
+        QToolTip::hideText();
+        event->ignore();
+        return true;
+    }
+    // Plain text always: a typed "<" must never turn the tooltip into markup.
+    QString text = lineDetails(row);
+    if (Qt::mightBeRichText(text))
+        text = Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal);
+    QToolTip::showText(help->globalPos(), text, viewport(), rowRect(row));
+    return true;
 }
 
 void EventLog::updateMetrics()

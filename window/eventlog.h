@@ -1,5 +1,6 @@
 #pragma once
 
+#include "eventdetails.h"
 #include "eventlines.h"
 #include "linewidths.h"
 #include "operatorselection.h"
@@ -20,8 +21,17 @@ public:
     ~EventLog() override;
 
     void AddItem(const QString &item);
-    // The line "KeyAscii=<code>", added without building its text.
+    // The line "KeyAscii=<code>" of a byte from the port, added without building
+    // its text, at a moment of SessionClock taken by the caller: the bytes of one
+    // notification share one moment.
     void AddCharacterLine(quint8 code);
+    void AddCharacterLine(quint8 code, qint64 micros);
+    // A key typed in keyboard mode, and what made it.
+    void AddKeyLine(quint8 code, const KeyOrigin &origin = {});
+    // A carriage return armed the commit at that moment; the next scan line ends there.
+    void noteCarriageReturn(qint64 micros) { m_details.noteCarriageReturn(micros); }
+    // The scan box committed.
+    void AddScanLine(const QString &text);
     void Clear();
     // Repaints the visible lines at once, before the caller goes on.
     void Refresh();
@@ -41,6 +51,14 @@ public:
     QString selectedText() const { return m_lines.join(m_selection.selection()); }
     // Puts the selected lines on the clipboard.
     void copy();
+    // The selected lines as tab-separated rows under a header row: time of day,
+    // gap in milliseconds, text, hex value, explanation.
+    QString selectedTextWithDetails() const;
+    void copyWithDetails();
+
+    // A line explained in plain text: its tooltip and accessible description.
+    QString lineDetails(qsizetype row) const { return m_details.describe(row, m_lines); }
+    ScanSummary scanSummary(qsizetype row) const { return m_details.scanSummary(row, m_lines); }
 
     // The line shown at the top, the line at a height of the viewport (-1 where
     // there is none), and where a line is drawn in the viewport.
@@ -63,6 +81,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
+    bool viewportEvent(QEvent *event) override;
 
 private:
     void added(qsizetype row);
@@ -78,6 +97,7 @@ private:
     void selectionChanged();
 
     EventLines m_lines;
+    EventDetails m_details;
     OperatorSelection m_selection;
     LineWidths m_widths;
     // The current line as last shown; a step that leaves it is not announced again.

@@ -112,9 +112,13 @@ QAccessibleInterface *EventLogItemAccessible::parent() const
 
 QString EventLogItemAccessible::text(QAccessible::Text t) const
 {
-    if (t != QAccessible::Name || !isValid())
+    if (!isValid())
         return {};
-    return m_log->item(m_row);
+    if (t == QAccessible::Name)
+        return m_log->item(m_row);
+    if (t == QAccessible::Description)
+        return m_log->lineDetails(m_row);
+    return {};
 }
 
 QRect EventLogItemAccessible::rect() const

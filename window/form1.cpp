@@ -250,7 +250,7 @@ void Form1::Form_KeyPress(short &KeyAscii)
     if (Check1->isChecked())
         return;
     if (KeyAscii >= 0 && KeyAscii <= 255)
-        List1->AddCharacterLine(quint8(KeyAscii));
+        List1->AddKeyLine(quint8(KeyAscii), m_keyOrigin);
     else
         List1->AddItem(QStringLiteral("KeyAscii=") + QString::number(KeyAscii));
 }

@@ -4,6 +4,7 @@
 #include "hexdigit.h"
 #include "scanbox.h"
 #include "serialcontrol.h"
+#include "sessionclock.h"
 
 #include <QTimer>
 
@@ -19,14 +20,18 @@ void Form1::ScanCom(const QString &aa)
     // The digits of a chunk reach the scan box in one insert at its end: nothing
     // looks at the box while a chunk is parsed.
     QString digits;
+    // One moment for the whole notification: its bytes came in one read.
+    const qint64 received = SessionClock::now();
     for (const QChar ch : aa) {
         const char16_t code = ch.unicode();
         if (code == 13) {
             // A carriage return only arms the commit; the characters after it are
             // parsed just as if they had come in a notification of their own
             // before the tick, so how the port splits its input never matters.
-            if (!TimerCOM->isActive())
+            if (!TimerCOM->isActive()) {
+                List1->noteCarriageReturn(received);
                 TimerCOM->start();
+            }
             continue;
         }
         if (code > 255) {
@@ -37,7 +42,7 @@ void Form1::ScanCom(const QString &aa)
         if (isHexDigitCode(code))
             digits += ch;
         // The log keeps the byte as its code: no string is built per byte.
-        List1->AddCharacterLine(quint8(code));
+        List1->AddCharacterLine(quint8(code), received);
     }
     if (!digits.isEmpty()) {
         // At the end of the text, whatever the operator did with the caret or
@@ -57,7 +62,7 @@ bool Form1::OnlyHexSymb(const QString &Str)
 void Form1::TimerCOM_Timer()
 {
     TimerCOM->stop();
-    List1->AddItem(txtSkaner->text());
+    List1->AddScanLine(txtSkaner->text());
     List1->Refresh();
     txtSkaner->setText(QString());
 }

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "keyorigin.h"
+#include "linetimes.h"
+#include "scansummary.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+class EventLines;
+
+// What the log keeps beside its lines so that each can explain itself: the moment
+// of every line, which lines are key lines (and what made them) and which are scan
+// lines (and where the carriage return that ended them came). Character lines,
+// nearly all of the log, cost only their time; key and scan lines are few and kept
+// in side lists, so that finding a scan's bytes never means searching the log.
+class EventDetails
+{
+public:
+    enum class Kind { Character, Key, Scan, Other };
+
+    // Every line the log adds, in order, with its moment (SessionClock).
+    void addLine(qint64 micros) { m_times.append(micros); }
+    // The line just added is a key line, or a scan line.
+    void markKeyLine(const KeyOrigin &origin);
+    void markScanLine();
+    // A carriage return armed the commit after the lines so far; the next scan
+    // line ends there.
+    void noteCarriageReturn(qint64 micros);
+    void clear();
+
+    Kind kind(qsizetype row, const EventLines &lines) const;
+    qint64 time(qsizetype row) const { return m_times.at(row); }
+
+    // The line explained in plain text, one statement a line: the tooltip and the
+    // accessible description.
+    QString describe(qsizetype row, const EventLines &lines) const;
+    // What made up a scan line: its bytes since the previous scan line or clearing.
+    ScanSummary scanSummary(qsizetype row, const EventLines &lines) const;
+    // The line as the fields of a copied row: time of day, gap in milliseconds,
+    // text, hex value, explanation.
+    QStringList fields(qsizetype row, const EventLines &lines) const;
+
+private:
+    struct ScanRecord
+    {
+        qsizetype row;
+        // Lines before the carriage return that armed the commit, and its moment;
+        // -1 when it is not known (the log was cleared in between).
+        qsizetype carriageReturnRow;
+        qint64 carriageReturnTime;
+    };
+
+    QStringList explanation(qsizetype row, const EventLines &lines) const;
+    ScanSummary summarize(const ScanRecord &scan, const EventLines &lines) const;
+    // The line before this one that the gap is measured from: the previous key
+    // line for a key line, else the previous line; -1 when there is none.
+    qsizetype gapFrom(qsizetype row, Kind kind) const;
+    qsizetype keyIndex(qsizetype row) const;
+    const ScanRecord *scanRecord(qsizetype row) const;
+
+    LineTimes m_times;
+    std::vector<qsizetype> m_keyRows; // ascending
+    std::vector<KeyOrigin> m_keyOrigins;
+    std::vector<ScanRecord> m_scans; // ascending by row
+    qsizetype m_pendingReturnRow = -1;
+    qint64 m_pendingReturnTime = -1;
+};
