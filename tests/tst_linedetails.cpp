@@ -6,6 +6,7 @@
 #include "linedetails.h"
 #include "linetimes.h"
 #include "main_window.h"
+#include "scanbox.h"
 #include "ptypair.h"
 #include "serialcontrol.h"
 #include "sessionclock.h"
@@ -175,7 +176,7 @@ private slots:
         form->ScanCom("1\x1d"); // one notification: one moment
         QCOMPARE(clockReads, 1);
         form->Form_KeyPress(a);
-        form->findChild<QLineEdit *>("txtSkaner")->setText("1\t\"2"); // as if typed
+        form->findChild<ScanBox *>("txtSkaner")->setText("1\t\"2"); // as if typed
         form->TimerCOM_Timer();
 
         const QString keyA = log->lineDetails(3);
