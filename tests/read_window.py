@@ -9,10 +9,8 @@ import pyatspi
 
 
 def find(node, pred, depth=0):
-    if node is None or depth > 12:
-        return None
-    if pred(node):
-        return node
+    if node is None or depth > 12 or pred(node):
+        return node if depth <= 12 else None
     hits = (find(node.getChildAtIndex(i), pred, depth + 1) for i in range(node.childCount))
     return next((hit for hit in hits if hit is not None), None)
 
@@ -22,23 +20,21 @@ def snapshot():
     log = find(app, lambda n: n.getRole() == pyatspi.ROLE_LIST)
     scan = find(app, lambda n: n.getRole() == pyatspi.ROLE_TEXT
                 and n.getState().contains(pyatspi.STATE_FOCUSED))
-    if log is None or scan is None:
-        return None
-    text = scan.queryText()
-    return [log.getChildAtIndex(k).name for k in range(log.childCount)], \
-        text.getText(0, text.characterCount)
+    text = scan.queryText()  # AttributeError, caught below, while there is none
+    return [log.getChildAtIndex(k).name for k in range(log.childCount)] + \
+        ["scan:" + text.getText(0, text.characterCount)]
 
 
 want = int(sys.argv[1]) if len(sys.argv) > 1 else 0
 seen = None
 for _ in range(150):
     try:
-        seen = snapshot()
-    except Exception:  # the bus may still be settling
+        seen = snapshot()  # the bus may still be settling
+    except Exception:
         seen = None
-    if seen is not None and len(seen[0]) >= want:
+    if seen is not None and len(seen) > want:
         break
     time.sleep(0.2)
 if seen is None:
     sys.exit("no orvatek window on the accessibility bus")
-print("\n".join(["log:" + line for line in seen[0]] + ["scan:" + seen[1]]))
+print("\n".join(["log:" + line for line in seen[:-1]] + seen[-1:]))

@@ -2,7 +2,9 @@
 # Starts the real program under Xvfb, types into it with xdotool through the X
 # server's own key path, and reads the window back over the accessibility bus.
 set -euo pipefail
-unset QT_QPA_PLATFORM
+unset QT_QPA_PLATFORM AT_SPI_BUS_ADDRESS
+# A private session bus, for the accessibility bus to live on.
+[ "${ORVATEK_OWN_BUS:-}" = 1 ] || exec env ORVATEK_OWN_BUS=1 dbus-run-session -- bash "$0" "$@"
 program=$1
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
@@ -16,26 +18,17 @@ trap cleanup EXIT
 trap 'echo "failed at line $LINENO"; tail -n 20 "$work"/*.log' ERR
 
 # A display of our own, whichever number is free. Without -noreset the server
-# starts afresh whenever its last client leaves, dropping the key map below and
-# refusing connections while it does.
+# starts afresh whenever its last client leaves, dropping the key map below.
 exec 3>"$work/display"
 Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$work/display")"
-# The server may take a moment to accept clients on a loaded machine.
 for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
-# Give "ж" a key of its own before the program starts. Otherwise xdotool remaps a
-# spare key just while typing it, and a busy program may read the key before it
-# has seen the new mapping.
+# "ж" gets a key of its own before the program starts: else xdotool remaps a spare
+# key just while typing it, and a busy program may read it before the new mapping.
 xmodmap -e 'keycode 248 = Cyrillic_zhe Cyrillic_ZHE'
 
-# A private session bus with the accessibility bus on it.
-eval "$(dbus-daemon --session --fork --print-address=1 --print-pid=1 | {
-    read -r address; read -r pid
-    echo "export DBUS_SESSION_BUS_ADDRESS='$address'; dbus_pid=$pid"; })"
-pids+=("$dbus_pid")
-unset AT_SPI_BUS_ADDRESS
 /usr/libexec/at-spi-bus-launcher --launch-immediately --a11y=1 >"$work/a11y.log" 2>&1 &
 pids+=($!)
 sleep 0.5
@@ -48,8 +41,7 @@ pids+=($!)
 
 window=$(timeout 30 xdotool search --sync --name '^Orvatek$' | head -n1)
 xdotool windowfocus --sync "$window"
-# Type only once the window is up with the focus in its scan box: on a loaded
-# machine keys sent earlier would go nowhere.
+# Keys go only once the focus is in the scan box: sent earlier, they would go nowhere.
 /usr/bin/python3 "$here/read_window.py" 0 >/dev/null
 xdotool type --delay 60 '12'
 xdotool key Return

@@ -1,10 +1,4 @@
-#include "indicator.h"
-#include "main_window.h"
-#include "ptypair.h"
-#include "serialcontrol.h"
-
-#include <QtTest>
-#include <QtWidgets>
+#include "portform.h"
 
 #include <unistd.h>
 
@@ -18,12 +12,11 @@ private slots:
     void withoutPermission()
     {
         PseudoTerminal pty;
-        QStringList command { QCoreApplication::applicationFilePath(), "--open", pty.slavePath() };
         QVERIFY(QFile::setPermissions(pty.slavePath(), {}));
         // Root opens any device whatever its mode: the form runs as nobody then.
-        if (::geteuid() == 0)
-            command = QStringList { "setpriv", "--reuid=65534", "--regid=65534", "--clear-groups" }
-                + command;
+        QStringList command = ::geteuid() ? QStringList()
+            : QStringList { "setpriv", "--reuid=65534", "--regid=65534", "--clear-groups" };
+        command << QCoreApplication::applicationFilePath() << "--open" << pty.slavePath();
         QProcess probe;
         probe.start(command.takeFirst(), command);
         QVERIFY2(probe.waitForFinished(30000), qPrintable(probe.errorString()));
@@ -34,8 +27,7 @@ private slots:
         QVERIFY2(probe.exitCode() == 0, qPrintable(err)); // a signal's number is never 0
         const QString shown = QString::fromUtf8(probe.readAllStandardOutput());
         QVERIFY2(shown.startsWith(QString("%1 0\nне могу открыть порт COM1!\nНет доступа к порту COM1 (%2).")
-                                      .arg(Form1::Red).arg(pty.slavePath())),
-            qUtf8Printable(shown));
+            .arg(Form1::Red).arg(pty.slavePath())), qUtf8Printable(shown));
     }
 };
 
@@ -50,23 +42,14 @@ int main(int argc, char *argv[])
     // message comes: the indicator's colour, open or not (1/0), the message, its reason.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    Form1 form;
-    auto *port = form.findChild<SerialControl *>("MSComm1");
+    PortForm f;
     const QString device = QString::fromLocal8Bit(argv[2]);
-    port->setPortMapper([device] { return QList<MappedPort> { { 1, device, {} } }; });
-    form.show();
-    QTimer operatorHand;
-    QObject::connect(&operatorHand, &QTimer::timeout, &form, [&form, port] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            QTextStream(stdout) << form.findChild<Indicator *>("Shape1")->FillColor() << ' '
-                                << int(port->PortOpen()) << '\n' << box->text() << '\n'
-                                << box->informativeText() << '\n';
-            box->accept();
-        }
+    f.port()->setPortMapper([device] { return QList<MappedPort> { { 1, device, {} } }; });
+    answerBoxes(&f.form, [&f](QMessageBox *box) {
+        QTextStream(stdout) << f.indicator() << ' ' << int(f.port()->PortOpen()) << '\n'
+                            << box->text() << '\n' << box->informativeText() << '\n';
     });
-    operatorHand.start(10);
-    form.findChild<QCheckBox *>("Check1")->click();
-    form.findChild<QPushButton *>("CmdOpen")->click();
+    f.child<QPushButton>("CmdOpen")->click();
     return 0;
 }
 

@@ -1,11 +1,9 @@
+#include "portform.h"
 #include "runtime.h"
 #include "runtimeerror.h"
 
-#include <QtTest>
-#include <QtWidgets>
-
-// An error that no handler traps is reported with its number and description and
-// ends the program: this program runs itself again ("--raise") to raise one.
+// An error that no handler traps is reported with its number and description and ends
+// the program: this program runs itself again ("--raise") to raise one.
 class TestRuntime : public QObject
 {
     Q_OBJECT
@@ -32,15 +30,9 @@ int main(int argc, char *argv[])
         return QTest::qExec(&test, argc, argv);
     }
     Runtime app(argc, argv);
-    QTimer operatorHand; // prints the report and closes it
-    QObject::connect(&operatorHand, &QTimer::timeout, &app, [] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            QTextStream(stdout) << box->windowTitle() << " | " << box->text() << " | icon "
-                                << int(box->icon()) << '\n';
-            box->accept();
-        }
+    answerBoxes(&app, [](QMessageBox *box) {
+        QTextStream(stdout) << box->windowTitle() << " | " << box->text() << " | icon " << int(box->icon()) << '\n';
     });
-    operatorHand.start(20);
     // A handler with no trap of its own, reached through the application's event delivery.
     QTimer::singleShot(0, &app, [] { throw RuntimeError(RuntimeError::Overflow, "Переполнение"); });
     return app.exec();

@@ -1,13 +1,5 @@
-#include "eventlog.h"
-#include "indicator.h"
-#include "main_window.h"
-#include "ptypair.h"
-#include "serialcontrol.h"
+#include "portform.h"
 
-#include <QtTest>
-#include <QtWidgets>
-
-#include <algorithm>
 #include <ctime>
 
 // An adapter pulled out and put back a hundred times while the port is open: no byte
@@ -20,9 +12,7 @@ class TestUnplug : public QObject
     static std::pair<qsizetype, qsizetype> resources()
     {
         const auto fds = QDir("/proc/self/fd").entryInfoList(QDir::Files | QDir::System);
-        const qsizetype terminals = std::ranges::count_if(
-            fds, [](const QFileInfo &fd) { return fd.symLinkTarget().startsWith("/dev/pt"); });
-        return { terminals,
+        return { std::ranges::count_if(fds, [](auto &fd) { return fd.symLinkTarget().startsWith("/dev/pt"); }),
             fds.size() - QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot).size() };
     }
 
@@ -30,46 +20,28 @@ private slots:
     void unplugAndReplug()
     {
         constexpr int Cycles = 100;
-        PseudoTerminal pty; // COM1, whatever pair is plugged in now
-        Form1 form;
-        auto *port = form.findChild<SerialControl *>("MSComm1");
-        const auto *log = form.findChild<EventLog *>("List1");
-        const auto *shape = form.findChild<Indicator *>("Shape1");
-        port->setPortMapper([&pty] { return QList<MappedPort> { { 1, pty.slavePath(), {} } }; });
-        form.show();
-        QVERIFY(QTest::qWaitForWindowActive(&form));
-        form.findChild<QCheckBox *>("Check1")->click();
-        QSignalSpy lost(port, &SerialControl::DeviceLost);
-        QTimer operatorHand; // answers the message of an open that fails
-        connect(&operatorHand, &QTimer::timeout, this, [] {
-            if (QWidget *box = QApplication::activeModalWidget())
-                box->close();
-        });
-        operatorHand.start(20);
-
-        pty.unplug(); // each cycle plugs in a pair of its own
+        PortForm f; // COM1 is whatever pair is plugged in now
+        QSignalSpy lost(f.port(), &SerialControl::DeviceLost);
+        answerBoxes(&f.form); // the message of an open that fails
+        f.pty.unplug(); // each cycle plugs in a pair of its own
         const auto before = resources();
         const qint64 startedMs = QDateTime::currentMSecsSinceEpoch();
         QStringList expected;
         for (int cycle = 0; cycle < Cycles; ++cycle) {
-            QVERIFY(pty.open());
-            QTest::mouseClick(form.findChild<QPushButton *>("CmdOpen"), Qt::LeftButton);
-            QVERIFY(port->PortOpen() && shape->FillColor() == Form1::Green);
-            // Every byte value, carriage return included, from a new place each time.
-            QByteArray bytes;
-            for (int i = 0; i < 256 + cycle; ++i) {
+            QVERIFY(f.pty.open());
+            f.click("CmdOpen");
+            QVERIFY(f.port()->PortOpen() && f.indicator() == Form1::Green);
+            QByteArray bytes; // every byte value, carriage return included, from a new place each time
+            for (int i = 0; i < 256 + cycle; ++i)
                 bytes += char(i + cycle * 7);
-                if (bytes.back() != '\r')
-                    expected.append("KeyAscii=" + QString::number(quint8(bytes.back())));
-            }
-            QVERIFY(pty.write(bytes));
+            expected += characterLines(bytes);
+            QVERIFY(f.pty.write(bytes));
             // A hang-up throws away what nobody has read: all must be taken before.
-            QTRY_COMPARE(log->characterLineCount(), expected.size());
-            pty.unplug();
-            QTRY_VERIFY(!port->PortOpen() && shape->FillColor() == Form1::Red);
+            QTRY_COMPARE(f.log()->characterLineCount(), expected.size());
+            f.pty.unplug();
+            QTRY_VERIFY(!f.port()->PortOpen() && f.indicator() == Form1::Red);
         }
-        QCOMPARE(log->items().filter("KeyAscii="), expected); // scan lines aside
-
+        QCOMPARE(f.log()->items().filter("KeyAscii="), expected); // scan lines aside
         // Qt fails reads on a dead port at every turn of the event loop while it is open.
         const std::clock_t idleFrom = std::clock();
         QTest::qWait(1000);
