@@ -8,20 +8,13 @@ unset QT_QPA_PLATFORM AT_SPI_BUS_ADDRESS
 program=$1
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
+trap 'kill $(jobs -p) 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$work"' EXIT
 trap 'echo "failed at line $LINENO"; tail -n 20 "$work"/*.log' ERR
 
 # A display of our own, whichever number is free. Without -noreset the server
 # starts afresh whenever its last client leaves, dropping the key map below.
 exec 3>"$work/display"
 Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
-pids+=($!)
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$work/display")"
 for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
@@ -30,14 +23,11 @@ for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sle
 xmodmap -e 'keycode 248 = Cyrillic_zhe Cyrillic_ZHE'
 
 /usr/libexec/at-spi-bus-launcher --launch-immediately --a11y=1 >"$work/a11y.log" 2>&1 &
-pids+=($!)
 sleep 0.5
 /usr/libexec/at-spi2-registryd >"$work/registry.log" 2>&1 &
-pids+=($!)
 
 export XDG_RUNTIME_DIR="$work"
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" >"$work/program.log" 2>&1 &
-pids+=($!)
 
 window=$(timeout 30 xdotool search --sync --name '^Orvatek$' | head -n1)
 xdotool windowfocus --sync "$window"

@@ -46,7 +46,8 @@ private slots:
         }
         // The indicator tells the port's state.
         auto *shape = form.findChild<Indicator *>("Shape1");
-        for (const auto &[colour, state] : { std::pair(Form1::Green, "Порт открыт"), std::pair(Form1::Red, "Порт закрыт") }) {
+        for (const auto &[colour, state] :
+            { std::pair(Form1::Green, "Порт открыт"), std::pair(Form1::Red, "Порт закрыт") }) {
             shape->setFillColor(colour);
             QCOMPARE(QAccessible::queryAccessibleInterface(shape)->text(QAccessible::Description), state);
         }

@@ -9,10 +9,10 @@ class TestForm1 : public QObject
 
     QStringList log() { return f->log()->items(); }
     // One key press and release at the focused widget, as the window system sends.
-    static void press(const QString &text, Qt::Key key)
+    static void press(const QString &text, Qt::Key key, Qt::KeyboardModifiers with = {})
     {
         for (const auto type : { QTest::Press, QTest::Release })
-            QTest::sendKeyEvent(type, QApplication::focusWidget(), key, text, {});
+            QTest::sendKeyEvent(type, QApplication::focusWidget(), key, text, with);
     }
 
 private slots:
@@ -22,71 +22,60 @@ private slots:
         QCOMPARE(f->form.minimumSize(), f->form.maximumSize()); // a fixed size
         QVERIFY(f->indicator() == Form1::Red && log().isEmpty());
         QCOMPARE(QApplication::focusWidget(), f->box());
-        for (QPushButton *button : f->form.findChildren<QPushButton *>()) // Enter clicks nothing
-            QVERIFY(!button->autoDefault() && !button->isDefault());
     }
-    // Checking enables the port controls and moves no focus; unchecking puts it in the scan box.
-    void modeSwitch()
+    // Checking enables the port controls and moves no focus, unchecking puts it in the scan
+    // box; "X" empties the log and the scan box in either mode and puts the focus in the box.
+    void modeSwitchAndClear()
     {
         for (bool on : { true, false }) {
             f->child("Check1")->setFocus();
-            if (f->child<QCheckBox>("Check1")->isChecked() != on)
-                f->click("Check1");
+            f->click("Check1");
             for (const char *name : { "CmdOpen", "CmdClose", "txtPort", "txtBod" })
                 QCOMPARE(f->child(name)->isEnabled(), on);
             QCOMPARE(QApplication::focusWidget()->objectName(), on ? "Check1" : "txtSkaner");
+            f->box()->setText("7");
+            f->log()->AddItem("KeyAscii=55");
+            f->click("CmdClear");
+            QVERIFY(log().isEmpty() && f->box()->text().isEmpty() && f->box()->hasFocus());
         }
     }
     void keyLogged_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("code"); // -1: no line
-        for (const auto &[text, code] : std::initializer_list<std::pair<const char *, int>> {
-                 { "1", 49 }, { "А", 192 }, { "ё", 184 }, { "€", 136 }, { "中", 63 }, { "😀", 63 },
-                 { "", -1 } })
-            QTest::newRow(*text ? text : "Left") << QString::fromUtf8(text) << code;
+        const std::pair<const char *, int> rows[] = { { "1", 49 }, { "А", 192 }, { "ё", 184 },
+            { "€", 136 }, { "中", 63 }, { "😀", 63 }, { "\x03", 3 }, { "", -1 } };
+        for (const auto &[text, code] : rows)
+            QTest::newRow(code == 3 ? "Ctrl+C" : code < 0 ? "Left" : text) << QString::fromUtf8(text) << code;
     }
     // Each character typed (in the Windows code page, 63 if it lacks it) is one line,
-    // whichever control has the focus (a letter no control takes travels up to the form);
-    // none for a key that types nothing (Left), none in serial mode.
+    // whichever control has the focus (a letter no control takes travels up to the form;
+    // Ctrl+C copies in the log and is still a key); none for Left, none in serial mode.
     void keyLogged()
     {
         QFETCH(QString, text);
         QFETCH(int, code);
         const QStringList line = code < 0 ? QStringList() : QStringList { QString("KeyAscii=%1").arg(code) };
         f->child("txtPort")->setEnabled(true); // it takes the focus only while enabled
-        for (const char *name : { "txtSkaner", "List1", "Check1", "CmdClear", "txtPort" }) {
+        for (const char *name : { "txtSkaner", "List1", "Check1", "CmdClear", "txtPort", "" }) {
             f->log()->Clear();
-            f->child(name)->setFocus();
-            press(text, text.isEmpty() ? Qt::Key_Left : Qt::Key_unknown);
-            QVERIFY2(log() == line, name);
+            if (!*name) // serial mode
+                f->click("Check1");
+            else
+                f->child(name)->setFocus();
+            press(text, text.isEmpty() ? Qt::Key_Left : text == "\x03" ? Qt::Key_C : Qt::Key_unknown,
+                text == "\x03" ? Qt::ControlModifier : Qt::NoModifier);
+            QVERIFY2(log() == (*name ? line : QStringList()), name);
         }
-        f->click("Check1");
-        f->log()->Clear();
-        press(text, Qt::Key_unknown);
-        QVERIFY(log().isEmpty());
     }
     void tabOrder()
     {
         f->click("Check1");
         f->box()->setFocus();
-        for (const char *next : { "List1", "Check1", "CmdClear", "txtPort", "txtBod", "CmdOpen",
-                 "CmdClose", "txtSkaner" }) {
+        for (const char *next :
+            { "List1", "Check1", "CmdClear", "txtPort", "txtBod", "CmdOpen", "CmdClose", "txtSkaner" }) {
             press("\t", Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget()->objectName(), next);
-        }
-    }
-    // "X" empties the log and the scan box in either mode, and puts the focus in the box.
-    void clear()
-    {
-        for (bool serial : { false, true }) {
-            f->box()->setText("7");
-            f->log()->AddItem("KeyAscii=55");
-            if (serial)
-                f->click("Check1");
-            f->click("CmdClear");
-            QVERIFY(log().isEmpty() && f->box()->text().isEmpty());
-            QCOMPARE(QApplication::focusWidget(), f->box());
         }
     }
 };

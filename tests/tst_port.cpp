@@ -48,8 +48,8 @@ private slots:
         QTest::newRow("no such port") << "9" << "9600" << false << "9" << "Порта COM9 в системе нет" << false;
         QTest::newRow("port 0") << "0" << "9600" << false << "0" << "Порта COM0 не бывает" << false;
         QTest::newRow("busy") << "1" << "9600" << true << "1" << "занят другой программой" << false;
-        QTest::newRow("empty speed") << "1" << "" << false << "1" << "скорость не указана" << false;
         QTest::newRow("html speed") << "1" << "<i>96</i>" << false << "1" << "скорость «<i>96</i>»" << false;
+        QTest::newRow("port text html") << "<b>1</b>" << "9600" << false << "<b>1</b>" << "от 1 до 255" << true;
         QTest::newRow("port text long") << QString(5000, u'1') << "9600" << false << QString(24, u'1') + "…"
                                         << "Номер порта должен быть целым числом от 1 до 255." << true;
     }
