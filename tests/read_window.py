@@ -26,7 +26,6 @@ def snapshot():
 
 
 want = int(sys.argv[1]) if len(sys.argv) > 1 else 0
-seen = None
 for _ in range(150):
     try:
         seen = snapshot()  # the bus may still be settling

@@ -1,17 +1,28 @@
-#include "indicator.h"
-#include "main_window.h"
+#include "portform.h"
 #include "qttranslations.h"
+#include "runtime.h"
+#include "runtimeerror.h"
 
-#include <QtTest>
-#include <QtWidgets>
-
-// How the window fits a Linux desktop: Qt's own texts in Russian, names for
-// screen readers, and captions that fit their controls in the fonts the form gets.
+// How the program fits a Linux desktop: Qt's own texts in Russian, names for screen
+// readers, captions that fit their controls in the fonts the form gets, and the report
+// of an error that no handler traps.
 class TestDesktop : public QObject
 {
     Q_OBJECT
 
 private slots:
+    // The report, with the error's number and description, ends the program: this program
+    // runs itself again ("--raise") to raise one.
+    void untrappedErrorEndsProgram()
+    {
+        QProcess probe;
+        probe.start(QCoreApplication::applicationFilePath(), { "--raise" });
+        QVERIFY(probe.waitForFinished(30000));
+        QCOMPARE(probe.exitCode(), 70); // no signal has that number
+        QCOMPARE(probe.readAllStandardOutput(), "Orvatek | Ошибка выполнения 6:\n\nПереполнение | icon 3\n");
+        QVERIFY(QString::fromUtf8(probe.readAllStandardError()).contains("run-time error 6: Переполнение"));
+    }
+
     // Qt's own buttons and context menus in Russian (the key sequence after a tab aside).
     void qtTextsRussian()
     {
@@ -54,5 +65,19 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestDesktop)
+int main(int argc, char *argv[])
+{
+    if (argc != 2 || qstrcmp(argv[1], "--raise") != 0) {
+        QApplication app(argc, argv);
+        TestDesktop test;
+        return QTest::qExec(&test, argc, argv);
+    }
+    Runtime app(argc, argv);
+    answerBoxes(&app, [](QMessageBox *box) {
+        QTextStream(stdout) << box->windowTitle() << " | " << box->text() << " | icon " << int(box->icon()) << '\n';
+    });
+    // A handler with no trap of its own, reached through the application's event delivery.
+    QTimer::singleShot(0, &app, [] { throw RuntimeError(RuntimeError::Overflow, "Переполнение"); });
+    return app.exec();
+}
 #include "tst_desktop.moc"

@@ -9,8 +9,6 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include <functional>
-
 // The form as the operator meets it, shown and active, with COM1 a fresh pseudo-terminal
 // (the device outlives the form) and, unless asked otherwise, "интерфейс RS-232" ticked.
 struct PortForm
@@ -46,13 +44,12 @@ inline QStringList characterLines(const QByteArray &bytes)
 }
 
 // The operator's hand: every message box that comes up is shown to look(), then answered.
-inline void answerBoxes(QObject *owner, std::function<void(QMessageBox *)> look = {})
+inline void answerBoxes(QObject *owner, std::function<void(QMessageBox *)> look = [](QMessageBox *) {})
 {
     auto *hand = new QTimer(owner);
     QObject::connect(hand, &QTimer::timeout, owner, [look] {
         if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            if (look)
-                look(box);
+            look(box);
             box->accept();
         }
     });
