@@ -21,12 +21,12 @@ std::optional<LineSettings> allowed(const QString &text)
     const qlonglong baud = match.captured(1).toLongLong();
     if (!match.hasMatch() || baud < 1 || baud > 2147483647)
         return std::nullopt;
-    const QSerialPort::Parity parity[] = { QSerialPort::NoParity, QSerialPort::EvenParity,
-        QSerialPort::OddParity, QSerialPort::MarkParity, QSerialPort::SpaceParity };
+    // Qt numbers parities N 0, E 2, O 3, S 4, M 5, and the stop bits 1 1, 2 2, 1.5 3.
     const QString stop = match.captured(4);
-    return LineSettings { qint32(baud), parity[QStringLiteral("NEOMS").indexOf(match.captured(2).toUpper())],
+    return LineSettings { qint32(baud),
+        QSerialPort::Parity(QStringLiteral("N EOSM").indexOf(match.captured(2).toUpper())),
         QSerialPort::DataBits(match.captured(3).toInt()),
-        stop == "1" ? QSerialPort::OneStop : stop == "2" ? QSerialPort::TwoStop : QSerialPort::OneAndHalfStop };
+        QSerialPort::StopBits(stop == "1.5" ? 3 : stop.toInt()) };
 }
 
 } // namespace

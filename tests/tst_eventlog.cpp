@@ -118,8 +118,7 @@ private slots:
         QTest::mouseClick(log->viewport(), Qt::LeftButton, {}, row(504).center());
         QAccessibleInterface *list = QAccessible::queryAccessibleInterface(log.get());
         QAccessibleInterface *item = list->child(504);
-        QVERIFY(list->childCount() == 1000 && list->indexOfChild(item) == 504 && item->state().selected);
-        QCOMPARE(item->text(QAccessible::Name), lines[504]);
+        QVERIFY(item->text(QAccessible::Name) == lines[504] && item->state().selected);
         log->Clear();
         QVERIFY(!item->isValid() && list->childCount() == 0 && log->selectedCount() == 0);
         QVERIFY(log->currentRow() == -1 && log->topRow() == 0);

@@ -34,7 +34,6 @@ private slots:
         QTest::addColumn<QString>("digits"); // the scan box at the tick, and so the scan line
         const auto row = [](const char *name, const QByteArrayList &pieces, const QString &digits,
                              const QString &typed = {}) { QTest::newRow(name) << typed << pieces << digits; };
-        row("in pieces", { "0", "1A", "F", "\r" }, "01AF");
         row("lone CR commits an empty line", { "\r" }, "");
         row("operator's text joins the scan", { "3\r" }, "123", "12");
         // A commit pending at "X" or "Закрыть порт" still comes, with the box of its tick.
