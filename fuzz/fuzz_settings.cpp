@@ -1,40 +1,32 @@
-// The settings text of the serial port: whatever the operator types into the
-// speed box, followed by ",N,8,1", must be accepted exactly when the rule below
-// allows it, give the line settings it names, and otherwise be refused with a
-// description, never a crash.
+// The serial port's settings text (the speed box followed by ",N,8,1"): accepted exactly
+// when the rule below allows it, with the settings it names, else refused with the
+// settings error and a description, never a crash.
 #include "textrule.h"
 #include "linesettings.h"
 #include "runtimeerror.h"
-
-#include <QRegularExpression>
 
 #include <optional>
 
 namespace {
 
-// The rule, stated on its own: four parts separated by commas, blanks allowed
-// around each; the speed a positive whole number of ASCII digits that fits in 32
-// bits, the parity one of N, E, O, M, S in either case, the data bits 5 to 8 (as
-// a whole number, so leading zeros are allowed as in the speed), the
-// stop bits 1, 1.5 or 2.
+// The rule on its own: four parts separated by commas, blanks allowed around each; the
+// speed a positive whole number of ASCII digits that fits in 32 bits, the parity one of
+// N, E, O, M, S in either case, the data bits 5 to 8 (leading zeros allowed as in the
+// speed), the stop bits 1, 1.5 or 2.
 std::optional<LineSettings> allowed(const QString &text)
 {
-    static const QRegularExpression rule(
-        QStringLiteral(R"(\AB0*([0-9]{1,10})B,B([NEOMSneoms])B,B0*([5-8])B,B(1|1\.5|2)B\z)")
-            .replace(QLatin1Char('B'), blankPattern()),
-        QRegularExpression::UseUnicodePropertiesOption);
+    static const QRegularExpression rule
+        = textRule(R"(\AB0*([0-9]{1,10})B,B([NEOMSneoms])B,B0*([5-8])B,B(1|1\.5|2)B\z)");
     const auto match = rule.match(text);
     const qlonglong baud = match.captured(1).toLongLong();
     if (!match.hasMatch() || baud < 1 || baud > 2147483647)
         return std::nullopt;
-    const QSerialPort::Parity byLetter[] = { QSerialPort::NoParity, QSerialPort::EvenParity,
-        QSerialPort::OddParity, QSerialPort::MarkParity, QSerialPort::SpaceParity };
-    const QSerialPort::StopBits byText[] = { QSerialPort::OneStop, QSerialPort::OneAndHalfStop,
-        QSerialPort::TwoStop };
+    // Qt numbers parities N 0, E 2, O 3, S 4, M 5, and the stop bits 1 1, 2 2, 1.5 3.
+    const QString stop = match.captured(4);
     return LineSettings { qint32(baud),
-        byLetter[QStringLiteral("NEOMS").indexOf(match.captured(2).toUpper())],
+        QSerialPort::Parity(QStringLiteral("N EOSM").indexOf(match.captured(2).toUpper())),
         QSerialPort::DataBits(match.captured(3).toInt()),
-        byText[QStringList { "1", "1.5", "2" }.indexOf(match.captured(4))] };
+        QSerialPort::StopBits(stop == "1.5" ? 3 : stop.toInt()) };
 }
 
 } // namespace

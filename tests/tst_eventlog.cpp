@@ -15,6 +15,8 @@ class TestEventLog : public QObject
     QStringList lines;
     std::unique_ptr<EventLog> log;
 
+    QRect row(int at) { return log->rowRect(at); }
+
 private slots:
     // The operator's steps in a log of 1000 lines, 10 to a page, the top row at 0: a key,
     // or a click on a row (1000: below the last line), with the modifiers held; Alt marks
@@ -24,19 +26,18 @@ private slots:
         QTest::addColumn<QList<int>>("steps");
         QTest::addColumn<int>("current");
         QTest::addColumn<Ranges>("selected"); // first and last line of each range
-        const int S = Qt::ShiftModifier, C = Qt::ControlModifier, D = Qt::AltModifier,
-                  R = Qt::MetaModifier, Down = Qt::Key_Down, Space = Qt::Key_Space,
-                  PgDn = Qt::Key_PageDown;
+        const int S = Qt::ShiftModifier, C = Qt::ControlModifier, D = Qt::AltModifier, R = Qt::MetaModifier,
+                  Down = Qt::Key_Down, Space = Qt::Key_Space, PgDn = Qt::Key_PageDown, PgUp = Qt::Key_PageUp;
         QTest::newRow("ctrl click") << QList { 3, S | 6, C | 4 } << 4 << Ranges { 3, 3, 5, 6 };
         QTest::newRow("click below") << QList { 3, 1000 } << 3 << Ranges {};
         QTest::newRow("drag") << QList { 5, D | 8, D | 2, C | D | 9 } << 2 << Ranges { 2, 5 };
-        QTest::newRow("right click") << QList { 3, S | 6, R | 4, R | 9 } << 9 << Ranges { 9, 9 };
+        QTest::newRow("right click in") << QList { 3, S | 6, R | 4 } << 6 << Ranges { 3, 6 };
+        QTest::newRow("right click out") << QList { 3, S | 6, R | 9 } << 9 << Ranges { 9, 9 };
         QTest::newRow("down from none") << QList { Down } << 0 << Ranges { 0, 0 };
         QTest::newRow("page down") << QList { 995, PgDn } << 999 << Ranges { 999, 999 };
-        QTest::newRow("shift page up")
-            << QList { 50, S | Qt::Key_PageUp } << 40 << Ranges { 40, 50 };
-        QTest::newRow("ctrl space") << QList { 50, C | Down, C | Space, C | Down, C | Space,
-            C | Space } << 52 << Ranges { 50, 51 };
+        QTest::newRow("shift page up") << QList { 50, S | PgUp } << 40 << Ranges { 40, 50 };
+        QTest::newRow("ctrl space")
+            << QList { 50, C | Down, C | Space, C | Down, C | Space, C | Space } << 52 << Ranges { 50, 51 };
         QTest::newRow("ctrl shift home")
             << QList { 20, C | 9, C | S | Qt::Key_Home } << 0 << Ranges { 0, 9, 20, 20 };
     }
@@ -61,7 +62,8 @@ private slots:
         QTEST(got, "selected");
     }
 
-    // A log ten lines high of character lines, texts close to one, scans, a very long one.
+    // A log ten lines high of character lines, texts close to one, scans, a very long one:
+    // all read back as added.
     void init()
     {
         EventLogAccessible::install();
@@ -74,77 +76,52 @@ private slots:
         log = std::make_unique<EventLog>();
         for (const QString &line : lines)
             log->AddItem(line);
+        QCOMPARE(log->items(), lines);
         log->show();
         QVERIFY(QTest::qWaitForWindowExposed(log.get()));
-        log->resize(185, log->height() - log->viewport()->height() + 10 * log->rowRect(0).height());
+        log->resize(185, log->height() - log->viewport()->height() + 10 * row(0).height());
     }
 
-    // Clicks and keys reach their rows, the current line stays in view, appends move
-    // neither view nor selection, and "Копировать" copies exactly the selected lines.
+    // Clicks and keys reach their rows and keep the current line in view, appends at the
+    // bottom move neither view nor selection, "Копировать" copies exactly the selected lines.
     void stepsCopyAndAppend()
     {
-        QScrollBar *bar = log->verticalScrollBar();
-        bar->setValue(128);
-        QTest::mouseClick(log->viewport(), Qt::LeftButton, {}, log->rowRect(130).center());
-        QTest::mouseClick(
-            log->viewport(), Qt::LeftButton, Qt::ShiftModifier, log->rowRect(133).center());
+        log->verticalScrollBar()->setValue(128);
+        QTest::mouseClick(log->viewport(), Qt::LeftButton, {}, row(130).center());
+        QTest::mouseClick(log->viewport(), Qt::LeftButton, Qt::ShiftModifier, row(133).center());
         QTest::keyClick(log.get(), Qt::Key_PageDown, Qt::ShiftModifier);
         QVERIFY(log->currentRow() == 143 && log->topRow() == 134);
-        for (const int top : { 134, INT_MAX }) {
-            bar->setValue(top);
-            const int at = bar->value();
-            for (int i = 0; i < 70000; ++i)
-                log->AddCharacterLine(quint8(i));
-            log->Refresh();
-            QVERIFY(log->topRow() == at && bar->maximum() == log->count() - 10);
-            QVERIFY(log->currentRow() == 143 && log->selectedCount() == 14);
-        }
+        log->verticalScrollBar()->setValue(INT_MAX);
+        const int top = log->topRow();
+        for (int i = 0; i < 70000; ++i)
+            log->AddCharacterLine(quint8(i));
+        log->Refresh();
+        QVERIFY(log->topRow() == top && log->verticalScrollBar()->maximum() == log->count() - 10);
+        QVERIFY(log->currentRow() == 143 && log->selectedCount() == 14);
         QTimer::singleShot(0, this, [] {
             auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
             menu->close(); // ends its loop once this returns
             QCOMPARE(menu->actions().first()->text(), QStringLiteral("Копировать"));
             menu->actions().first()->trigger();
         });
-        QContextMenuEvent event(
-            QContextMenuEvent::Mouse, {}, log->viewport()->mapToGlobal(QPoint()));
+        QContextMenuEvent event(QContextMenuEvent::Mouse, {}, log->viewport()->mapToGlobal(QPoint()));
         QCoreApplication::sendEvent(log->viewport(), &event);
         QCOMPARE(QGuiApplication::clipboard()->text(), lines.mid(130, 14).join(u'\n'));
     }
 
-    // Ctrl+A and Ctrl+C act in the log and are still logged as the keys they type.
-    void copyKeysAreLogged()
+    // What screen readers see; lines scrolled into view paint as the same lines at the
+    // top; clearing leaves nothing stale behind.
+    void accessiblePaintAndClear()
     {
-        Form1 form;
-        form.show();
-        auto *formLog = form.findChild<EventLog *>(QStringLiteral("List1"));
-        QTest::keyClicks(form.findChild<QWidget *>(QStringLiteral("txtSkaner")), "12");
-        formLog->setFocus();
-        QTest::sendKeyEvent(QTest::Click, formLog, Qt::Key_A, "\x01", Qt::ControlModifier);
-        QTest::sendKeyEvent(QTest::Click, formLog, Qt::Key_C, "\x03", Qt::ControlModifier);
-        QCOMPARE(formLog->items(),
-            (QStringList { "KeyAscii=49", "KeyAscii=50", "KeyAscii=1", "KeyAscii=3" }));
-        QCOMPARE(QGuiApplication::clipboard()->text(), "KeyAscii=49\nKeyAscii=50\nKeyAscii=1");
-    }
-
-    // All lines read back as added, also by accessibility tools; lines scrolled into view
-    // paint as the same lines at the top; clearing leaves nothing stale behind.
-    void readBackPaintAndClear()
-    {
-        QCOMPARE(log->items(), lines);
         log->verticalScrollBar()->setValue(500);
         const QImage scrolled = log->viewport()->grab().toImage();
-        QTest::mouseClick(log->viewport(), Qt::LeftButton, {}, log->rowRect(504).center());
+        QTest::mouseClick(log->viewport(), Qt::LeftButton, {}, row(504).center());
         QAccessibleInterface *list = QAccessible::queryAccessibleInterface(log.get());
-        QVERIFY(list->role() == QAccessible::List && list->childCount() == 1000);
         QAccessibleInterface *item = list->child(504);
-        QVERIFY(item->role() == QAccessible::ListItem && list->indexOfChild(item) == 504);
-        QCOMPARE(item->text(QAccessible::Name), lines[504]);
-        QVERIFY(item->state().selected && !list->child(505)->state().selected);
-        QCOMPARE(list->childAt(item->rect().center().x(), item->rect().center().y()), item);
+        QVERIFY(item->text(QAccessible::Name) == lines[504] && item->state().selected);
         log->Clear();
-        QVERIFY(!item->isValid() && list->childCount() == 0 && log->count() == 0);
-        QVERIFY(log->selectedCount() == 0 && log->currentRow() == -1 && log->topRow() == 0);
-        QVERIFY(scrolled != log->viewport()->grab().toImage());
+        QVERIFY(!item->isValid() && list->childCount() == 0 && log->selectedCount() == 0);
+        QVERIFY(log->currentRow() == -1 && log->topRow() == 0);
         for (const QString &line : lines.mid(500))
             log->AddItem(line);
         QCOMPARE(scrolled, log->viewport()->grab().toImage());

@@ -1,152 +1,83 @@
-#include "main_window.h"
+#include "portform.h"
 
-#include "eventlog.h"
-#include "indicator.h"
-#include "scanbox.h"
-
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QtTest>
-
-// The window as the operator meets it: its design, the mode switch, the key
-// preview and "X".
+// The window as the operator meets it: its design, the mode switch, the key preview and "X".
 class TestForm1 : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void init()
+    std::unique_ptr<PortForm> f;
+
+    QStringList log() { return f->log()->items(); }
+    // One key press and release at the focused widget, as the window system sends.
+    static void press(const QString &text, Qt::Key key, Qt::KeyboardModifiers with = {})
     {
-        form = new Form1;
-        form->show();
-        QApplication::setActiveWindow(form);
-        QVERIFY(QTest::qWaitForWindowActive(form));
+        for (const auto type : { QTest::Press, QTest::Release })
+            QTest::sendKeyEvent(type, QApplication::focusWidget(), key, text, with);
     }
-    void cleanup() { delete form; }
+
+private slots:
+    void init() { f = std::make_unique<PortForm>(false); }
     void startState()
     {
-        QCOMPARE(form->size(), QSize(200, 396)); // the design's twips at 96 DPI
-        QCOMPARE(form->minimumSize(), form->maximumSize());
-        QCOMPARE(control<Indicator>("Shape1")->FillColor(), Form1::Red);
-        QVERIFY(!control<QCheckBox>("Check1")->isChecked() && log().isEmpty());
-        QCOMPARE(QApplication::focusWidget(), control("txtSkaner"));
-        for (QPushButton *button : form->findChildren<QPushButton *>()) // Enter clicks nothing
-            QVERIFY(!button->autoDefault() && !button->isDefault());
-        for (const char *name : { "CmdOpen", "CmdClose", "txtPort", "txtBod" })
-            QVERIFY(!control(name)->isEnabled());
+        QCOMPARE(f->form.minimumSize(), f->form.maximumSize()); // a fixed size
+        QVERIFY(f->indicator() == Form1::Red && log().isEmpty());
+        QCOMPARE(QApplication::focusWidget(), f->box());
     }
-    void modeSwitch()
+    // Checking enables the port controls and moves no focus, unchecking puts it in the scan
+    // box; "X" empties the log and the scan box in either mode and puts the focus in the box.
+    void modeSwitchAndClear()
     {
-        control("Check1")->setFocus();
-        for (bool on : { true, false, true }) {
-            setSerialMode(on);
+        for (bool on : { true, false }) {
+            f->child("Check1")->setFocus();
+            f->click("Check1");
             for (const char *name : { "CmdOpen", "CmdClose", "txtPort", "txtBod" })
-                QCOMPARE(control(name)->isEnabled(), on);
-            // Checking moves no focus; unchecking puts it in the scan box.
+                QCOMPARE(f->child(name)->isEnabled(), on);
             QCOMPARE(QApplication::focusWidget()->objectName(), on ? "Check1" : "txtSkaner");
-            control("Check1")->setFocus();
+            f->box()->setText("7");
+            f->log()->AddItem("KeyAscii=55");
+            f->click("CmdClear");
+            QVERIFY(log().isEmpty() && f->box()->text().isEmpty() && f->box()->hasFocus());
         }
-        QTest::keyClick(control("Check1"), Qt::Key_Space); // the space bar clicks too
-        QVERIFY(!control("CmdOpen")->isEnabled());
     }
     void keyLogged_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<Qt::Key>("key");
         QTest::addColumn<int>("code"); // -1: no line
-        const Qt::Key other = Qt::Key_unknown;
-        QTest::newRow("digit") << "1" << Qt::Key_1 << 49;
-        QTest::newRow("А") << "А" << other << 192;
-        QTest::newRow("ё") << "ё" << other << 184;
-        QTest::newRow("euro sign") << "€" << other << 136;
-        QTest::newRow("not in the code page") << "中" << other << 63;
-        QTest::newRow("outside the BMP") << QString::fromUtf8("😀") << other << 63;
-        QTest::newRow("Enter") << "\r" << Qt::Key_Return << 13;
-        QTest::newRow("Ctrl+B") << "\x02" << Qt::Key_B << 2;
-        // Keys that type nothing are no key press for the form.
-        QTest::newRow("Left") << QString() << Qt::Key_Left << -1;
-        QTest::newRow("Shift") << QString() << Qt::Key_Shift << -1;
+        const std::pair<const char *, int> rows[] = { { "1", 49 }, { "А", 192 }, { "ё", 184 },
+            { "€", 136 }, { "中", 63 }, { "😀", 63 }, { "\x03", 3 }, { "", -1 } };
+        for (const auto &[text, code] : rows)
+            QTest::newRow(code == 3 ? "Ctrl+C" : code < 0 ? "Left" : text) << QString::fromUtf8(text) << code;
     }
+    // Each character typed (in the Windows code page, 63 if it lacks it) is one line,
+    // whichever control has the focus (a letter no control takes travels up to the form;
+    // Ctrl+C copies in the log and is still a key); none for Left, none in serial mode.
     void keyLogged()
     {
         QFETCH(QString, text);
-        QFETCH(Qt::Key, key);
         QFETCH(int, code);
-        const auto modifiers = key == Qt::Key_B ? Qt::ControlModifier : Qt::NoModifier;
-        press(text, key, modifiers);
-        QCOMPARE(log(), code < 0 ? QStringList() : QStringList { QString("KeyAscii=%1").arg(code) });
-        // In serial mode the key reaches the control but is not logged.
-        setSerialMode(true);
-        control<EventLog>("List1")->Clear();
-        control("txtSkaner")->setFocus();
-        press(text, key, modifiers);
-        QVERIFY(log().isEmpty());
-    }
-    void keyLoggedOnceWhicheverFocus_data()
-    {
-        QTest::addColumn<int>("unused");
-        for (const char *name : { "txtSkaner", "List1", "Check1", "CmdClear", "txtPort" })
-            QTest::newRow(name) << 0;
-    }
-    void keyLoggedOnceWhicheverFocus()
-    {
-        auto *widget = control(QTest::currentDataTag());
-        widget->setEnabled(true); // the port box takes the focus only while enabled
-        widget->setFocus();
-        QCOMPARE(QApplication::focusWidget(), widget);
-        // A letter that no control accepts travels up to the form: still one line.
-        press("q", Qt::Key_Q);
-        QCOMPARE(log(), QStringList { "KeyAscii=113" });
-    }
-    void enterInScanBox()
-    {
-        press("1", Qt::Key_1);
-        press("\r", Qt::Key_Return);
-        // Enter inserts nothing and clicks no button ("X" would have emptied both).
-        QCOMPARE(log(), (QStringList { "KeyAscii=49", "KeyAscii=13" }));
-        QCOMPARE(control<ScanBox>("txtSkaner")->text(), QStringLiteral("1"));
+        const QStringList line = code < 0 ? QStringList() : QStringList { QString("KeyAscii=%1").arg(code) };
+        f->child("txtPort")->setEnabled(true); // it takes the focus only while enabled
+        for (const char *name : { "txtSkaner", "List1", "Check1", "CmdClear", "txtPort", "" }) {
+            f->log()->Clear();
+            if (!*name) // serial mode
+                f->click("Check1");
+            else
+                f->child(name)->setFocus();
+            press(text, text.isEmpty() ? Qt::Key_Left : text == "\x03" ? Qt::Key_C : Qt::Key_unknown,
+                text == "\x03" ? Qt::ControlModifier : Qt::NoModifier);
+            QVERIFY2(log() == (*name ? line : QStringList()), name);
+        }
     }
     void tabOrder()
     {
-        setSerialMode(true);
-        control("txtSkaner")->setFocus();
-        for (const char *next : { "List1", "Check1", "CmdClear", "txtPort", "txtBod", "CmdOpen",
-                 "CmdClose", "txtSkaner" }) {
+        f->click("Check1");
+        f->box()->setFocus();
+        for (const char *next :
+            { "List1", "Check1", "CmdClear", "txtPort", "txtBod", "CmdOpen", "CmdClose", "txtSkaner" }) {
             press("\t", Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget()->objectName(), next);
         }
     }
-    void clear()
-    {
-        // "X" empties the log and the scan box in either mode.
-        for (bool serial : { false, true }) {
-            press("7", Qt::Key_7);
-            setSerialMode(serial);
-            QTest::mouseClick(control("CmdClear"), Qt::LeftButton);
-            QVERIFY(log().isEmpty() && control<ScanBox>("txtSkaner")->text().isEmpty());
-            QCOMPARE(QApplication::focusWidget(), control("txtSkaner"));
-        }
-    }
-
-private:
-    template<typename T = QWidget> T *control(const char *name) const
-    {
-        return form->findChild<T *>(name);
-    }
-    QStringList log() const { return control<EventLog>("List1")->items(); }
-    // One key press and release at the focused widget, as the window system sends.
-    void press(const QString &text, Qt::Key key, Qt::KeyboardModifiers modifiers = {})
-    {
-        QTest::sendKeyEvent(QTest::Press, QApplication::focusWidget(), key, text, modifiers);
-        QTest::sendKeyEvent(QTest::Release, QApplication::focusWidget(), key, text, modifiers);
-    }
-    void setSerialMode(bool on)
-    {
-        if (control<QCheckBox>("Check1")->isChecked() != on)
-            QTest::mouseClick(control("Check1"), Qt::LeftButton);
-    }
-    Form1 *form = nullptr;
 };
 
 QTEST_MAIN(TestForm1)

@@ -1,10 +1,4 @@
-#include "indicator.h"
-#include "main_window.h"
-#include "ptypair.h"
-#include "serialcontrol.h"
-
-#include <QtTest>
-#include <QtWidgets>
+#include "portform.h"
 
 #include <grp.h>
 #include <sys/stat.h>
@@ -70,23 +64,15 @@ int main(int argc, char *argv[])
     // (without the word joiners that keep a path on one line).
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    Form1 form;
-    auto *port = form.findChild<SerialControl *>("MSComm1");
+    PortForm f;
     const QString device = QString::fromLocal8Bit(argv[2]);
-    port->setPortMapper([device] { return QList<MappedPort> { { 1, device, {} } }; });
-    form.show();
-    QTimer operatorHand;
-    QObject::connect(&operatorHand, &QTimer::timeout, &form, [&form, port] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            QTextStream(stdout) << form.findChild<Indicator *>("Shape1")->FillColor() << ' '
-                                << int(port->PortOpen()) << '\n' << box->text() << '\n'
-                                << box->informativeText().remove(QChar(0x2060)) << '\n';
-            box->accept();
-        }
+    f.port()->setPortMapper([device] { return QList<MappedPort> { { 1, device, {} } }; });
+    answerBoxes(&f.form, [&f](QMessageBox *box) {
+        QTextStream(stdout) << f.indicator() << ' ' << int(f.port()->PortOpen()) << '\n'
+                            << box->text() << '\n'
+                            << box->informativeText().remove(QChar(0x2060)) << '\n';
     });
-    operatorHand.start(10);
-    form.findChild<QCheckBox *>("Check1")->click();
-    form.findChild<QPushButton *>("CmdOpen")->click();
+    f.child<QPushButton>("CmdOpen")->click();
     return 0;
 }
 

@@ -24,10 +24,9 @@ bool PseudoTerminal::open()
 
 void PseudoTerminal::unplug()
 {
-    for (int *fd : { &m_master, &m_slave }) {
+    for (int *fd : { &m_master, &m_slave })
         if (*fd >= 0)
             ::close(std::exchange(*fd, -1));
-    }
 }
 
 bool PseudoTerminal::write(const QByteArray &bytes, int timeoutMs)
@@ -38,8 +37,7 @@ bool PseudoTerminal::write(const QByteArray &bytes, int timeoutMs)
         if ((n < 0 && errno != EAGAIN && errno != EINTR) || (n <= 0 && deadline.hasExpired()))
             return false;
         done += std::max<ssize_t>(n, 0);
-        // Lets the program read on when full, and see the bytes before the caller checks.
-        QCoreApplication::processEvents();
+        QCoreApplication::processEvents(); // the program reads on, and sees the bytes before the caller checks
     }
     return true;
 }
