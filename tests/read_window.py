@@ -2,7 +2,9 @@
 """Prints what a running orvatek window shows, read over the accessibility bus:
 the log's lines, one per line after "log:", and the scan box's text after "scan:".
 Waits up to 30 s for the window to appear and for the log to hold at least N lines;
-with N = 0, for the scan box to have the focus, so that keys can be typed."""
+with N = 0, for the scan box to have the focus, so that keys can be typed.
+With a second argument, each log line is followed by a tab and its description,
+its own lines joined by " | "."""
 import sys
 import time
 
@@ -27,11 +29,14 @@ def snapshot():
     if want == 0 and not scan.getState().contains(pyatspi.STATE_FOCUSED):
         return None
     text = scan.queryText()
-    return [log.getChildAtIndex(k).name for k in range(log.childCount)], \
+    items = [log.getChildAtIndex(k) for k in range(log.childCount)]
+    return [item.name + ("\t" + item.description.replace("\n", " | ") if described else "")
+            for item in items], \
         text.getText(0, text.characterCount)
 
 
 want = int(sys.argv[1]) if len(sys.argv) > 1 else 0
+described = len(sys.argv) > 2
 seen = None
 for _ in range(150):
     try:

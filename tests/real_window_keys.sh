@@ -49,9 +49,21 @@ d = display.Display()
 for code, down in ((50, 2), (38, 2), (38, 3), (50, 3), (37, 2), (35, 2), (35, 3), (37, 3)):
     xtest.fake_input(d, down, code); d.sync()'
 
-actual=$(/usr/bin/python3 "$here/read_window.py" 14)
+seen=$(/usr/bin/python3 "$here/read_window.py" 14 described)
+actual=$(cut -f1 <<<"$seen")
 expected=$(printf 'log:KeyAscii=%s\n' 49 50 13 230 1 53 54 127 10 29 192 192 212 29; echo 'scan:ААФ')
 if [ "$actual" != "$expected" ]; then
     printf 'expected:\n%s\nactual:\n%s\n' "$expected" "$actual"; cat "$work/program.log"; exit 1
 fi
 echo "real window logged: ${actual//$'\n'/ }"
+
+# What a key line says about itself, as a screen reader gets it: the key by its
+# US name and X key code (and no layout hint on a US layout) with the time of
+# day, the Alt code that made a character, and the wrong-layout hint.
+described() {
+    sed -n "$1p" <<<"$seen" | grep -q -- "$2" || { printf 'line %s lacks "%s":\n%s\n' "$1" "$2" "$seen"; exit 1; }
+}
+described 1 'Клавиша 1, код клавиши 10\. | Время: [0-2][0-9]:[0-5][0-9]:[0-5][0-9]\.[0-9]\{3\}$'
+described 11 'Alt-кодом: Alt+0192 '
+described 12 'Alt-кодом: Alt+128 '
+described 13 'Клавиша A напечатала «Ф» (212), а на раскладке США даёт «A» (65)'
