@@ -62,6 +62,8 @@ void ScannerStream::appendReads(QByteArray &out, qsizetype atLeast)
                 out += byte >= '\r' ? char(byte + 1) : byte;
             }
         }
+        if (m_ending == Ending::None)
+            continue;
         out += '\r';
         switch (below(10)) {
         case 0:

@@ -10,13 +10,19 @@
 // between reads, `noise` bytes of every other value on average. A soak keeps the
 // digits sparse with noise: at full speed a commit only comes every 100 ms, and
 // the scan box gathers every digit in between. The same seed always gives the
-// same bytes, so a check can replay exactly what was written.
+// same bytes, so a check can replay exactly what was written. A scanner set to end
+// its reads with nothing sends no carriage return at all: its digits only ever pile
+// up in the scan box.
 class ScannerStream
 {
 public:
-    explicit ScannerStream(std::uint64_t seed, qsizetype noise = 0)
+    enum class Ending { CarriageReturn, None };
+
+    explicit ScannerStream(
+        std::uint64_t seed, qsizetype noise = 0, Ending ending = Ending::CarriageReturn)
         : m_state(seed)
         , m_noise(noise)
+        , m_ending(ending)
     {
     }
 
@@ -29,4 +35,5 @@ private:
 
     std::uint64_t m_state;
     qsizetype m_noise;
+    Ending m_ending;
 };

@@ -8,6 +8,10 @@
 // holds a character line for every byte that is not a carriage return:
 //
 //   bench: serial_e2e bytes=<N> mb_per_s=<x> lost=<k> max_stall_ms=<z>
+//   bench: serial_e2e cr=none bytes=<N> mb_per_s=<x> lost=<k> max_stall_ms=<z>
+//
+// The second case (--cr none) is a scanner that ends its reads with nothing: no
+// commit ever comes, and every digit stays in the scan box.
 //
 // mb_per_s   N / 1,000,000 over the seconds from the first byte written to the
 //            last character line in the log.
@@ -258,9 +262,9 @@ private:
     qsizetype m_longestBox = 0;
 };
 
-int byBytes(qsizetype bytes, qint64 rate)
+int byBytes(qsizetype bytes, qint64 rate, ScannerStream::Ending ending)
 {
-    const ScannerStream stream(20240611u);
+    const ScannerStream stream(20240611u, 0, ending);
     Run run(stream);
     if (bytes < 1 || !run.open()) {
         std::fprintf(stderr, "serial_e2e: nothing to send, or the port did not open\n");
@@ -279,9 +283,9 @@ int byBytes(qsizetype bytes, qint64 rate)
 
     const qsizetype lost = std::max<qsizetype>(0, run.expected - run.log->characterLineCount());
     const double seconds = double(run.doneNs()) / 1e9;
-    std::printf("bench: serial_e2e bytes=%lld mb_per_s=%.2f lost=%lld max_stall_ms=%.1f\n",
-        static_cast<long long>(bytes), double(bytes) / 1e6 / seconds, static_cast<long long>(lost),
-        double(run.maxGapNs()) / 1e6);
+    std::printf("bench: serial_e2e %sbytes=%lld mb_per_s=%.2f lost=%lld max_stall_ms=%.1f\n",
+        ending == ScannerStream::Ending::None ? "cr=none " : "", static_cast<long long>(bytes),
+        double(bytes) / 1e6 / seconds, static_cast<long long>(lost), double(run.maxGapNs()) / 1e6);
     std::fflush(stdout);
     std::fprintf(stderr,
         "serial_e2e: the window's thread ran %.2f s of the %.2f s; the scan box grew to %lld "
@@ -351,7 +355,15 @@ int main(int argc, char *argv[])
     const qint64 seconds = bench::option(arguments, QStringLiteral("--seconds")).toLongLong();
     if (seconds > 0)
         return soak(seconds, bench::option(arguments, QStringLiteral("--seed"), "1").toULongLong());
-    const QString quick = arguments.contains(QStringLiteral("--quick")) ? "1000000" : "10000000";
-    const qsizetype bytes = bench::option(arguments, QStringLiteral("--bytes"), quick).toLongLong();
-    return byBytes(bytes, bench::option(arguments, QStringLiteral("--rate")).toLongLong());
+    const QString bytes = bench::option(arguments, QStringLiteral("--bytes"));
+    const QString cr = bench::option(arguments, QStringLiteral("--cr"));
+    if (bytes.isEmpty()) {
+        // Both cases, each in a process of its own.
+        const QString n = arguments.contains(QStringLiteral("--quick")) ? "1000000" : "10000000";
+        return bench::runCases({ { "--bytes", n }, { "--bytes", n, "--cr", "none" } });
+    }
+    const qint64 rate = bench::option(arguments, QStringLiteral("--rate")).toLongLong();
+    return byBytes(bytes.toLongLong(), rate,
+        cr == QLatin1String("none") ? ScannerStream::Ending::None
+                                    : ScannerStream::Ending::CarriageReturn);
 }

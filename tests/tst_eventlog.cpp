@@ -126,6 +126,47 @@ private slots:
             log->AddItem(line);
         QCOMPARE(scrolled, log->viewport()->grab().toImage());
     }
+
+    // Past the scroll bar's range (its limit set low here) every line stays in reach: the
+    // bar's ends are the first and the last page and a drag lands in proportion; the wheel
+    // and the bar's arrows then move by rows; End, Shift+End and accessibility reach the end.
+    void pastTheScrollLimit_data()
+    {
+        QTest::addColumn<int>("barValue");
+        QTest::addColumn<int>("top");
+        QTest::newRow("first") << 0 << 0;
+        QTest::newRow("middle") << 500 << 2495;
+        QTest::newRow("last") << 1000 << 4990;
+    }
+    void pastTheScrollLimit()
+    {
+        QFETCH(int, barValue);
+        QFETCH(int, top);
+        EventLog::setScrollLimitForTesting(1000);
+        const auto restore = qScopeGuard([] { EventLog::setScrollLimitForTesting(INT_MAX); });
+        for (int i = 1000; i < 5000; ++i) {
+            log->AddCharacterLine(quint8(i));
+            lines << EventLines::characterLine(i & 0xFF);
+        }
+        log->Refresh();
+        QScrollBar *bar = log->verticalScrollBar();
+        QCOMPARE(bar->maximum(), 1000);
+        bar->setSliderDown(true);
+        bar->setSliderPosition(barValue);
+        bar->setSliderDown(false);
+        QCOMPARE(log->rowAt(0), top);
+        QWheelEvent wheel({ 5, 5 }, log->viewport()->mapToGlobal(QPointF(5, 5)), {}, { 0, -120 },
+            Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(log->viewport(), &wheel);
+        bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        QCOMPARE(log->topRow(), std::min(top + QApplication::wheelScrollLines(), 4990) - 1);
+        QTest::keyClick(log.get(), Qt::Key_Home);
+        QTest::keyClick(log.get(), Qt::Key_End, Qt::ShiftModifier);
+        QVERIFY(log->currentRow() == 4999 && log->topRow() == 4990 && bar->value() == 1000);
+        QCOMPARE(log->selectedText(), lines.join(u'\n'));
+        QAccessibleInterface *list = QAccessible::queryAccessibleInterface(log.get());
+        QCOMPARE(list->child(list->childCount() - 1)->text(QAccessible::Name), lines.last());
+    }
 };
 
 QTEST_MAIN(TestEventLog)

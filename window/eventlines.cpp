@@ -75,19 +75,20 @@ void EventLines::appendCode(quint8 code)
 
 void EventLines::makeRoom()
 {
-    if ((m_size & (BlockSize - 1)) == 0 && std::size_t(m_size >> BlockBits) == m_blocks.size()) {
-        // Left uninitialised: a block's pages are only taken as lines fill it.
-        m_blocks.push_back(std::make_unique_for_overwrite<quint16[]>(std::size_t(BlockSize)));
-    }
+    if ((m_size & (BlockSize - 1)) == 0 && std::size_t(m_size >> BlockBits) == m_codes.size())
+        m_codes.grow();
 }
 
 void EventLines::clear()
 {
-    m_blocks.clear();
+    m_codes.clear();
     m_size = 0;
     m_otherRows.clear();
     m_otherRows.shrink_to_fit();
     m_otherTexts = QStringList();
+    // The other lines' texts were small blocks all over the heap; what they freed
+    // stays with the process unless handed back.
+    PageBlocks::trimHeap();
 }
 
 int EventLines::code(qsizetype row) const

@@ -1,18 +1,18 @@
 #pragma once
 
 #include "lineselection.h"
+#include "pageblocks.h"
 
 #include <QString>
 #include <QStringList>
 
-#include <memory>
 #include <vector>
 
 // The lines of the event log, kept compactly. Nearly every line is a character
 // line, "KeyAscii=" and a code from 0 to 255, and it is kept as that code alone:
 // two bytes a line. Any other text is kept whole in a side list and its place
 // holds a marker. Storage grows in fixed blocks, so appending never moves what is
-// already stored.
+// already stored, and the blocks come from the system, so clearing gives them back.
 class EventLines
 {
 public:
@@ -44,7 +44,7 @@ private:
     void makeRoom();
     void store(quint16 stored)
     {
-        m_blocks[std::size_t(m_size >> BlockBits)][std::size_t(m_size & (BlockSize - 1))] = stored;
+        codes(m_size)[std::size_t(m_size & (BlockSize - 1))] = stored;
         ++m_size;
     }
 
@@ -52,12 +52,14 @@ private:
     static constexpr qsizetype BlockSize = qsizetype(1) << BlockBits;
     static constexpr quint16 Other = 0xFFFF;
 
-    quint16 slot(qsizetype row) const
+    // The block that holds a row's code.
+    quint16 *codes(qsizetype row) const
     {
-        return m_blocks[std::size_t(row >> BlockBits)][std::size_t(row & (BlockSize - 1))];
+        return static_cast<quint16 *>(m_codes.block(std::size_t(row >> BlockBits)));
     }
+    quint16 slot(qsizetype row) const { return codes(row)[std::size_t(row & (BlockSize - 1))]; }
 
-    std::vector<std::unique_ptr<quint16[]>> m_blocks;
+    PageBlocks m_codes { std::size_t(BlockSize) * sizeof(quint16) };
     qsizetype m_size = 0;
     std::vector<qsizetype> m_otherRows; // ascending
     QStringList m_otherTexts;

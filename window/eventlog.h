@@ -12,6 +12,10 @@
 // operator's selection. A scanner left running fills it with millions of lines,
 // so its cost must not grow with its length: the lines are stored compactly,
 // adding one costs the same at any length, and only the lines in view are painted.
+// Its rows are counted in qsizetype, past what a scroll bar's int can hold: the
+// log keeps its own top row, and the vertical bar stands for it (exactly while the
+// rows fit the bar's range, in proportion beyond, its ends always the first and
+// the last page); wheel, arrows and keys still move by rows.
 class EventLog : public QAbstractScrollArea
 {
     Q_OBJECT
@@ -62,12 +66,23 @@ public:
 
     // The line shown at the top, the line at a height of the viewport (-1 where
     // there is none), and where a line is drawn in the viewport.
-    qsizetype topRow() const;
+    qsizetype topRow() const { return m_top; }
     qsizetype rowAt(int y) const;
     QRect rowRect(qsizetype row) const;
     // Changes whenever the log is cleared, so that whoever holds a row number can
     // tell that it no longer names the same line.
     quint64 generation() const { return m_generation; }
+
+    // Accessibility tools count a list's children in int. A log longer than the
+    // scroll limit shows them a window of that many lines: it holds the current
+    // line (or, with none, the top line) and moves, centred on it, only when that
+    // line leaves it, so that a child's index keeps naming one line meanwhile.
+    int accessibleCount() const;
+    qsizetype accessibleFirstRow() const;
+
+    // The most the vertical bar's range holds (INT_MAX); tests set it low to reach
+    // the far side of it with a few thousand lines.
+    static void setScrollLimitForTesting(int limit);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -82,11 +97,24 @@ protected:
     void changeEvent(QEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
     bool viewportEvent(QEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void added(qsizetype row);
     void updateMetrics();
     void updateScrollBars();
+    // The top row for the last page, and the vertical bar's value for a top row and back.
+    qsizetype lastTop() const;
+    int barValue(qsizetype top) const;
+    qsizetype barRow(int value) const;
+    // Brings a row to the top (as near as the lines allow), the bar following.
+    void scrollToRow(qsizetype top);
+    void shiftView(int dx, qsizetype rows);
+    void barAction(int action);
+    // Scrolls by rows for a wheel over a bar whose units are many rows; false if
+    // the bar is left to do it.
+    bool wheelRows(QWheelEvent *event);
     // Lines that fit the viewport whole; at least one.
     int pageRows() const;
     // Shows what a step of the operator changed.
@@ -103,6 +131,13 @@ private:
     // The current line as last shown; a step that leaves it is not announced again.
     qsizetype m_announcedCurrent = -1;
     int m_rowHeight = 1;
+    qsizetype m_top = 0;
+    // Set while the log moves the bar itself: the bar's value then follows the top
+    // row, not the other way round.
+    bool m_movingBar = false;
+    int m_wheelDelta = 0; // of a notch, not yet scrolled
+    mutable qsizetype m_accessibleFirst = 0;
+    static int s_scrollLimit;
     bool m_scrollBarsPending = false;
     quint64 m_generation = 0;
 };

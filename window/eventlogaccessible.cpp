@@ -2,8 +2,6 @@
 
 #include "eventlog.h"
 
-#include <climits>
-
 EventLogAccessible::EventLogAccessible(EventLog *log)
     : QAccessibleWidget(log, QAccessible::List)
 {
@@ -35,14 +33,24 @@ EventLog *EventLogAccessible::log() const
 
 int EventLogAccessible::childCount() const
 {
-    return int(std::min<qsizetype>(log()->count(), INT_MAX));
+    return log()->accessibleCount();
 }
 
 QAccessibleInterface *EventLogAccessible::child(int index) const
 {
     if (index < 0 || index >= childCount())
         return nullptr;
-    const auto cached = m_children.constFind(index);
+    return rowItem(log()->accessibleFirstRow() + index);
+}
+
+QAccessibleInterface *EventLogAccessible::rowItem(qsizetype row) const
+{
+    // Children are kept by row, not by index: an index names another row once the
+    // window of rows shown to tools moves.
+    const qsizetype first = log()->accessibleFirstRow();
+    if (row < first || row - first >= childCount())
+        return nullptr;
+    const auto cached = m_children.constFind(row);
     if (cached != m_children.cend()) {
         QAccessibleInterface *item = QAccessible::accessibleInterface(*cached);
         if (item && item->isValid())
@@ -50,8 +58,8 @@ QAccessibleInterface *EventLogAccessible::child(int index) const
         // The log was cleared since: the row holds another line now.
         QAccessible::deleteAccessibleInterface(*cached);
     }
-    auto *item = new EventLogItemAccessible(log(), index);
-    m_children.insert(index, QAccessible::registerAccessibleInterface(item));
+    auto *item = new EventLogItemAccessible(log(), row);
+    m_children.insert(row, QAccessible::registerAccessibleInterface(item));
     return item;
 }
 
@@ -60,7 +68,8 @@ int EventLogAccessible::indexOfChild(const QAccessibleInterface *child) const
     const auto *item = dynamic_cast<const EventLogItemAccessible *>(child);
     if (!item || !item->isValid() || item->parent() != this)
         return -1;
-    return int(item->row());
+    const qsizetype index = item->row() - log()->accessibleFirstRow();
+    return index >= 0 && index < childCount() ? int(index) : -1;
 }
 
 QAccessibleInterface *EventLogAccessible::childAt(int x, int y) const
@@ -68,16 +77,12 @@ QAccessibleInterface *EventLogAccessible::childAt(int x, int y) const
     const QPoint inViewport = log()->viewport()->mapFromGlobal(QPoint(x, y));
     if (!log()->viewport()->rect().contains(inViewport))
         return nullptr;
-    const qsizetype row = log()->rowAt(inViewport.y());
-    return row >= 0 && row <= INT_MAX ? child(int(row)) : nullptr;
+    return rowItem(log()->rowAt(inViewport.y()));
 }
 
 QAccessibleInterface *EventLogAccessible::focusChild() const
 {
-    const qsizetype row = log()->currentRow();
-    if (!log()->hasFocus() || row < 0 || row > INT_MAX)
-        return nullptr;
-    return child(int(row));
+    return log()->hasFocus() ? rowItem(log()->currentRow()) : nullptr;
 }
 
 QAccessible::State EventLogAccessible::state() const

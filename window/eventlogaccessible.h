@@ -9,6 +9,8 @@ class EventLog;
 // What accessibility tools (a screen reader, AT-SPI) see of the log: a list whose
 // children are its lines, each a list item named by its text and marked selected
 // as the operator selected it. Line items are made only when a tool asks for them.
+// Of a log longer than an int can count, tools see the window of lines that the
+// log places around its current line (EventLog::accessibleFirstRow).
 class EventLogAccessible : public QAccessibleWidget
 {
 public:
@@ -29,6 +31,8 @@ public:
 
 private:
     EventLog *log() const;
+    // The item of a row, or null when the row is outside the window shown to tools.
+    QAccessibleInterface *rowItem(qsizetype row) const;
 
     mutable QHash<qsizetype, QAccessible::Id> m_children;
 };
