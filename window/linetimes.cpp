@@ -12,9 +12,10 @@ void LineTimes::append(qint64 micros)
         micros = std::max(micros, m_last);
     if (m_blocks.empty() || m_size - m_blocks.back().firstRow == BlockSize
         || micros - m_blocks.back().base > std::numeric_limits<quint32>::max()) {
-        // Left uninitialised: a block's pages are only taken as lines fill it.
+        // A block's pages are only taken as lines fill it.
+        m_pages.grow();
         m_blocks.push_back(
-            { m_size, micros, std::make_unique_for_overwrite<quint32[]>(std::size_t(BlockSize)) });
+            { m_size, micros, static_cast<quint32 *>(m_pages.block(m_pages.size() - 1)) });
     }
     Block &block = m_blocks.back();
     block.offsets[std::size_t(m_size - block.firstRow)] = quint32(micros - block.base);
@@ -26,6 +27,7 @@ void LineTimes::clear()
 {
     m_blocks.clear();
     m_blocks.shrink_to_fit();
+    m_pages.clear();
     m_size = 0;
     m_last = 0;
     m_lastBlock = 0;

@@ -1,15 +1,17 @@
 #pragma once
 
+#include "pageblocks.h"
+
 #include <QtGlobal>
 
-#include <memory>
 #include <vector>
 
 // The moment of every log line, in microseconds of SessionClock, in four bytes a
 // line: blocks of lines share a 64-bit base and each line keeps a 32-bit offset
 // from it. An offset would overflow after about 71 minutes, so a block whose
 // base is that old ends early and the next line starts a new one: a session of
-// any length keeps exact times. Appending costs the same at any length.
+// any length keeps exact times. Appending costs the same at any length, and
+// clearing gives the memory back.
 class LineTimes
 {
 public:
@@ -30,9 +32,10 @@ private:
     {
         qsizetype firstRow;
         qint64 base;
-        std::unique_ptr<quint32[]> offsets;
+        quint32 *offsets;
     };
 
+    PageBlocks m_pages { std::size_t(BlockSize) * sizeof(quint32) };
     std::vector<Block> m_blocks;
     qsizetype m_size = 0;
     qint64 m_last = 0;
