@@ -131,10 +131,15 @@ void EventLog::selectAll()
 
 void EventLog::copy()
 {
+    toClipboard(&EventLog::selectedText);
+}
+
+void EventLog::toClipboard(QString (EventLog::*text)() const)
+{
     if (m_selection.selection().isEmpty())
         return;
     try {
-        QGuiApplication::clipboard()->setText(selectedText());
+        QGuiApplication::clipboard()->setText((this->*text)());
     } catch (const std::bad_alloc &) {
         // Millions of selected lines may not fit in memory as one text; the
         // clipboard keeps what it had and the log goes on.
@@ -154,13 +159,7 @@ QString EventLog::selectedTextWithDetails() const
 
 void EventLog::copyWithDetails()
 {
-    if (m_selection.selection().isEmpty())
-        return;
-    try {
-        QGuiApplication::clipboard()->setText(selectedTextWithDetails());
-    } catch (const std::bad_alloc &) {
-        QApplication::beep();
-    }
+    toClipboard(&EventLog::selectedTextWithDetails);
 }
 
 qsizetype EventLog::rowAt(int y) const

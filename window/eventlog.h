@@ -85,23 +85,28 @@ public:
     static void setScrollLimitForTesting(int limit);
 
 protected:
+    // What is shown, and where.
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    // Tooltips over lines, and the wheel over the scroll bar.
+    bool viewportEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    // The operator's keys, mouse and focus.
     void keyPressEvent(QKeyEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
-    void changeEvent(QEvent *event) override;
-    void scrollContentsBy(int dx, int dy) override;
-    bool viewportEvent(QEvent *event) override;
-    void wheelEvent(QWheelEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void added(qsizetype row);
+    // Puts that text of the selected lines on the clipboard.
+    void toClipboard(QString (EventLog::*text)() const);
     void updateMetrics();
     void updateScrollBars();
     // The top row for the last page, and the vertical bar's value for a top row and back.

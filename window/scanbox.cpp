@@ -235,28 +235,26 @@ void ScanBox::backspace()
 
 void ScanBox::undo()
 {
-    if (m_undo.isEmpty())
-        return;
-    const Edit edit = m_undo.takeLast();
-    // The program's appends never touch what lies before them, so an edit still
-    // finds its text where it made it; anything else forgets the history.
-    if (QStringView(m_text).mid(edit.position, edit.inserted.size()) != edit.inserted) {
-        m_undo.clear();
-        return;
-    }
-    replace(edit.position, edit.inserted.size(), edit.removed, false);
-    m_redo.append(edit);
+    replay(m_undo, m_redo, false);
 }
 
 void ScanBox::redo()
 {
-    if (m_redo.isEmpty())
+    replay(m_redo, m_undo, true);
+}
+
+void ScanBox::replay(QList<Edit> &from, QList<Edit> &to, bool forward)
+{
+    if (from.isEmpty())
         return;
-    const Edit edit = m_redo.takeLast();
-    if (QStringView(m_text).mid(edit.position, edit.removed.size()) != edit.removed) {
-        m_redo.clear();
+    const Edit edit = from.takeLast();
+    const QString &now = forward ? edit.removed : edit.inserted;
+    // The program's appends never touch what lies before them, so an edit still
+    // finds its text where it left it; anything else forgets the history.
+    if (QStringView(m_text).mid(edit.position, now.size()) != now) {
+        from.clear();
         return;
     }
-    replace(edit.position, edit.removed.size(), edit.inserted, false);
-    m_undo.append(edit);
+    replace(edit.position, now.size(), forward ? edit.inserted : edit.removed, false);
+    to.append(edit);
 }

@@ -93,6 +93,8 @@ private:
         QString inserted;
     };
 
+    // Undoes (forward: redoes) the last edit of from, which then goes to to.
+    void replay(QList<Edit> &from, QList<Edit> &to, bool forward);
     void initStyleOption(QStyleOptionFrame *option) const;
     QRect lineRect() const;
     qreal advance(qsizetype position) const;
