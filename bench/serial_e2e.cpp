@@ -73,8 +73,8 @@ double threadCpuSeconds()
     return double(used.tv_sec) + double(used.tv_nsec) / 1e9;
 }
 
-// What a scan line of n characters costs the log beyond the two bytes of its
-// slot: its place in the list of other lines (a QString, 24 bytes), its row
+// What a scan line of n characters costs the log beyond the six bytes of every
+// line (its code and its time): its place in the list of other lines (a QString, 24 bytes), its row
 // number (8), and the string's own block (a 16-byte header and n + 1 UTF-16
 // units) as malloc rounds it, with malloc's 8 bytes of bookkeeping.
 double scanLineBytes(qint64 lines, qint64 characters)
@@ -327,7 +327,7 @@ int soak(qint64 seconds, std::uint64_t seed)
     const qint64 written = run.written();
     const double growth = double(rssAfter - rssBefore);
     const double model
-        = 2.0 * double(lines) + scanLineBytes(check.scanLines, check.scanCharacters);
+        = 6.0 * double(lines) + scanLineBytes(check.scanLines, check.scanCharacters);
     const bool ok = check.faults == 0 && run.ticks == check.scanLines;
     std::printf("soak: seconds=%.0f bytes=%lld bytes_per_s=%.0f character_lines=%lld "
                 "carriage_returns=%lld scan_lines=%lld ticks=%lld missing=%lld faults=%lld "
