@@ -1,0 +1,199 @@
+// The log's vertical position. The top row is the log's own, a qsizetype; the
+// scroll bar's int range stands for it exactly while the rows fit that range and
+// in proportion beyond it, so that every line stays reachable at any count.
+
+#include "eventlog.h"
+
+#include <QApplication>
+#include <QScopedValueRollback>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+int EventLog::s_scrollLimit = INT_MAX;
+
+void EventLog::scrollContentsBy(int dx, int dy)
+{
+    qsizetype rows = 0;
+    if (dy != 0 && !m_movingBar) {
+        // The operator moved the bar: a drag, or a click on its ends.
+        const qsizetype old = m_top;
+        m_top = barRow(verticalScrollBar()->value());
+        rows = old - m_top;
+    }
+    shiftView(dx, rows);
+}
+
+void EventLog::shiftView(int dx, qsizetype rows)
+{
+    if (std::abs(rows) > pageRows())
+        viewport()->update();
+    else if (dx != 0 || rows != 0)
+        viewport()->scroll(dx, int(rows) * m_rowHeight);
+}
+
+void EventLog::wheelEvent(QWheelEvent *event)
+{
+    if (!wheelRows(event))
+        QAbstractScrollArea::wheelEvent(event);
+}
+
+bool EventLog::eventFilter(QObject *watched, QEvent *event)
+{
+    // The wheel over the bar itself turns rows too.
+    if (watched == verticalScrollBar() && event->type() == QEvent::Wheel
+        && wheelRows(static_cast<QWheelEvent *>(event)))
+        return true;
+    return QAbstractScrollArea::eventFilter(watched, event);
+}
+
+bool EventLog::wheelRows(QWheelEvent *event)
+{
+    // While the bar counts rows, it scrolls as any list does; beyond, a unit of
+    // the bar is many rows, and the wheel still turns rows: the system's number a
+    // notch, a page with Ctrl or Shift.
+    const QPoint delta = event->angleDelta();
+    if (lastTop() <= s_scrollLimit || std::abs(delta.x()) > std::abs(delta.y())
+        || (event->modifiers() & Qt::AltModifier))
+        return false;
+    m_wheelDelta += delta.y(); // as the bar takes it, "inverted" or not
+    const int notches = m_wheelDelta / QWheelEvent::DefaultDeltasPerStep;
+    m_wheelDelta -= notches * QWheelEvent::DefaultDeltasPerStep;
+    const qsizetype perNotch = event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier)
+        ? pageRows()
+        : QApplication::wheelScrollLines();
+    scrollToRow(m_top - notches * perNotch);
+    event->accept();
+    return true;
+}
+
+void EventLog::barAction(int action)
+{
+    // Steps move by rows however many rows a unit of the bar stands for. The bar
+    // has already moved its slider; it is set back to where the row puts it.
+    qsizetype rows = 0;
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepAdd:
+        rows = 1;
+        break;
+    case QAbstractSlider::SliderSingleStepSub:
+        rows = -1;
+        break;
+    case QAbstractSlider::SliderPageStepAdd:
+        rows = pageRows();
+        break;
+    case QAbstractSlider::SliderPageStepSub:
+        rows = -pageRows();
+        break;
+    default:
+        return; // a drag or a jump to an end: the bar's value says where
+    }
+    scrollToRow(m_top + rows);
+    const QScopedValueRollback moving(m_movingBar, true);
+    verticalScrollBar()->setValue(barValue(m_top));
+}
+
+void EventLog::scrollToRow(qsizetype top)
+{
+    if (m_scrollBarsPending)
+        updateScrollBars();
+    top = std::clamp<qsizetype>(top, 0, lastTop());
+    const qsizetype rows = m_top - top;
+    if (rows == 0)
+        return;
+    m_top = top;
+    {
+        const QScopedValueRollback moving(m_movingBar, true);
+        verticalScrollBar()->setValue(barValue(top));
+    }
+    shiftView(0, rows);
+}
+
+qsizetype EventLog::lastTop() const
+{
+    return std::max<qsizetype>(0, m_lines.size() - pageRows());
+}
+
+int EventLog::barValue(qsizetype top) const
+{
+    const qsizetype last = lastTop();
+    if (last <= s_scrollLimit)
+        return int(top);
+    if (top <= 0 || top >= last)
+        return top <= 0 ? 0 : s_scrollLimit;
+    // Between the ends, never on them: an end means the first or the last page.
+    const auto value = qsizetype(double(top) * s_scrollLimit / double(last));
+    return int(std::clamp<qsizetype>(value, 1, s_scrollLimit - 1));
+}
+
+qsizetype EventLog::barRow(int value) const
+{
+    const qsizetype last = lastTop();
+    if (last <= s_scrollLimit)
+        return value;
+    if (value >= s_scrollLimit)
+        return last;
+    return std::min(last, qsizetype(double(value) * double(last) / s_scrollLimit));
+}
+
+void EventLog::setScrollLimitForTesting(int limit)
+{
+    s_scrollLimit = std::max(1, limit);
+}
+
+int EventLog::accessibleCount() const
+{
+    return int(std::min<qsizetype>(m_lines.size(), s_scrollLimit));
+}
+
+qsizetype EventLog::accessibleFirstRow() const
+{
+    const qsizetype count = m_lines.size();
+    if (count <= s_scrollLimit)
+        return m_accessibleFirst = 0;
+    const qsizetype around = currentRow() >= 0 ? currentRow() : m_top;
+    if (around < m_accessibleFirst || around >= m_accessibleFirst + s_scrollLimit)
+        m_accessibleFirst = around - s_scrollLimit / 2;
+    return m_accessibleFirst = std::clamp<qsizetype>(m_accessibleFirst, 0, count - s_scrollLimit);
+}
+
+void EventLog::updateScrollBars()
+{
+    m_scrollBarsPending = false;
+    const qsizetype last = lastTop();
+    if (m_top > last) {
+        // Grown taller: the last page comes into view whole.
+        m_top = last;
+        viewport()->update();
+    }
+    {
+        // As lines come, the same top row may stand at another place of the bar.
+        const QScopedValueRollback moving(m_movingBar, true);
+        verticalScrollBar()->setPageStep(pageRows());
+        verticalScrollBar()->setRange(0, int(std::min<qsizetype>(last, s_scrollLimit)));
+        verticalScrollBar()->setValue(barValue(m_top));
+    }
+    const int width = viewport()->width();
+    horizontalScrollBar()->setPageStep(width);
+    horizontalScrollBar()->setSingleStep(std::max(1, fontMetrics().averageCharWidth() * 2));
+    horizontalScrollBar()->setRange(0, std::max(0, m_widths.widest() - width));
+}
+
+int EventLog::pageRows() const
+{
+    return std::max(1, viewport()->height() / m_rowHeight);
+}
+
+void EventLog::ensureVisible(qsizetype row)
+{
+    if (m_scrollBarsPending)
+        updateScrollBars();
+    const int page = pageRows();
+    if (row < m_top)
+        scrollToRow(row);
+    else if (row >= m_top + page)
+        scrollToRow(row - page + 1);
+}
