@@ -1,6 +1,8 @@
 # Sourced by the real-window tests: a private work directory ($work, mode 0700)
 # removed at the end with every process put on pids, and a private session bus
-# with the accessibility bus on it.
+# with the accessibility bus on it. Keys are typed as UTF-8 text whatever the
+# caller's locale.
+export LC_ALL=C.UTF-8
 work=$(mktemp -d)
 pids=()
 cleanup() {
