@@ -124,13 +124,13 @@ QString holdersText(const QList<PortHolder> &holders)
     return named.join(QLatin1String(", "));
 }
 
-QString modemManagerNote(const QString &device)
+QString modemManagerNote(const QString &device, const QString &ttyClass)
 {
 #ifdef Q_OS_LINUX
     // A USB serial device sits on a USB bus in the system's device tree.
     const QString name = QFileInfo(QFileInfo(device).canonicalFilePath()).fileName();
     const QString sysfs
-        = QFileInfo(QStringLiteral("/sys/class/tty/%1/device").arg(name)).canonicalFilePath();
+        = QFileInfo(QStringLiteral("%1/%2/device").arg(ttyClass, name)).canonicalFilePath();
     if (name.isEmpty() || !sysfs.contains(QLatin1String("/usb")))
         return {};
     // Every user may read every process's name.
@@ -144,6 +144,7 @@ QString modemManagerNote(const QString &device)
                               "ENV{ID_MM_DEVICE_IGNORE}=\"1\".");
 #else
     Q_UNUSED(device);
+    Q_UNUSED(ttyClass);
 #endif
     return {};
 }

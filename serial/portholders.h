@@ -23,5 +23,8 @@ QList<PortHolder> portHolders(const QString &device);
 QString holdersText(const QList<PortHolder> &holders);
 
 // One sentence on the system's modem manager when it may be what keeps a port
-// from the tool: it runs and the device is a USB device. Empty otherwise.
-QString modemManagerNote(const QString &device);
+// from the tool: it runs and the device is a USB device (under ttyClass, the
+// system's tty devices, its "device" link leads through a USB bus). Empty
+// otherwise.
+QString modemManagerNote(
+    const QString &device, const QString &ttyClass = QStringLiteral("/sys/class/tty"));

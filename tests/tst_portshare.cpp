@@ -1,5 +1,6 @@
 #include "indicator.h"
 #include "main_window.h"
+#include "portholders.h"
 #include "ptypair.h"
 #include "serialcontrol.h"
 
@@ -139,6 +140,29 @@ private slots:
         says.replace("%1", device);
         QTRY_COMPARE(shape->accessibleDescription(), says);
         QCOMPARE(plain(shape->toolTip()), says);
+    }
+
+    // The modem manager is named for a USB device while it runs, and only then: a
+    // program the system names ModemManager, and the pseudo-terminal placed in a
+    // device tree of the test's own, once on a USB bus, once elsewhere.
+    void modemManagerNamed()
+    {
+        QTemporaryDir tree;
+        const QString name = QFileInfo(QFileInfo(pty.slavePath()).canonicalFilePath()).fileName();
+        QVERIFY(QFile::copy("/bin/sleep", tree.filePath("ModemManager"))
+            && QDir(tree.path()).mkpath("tty/" + name) && QDir(tree.path()).mkpath("pci/usb1/1-1")
+            && QDir(tree.path()).mkpath("pci/serial8250"));
+        const QString link = tree.filePath("tty/" + name + "/device");
+        QProcess manager;
+        manager.start(tree.filePath("ModemManager"), { "60" });
+        QVERIFY(manager.waitForStarted());
+        QVERIFY(QFile::link(tree.filePath("pci/serial8250"), link));
+        QCOMPARE(modemManagerNote(pty.slavePath(), tree.filePath("tty")), QString());
+        QVERIFY(QFile::remove(link) && QFile::link(tree.filePath("pci/usb1/1-1"), link));
+        QVERIFY(modemManagerNote(pty.slavePath(), tree.filePath("tty")).contains("ID_MM_DEVICE_IGNORE"));
+        manager.kill();
+        manager.waitForFinished();
+        QCOMPARE(modemManagerNote(pty.slavePath(), tree.filePath("tty")), QString());
     }
 
     void portBoxTellsAdaptersApart()
