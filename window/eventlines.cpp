@@ -86,9 +86,6 @@ void EventLines::clear()
     m_otherRows.clear();
     m_otherRows.shrink_to_fit();
     m_otherTexts = QStringList();
-    // The other lines' texts were small blocks all over the heap; what they freed
-    // stays with the process unless handed back.
-    PageBlocks::trimHeap();
 }
 
 int EventLines::code(qsizetype row) const

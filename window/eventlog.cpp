@@ -1,6 +1,7 @@
 #include "eventlog.h"
 
 #include "linedetails.h"
+#include "pageblocks.h"
 #include "sessionclock.h"
 
 #include <QAccessible>
@@ -110,6 +111,10 @@ void EventLog::Clear()
     m_top = 0;
     m_accessibleFirst = 0;
     m_widths.clear();
+    // The blocks of codes and times went back to the system with their columns;
+    // the other lines' texts, key origins and scan records were small blocks all
+    // over the heap, and what they freed stays with the process unless handed back.
+    PageBlocks::trimHeap();
     ++m_generation;
     updateScrollBars();
     viewport()->update();
