@@ -38,6 +38,7 @@ void EventDetails::clear()
     m_scans = {};
     m_pendingReturnRow = -1;
     m_pendingReturnTime = -1;
+    m_reads.clear();
 }
 
 qsizetype EventDetails::keyIndex(qsizetype row) const
@@ -128,6 +129,7 @@ QString EventDetails::describe(qsizetype row, const EventLines &lines) const
                                            : QStringLiteral("После предыдущей строки: %1 мс"))
                         .arg(LineDetails::milliseconds(m_times.at(row) - m_times.at(from))));
     }
+    text.append(readExplanation(row, lineKind, lines));
     return text.join(u'\n');
 }
 

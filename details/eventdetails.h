@@ -2,6 +2,7 @@
 
 #include "keyorigin.h"
 #include "linetimes.h"
+#include "readlog.h"
 #include "scansummary.h"
 
 #include <QString>
@@ -30,6 +31,23 @@ public:
     // line ends there.
     void noteCarriageReturn(qint64 micros);
     void clear();
+
+    // Where the reads begin and end; the log feeds it as lines arrive.
+    ReadLog &reads() { return m_reads; }
+    // The codes of a read as the scanner sent them, a carriage return of the port
+    // at its place, with their moments: at most limit codes from its start.
+    struct ReadCodes
+    {
+        QByteArray codes;
+        QList<qint64> micros;
+        qsizetype total = 0; // the read's codes, also those past the limit
+    };
+    ReadCodes readCodes(const ReadLog::Read &read, const EventLines &lines, qsizetype limit) const;
+    // The read a line belongs to: for a scan line, the last read it commits.
+    std::optional<ReadLog::Read> readOf(qsizetype row, const EventLines &lines) const;
+    // The full analysis of the read a line belongs to, for the analysis window;
+    // empty when the line belongs to none.
+    QString readAnalysis(qsizetype row, const EventLines &lines) const;
 
     Kind kind(qsizetype row, const EventLines &lines) const;
     qint64 time(qsizetype row) const { return m_times.at(row); }
@@ -60,6 +78,10 @@ private:
     qsizetype gapFrom(qsizetype row, Kind kind) const;
     qsizetype keyIndex(qsizetype row) const;
     const ScanRecord *scanRecord(qsizetype row) const;
+    // What the tooltip of a line says of the read it ends, or the reads a scan
+    // line commits; empty for other lines.
+    QStringList readExplanation(qsizetype row, Kind kind, const EventLines &lines) const;
+    QStringList scanLineReads(const ScanRecord &scan, const EventLines &lines) const;
 
     LineTimes m_times;
     std::vector<qsizetype> m_keyRows; // ascending
@@ -67,4 +89,5 @@ private:
     std::vector<ScanRecord> m_scans; // ascending by row
     qsizetype m_pendingReturnRow = -1;
     qint64 m_pendingReturnTime = -1;
+    ReadLog m_reads;
 };

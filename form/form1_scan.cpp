@@ -28,6 +28,8 @@ void Form1::ScanCom(const QString &aa)
             // A carriage return only arms the commit; the characters after it are
             // parsed just as if they had come in a notification of their own
             // before the tick, so how the port splits its input never matters.
+            // Every one ends a read of the scanner, armed or not.
+            List1->notePortReturn(received);
             if (!TimerCOM->isActive()) {
                 List1->noteCarriageReturn(received);
                 TimerCOM->start();

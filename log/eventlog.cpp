@@ -1,6 +1,7 @@
 #include "eventlog.h"
 
 #include "linedetails.h"
+#include "readwindow.h"
 #include "pageblocks.h"
 #include "sessionclock.h"
 
@@ -71,17 +72,37 @@ void EventLog::AddCharacterLine(quint8 code)
 
 void EventLog::AddCharacterLine(quint8 code, qint64 micros)
 {
+    const qsizetype row = addCodeLine(code, micros);
+    m_details.reads().addLine(row, code, micros, ReadMode::Serial);
+    if (m_readTimer)
+        wakeReadTimer();
+}
+
+void EventLog::AddKeyLine(quint8 code, const KeyOrigin &origin)
+{
+    const qint64 micros = SessionClock::now();
+    const qsizetype row = addCodeLine(code, micros);
+    m_details.markKeyLine(origin);
+    m_details.reads().addLine(row, code, micros, ReadMode::Keyboard);
+    if (m_readTimer)
+        wakeReadTimer();
+}
+
+qsizetype EventLog::addCodeLine(quint8 code, qint64 micros)
+{
     const qsizetype row = m_lines.size();
     m_lines.appendCode(code);
     m_details.addLine(micros);
     m_widths.addCharacterLine();
     added(row);
+    return row;
 }
 
-void EventLog::AddKeyLine(quint8 code, const KeyOrigin &origin)
+void EventLog::notePortReturn(qint64 micros)
 {
-    AddCharacterLine(code);
-    m_details.markKeyLine(origin);
+    m_details.reads().addPortReturn(micros);
+    if (m_readTimer)
+        wakeReadTimer();
 }
 
 void EventLog::AddScanLine(const QString &text)
@@ -257,6 +278,21 @@ void EventLog::contextMenuEvent(QContextMenuEvent *event)
     QAction *detailsAction = menu.addAction(QStringLiteral("Копировать с подробностями"));
     detailsAction->setEnabled(selectedCount() > 0);
     connect(detailsAction, &QAction::triggered, this, &EventLog::copyWithDetails);
+    menu.addSeparator();
+    // The read under the mouse (a keyboard's menu key: the current line's).
+    const qsizetype row = event->reason() == QContextMenuEvent::Mouse
+        ? rowAt(event->pos().y())
+        : currentRow();
+    QAction *readAction = menu.addAction(QStringLiteral("Разобрать чтение…"));
+    readAction->setEnabled(row >= 0 && m_details.readOf(row, m_lines).has_value());
+    connect(readAction, &QAction::triggered, this, [this, row, generation = m_generation] {
+        if (generation == m_generation)
+            showReadAnalysis(row);
+    });
+    for (const QPointer<QAction> &action : std::as_const(m_menuActions)) {
+        if (action)
+            menu.addAction(action);
+    }
     menu.exec(event->globalPos());
 }
 

@@ -6,6 +6,12 @@
 #include "operatorselection.h"
 
 #include <QAbstractScrollArea>
+#include <QList>
+#include <QPointer>
+
+class QAction;
+class QTimer;
+class ReadWindow;
 
 // The event log: an unsorted list of text lines that only ever grows at the end
 // until it is cleared. Adding lines never scrolls it and never touches the
@@ -34,6 +40,9 @@ public:
     void AddKeyLine(quint8 code, const KeyOrigin &origin = {});
     // A carriage return armed the commit at that moment; the next scan line ends there.
     void noteCarriageReturn(qint64 micros) { m_details.noteCarriageReturn(micros); }
+    // A carriage return came from the port, which the log shows no line for: it
+    // ends the port's read.
+    void notePortReturn(qint64 micros);
     // The scan box committed.
     void AddScanLine(const QString &text);
     void Clear();
@@ -63,6 +72,16 @@ public:
     // A line explained in plain text: its tooltip and accessible description.
     QString lineDetails(qsizetype row) const { return m_details.describe(row, m_lines); }
     ScanSummary scanSummary(qsizetype row) const { return m_details.scanSummary(row, m_lines); }
+    // The full analysis of the read a line belongs to (empty: none), and the
+    // window that shows it, as "Разобрать чтение…" opens it.
+    QString readAnalysis(qsizetype row) const { return m_details.readAnalysis(row, m_lines); }
+    void showReadAnalysis(qsizetype row);
+    ReadWindow *readWindow() const { return m_readWindow; }
+
+    // While on, readEnded is emitted for every read that ends from then on.
+    void setReportingReads(bool on);
+    // More entries of the context menu, after the log's own.
+    void addMenuAction(QAction *action) { m_menuActions.append(action); }
 
     // The line shown at the top, the line at a height of the viewport (-1 where
     // there is none), and where a line is drawn in the viewport.
@@ -84,6 +103,14 @@ public:
     // the far side of it with a few thousand lines.
     static void setScrollLimitForTesting(int limit);
 
+signals:
+    // A read ended: its codes as the scanner sent them (a port's carriage return
+    // included), at most MaxReportedCodes of them.
+    void readEnded(const QByteArray &codes, ReadMode mode);
+
+public:
+    static constexpr qsizetype MaxReportedCodes = 65536;
+
 protected:
     // What is shown, and where.
     void paintEvent(QPaintEvent *event) override;
@@ -104,7 +131,11 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
+    // Stores a line of a code at that moment; the callers say whose it is.
+    qsizetype addCodeLine(quint8 code, qint64 micros);
     void added(qsizetype row);
+    void reportEndedReads();
+    void wakeReadTimer();
     // Puts that text of the selected lines on the clipboard.
     void toClipboard(QString (EventLog::*text)() const);
     void updateMetrics();
@@ -145,4 +176,7 @@ private:
     static int s_scrollLimit;
     bool m_scrollBarsPending = false;
     quint64 m_generation = 0;
+    QTimer *m_readTimer = nullptr; // while reads are reported
+    ReadWindow *m_readWindow = nullptr; // made when first asked for
+    QList<QPointer<QAction>> m_menuActions;
 };
