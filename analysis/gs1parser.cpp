@@ -1,0 +1,482 @@
+#include "gs1parser.h"
+
+#include "gs1ai.h"
+#include "readtext.h"
+
+#include <QDate>
+
+#include <cstring>
+
+namespace {
+
+constexpr QChar gs(0x1D);
+// Longer texts are still split and judged, but not searched for lost GS.
+constexpr qsizetype searchLimit = 1024;
+// GS1 data has tens of fields; a long read of digits would split into
+// thousands, which no one reads.
+constexpr qsizetype elementLimit = 200;
+
+// The parts of a format such as "N3+X..9": type, least and most characters.
+struct FormatPart
+{
+    char type = 'X';
+    int least = 0;
+    int most = 0;
+};
+
+struct Format
+{
+    FormatPart parts[3];
+    int count = 0;
+    int least = 0;
+    int most = 0;
+};
+
+// Read without allocating: a long read may hold thousands of fields.
+Format formatOf(const char *format)
+{
+    Format f;
+    for (const char *p = format; *p && f.count < 3;) {
+        FormatPart &part = f.parts[f.count++];
+        part.type = *p++;
+        int first = 0;
+        while (*p >= '0' && *p <= '9')
+            first = first * 10 + (*p++ - '0');
+        if (p[0] == '.' && p[1] == '.') {
+            p += 2;
+            part.least = first == 0 ? 1 : first;
+            while (*p >= '0' && *p <= '9')
+                part.most = part.most * 10 + (*p++ - '0');
+        } else {
+            part.least = part.most = first;
+        }
+        f.least += part.least;
+        f.most += part.most;
+        if (*p == '+')
+            ++p;
+    }
+    return f;
+}
+
+void range(const char *format, int &least, int &most)
+{
+    const Format f = formatOf(format);
+    least = f.least;
+    most = f.most;
+}
+
+QString aiName(const Gs1Ai &ai, QStringView digits)
+{
+    QString name = QString::fromUtf8(ai.name);
+    const qsizetype n = qsizetype(std::strlen(ai.ai));
+    if (ai.ai[n - 1] == 'n' && ai.ai[0] == '3' && digits.size() >= n) {
+        const int places = digits[n - 1].unicode() - u'0';
+        name += QStringLiteral(" (знаков после запятой: %1)").arg(places);
+    }
+    return name;
+}
+
+QString charName(QChar ch)
+{
+    const int code = ReadText::toCp1251(ch);
+    const QString hexCode = code >= 0
+        ? QStringLiteral("0x") + QString::number(code, 16).toUpper().rightJustified(2, u'0')
+        : QStringLiteral("U+") + QString::number(ch.unicode(), 16).toUpper();
+    return u'«' + Gs1Parser::visibleText(QStringView(&ch, 1)) + QStringLiteral("» (") + hexCode
+        + u')';
+}
+
+// Checks the characters against the format, naming at most three strangers.
+void judgeCharacters(const char *format, QStringView value, Gs1Element &element)
+{
+    qsizetype pos = 0;
+    QStringList strangers;
+    bool notDigits = false;
+    const Format f = formatOf(format);
+    for (int p = 0; p < f.count; ++p) {
+        const FormatPart &part = f.parts[p];
+        for (int i = 0; i < part.most && pos < value.size(); ++i, ++pos) {
+            const QChar ch = value[pos];
+            const bool ok = part.type == 'N' ? (ch >= u'0' && ch <= u'9')
+                : part.type == 'Y'           ? Gs1Ais::inSet39(ch)
+                                             : Gs1Ais::inSet82(ch);
+            if (ok)
+                continue;
+            if (part.type == 'N' && Gs1Ais::inSet82(ch))
+                notDigits = true;
+            else if (strangers.size() < 3 && !strangers.contains(charName(ch)))
+                strangers.append(charName(ch));
+        }
+    }
+    if (notDigits) {
+        element.notes.append(QStringLiteral("здесь должны быть только цифры"));
+        element.fault = true;
+    }
+    if (!strangers.isEmpty()) {
+        element.notes.append(QStringLiteral("символ вне набора GS1 (набор 82): ")
+            + strangers.join(QStringLiteral(", ")));
+        element.fault = true;
+    }
+}
+
+bool allDigits(QStringView text)
+{
+    for (const QChar ch : text) {
+        if (ch < u'0' || ch > u'9')
+            return false;
+    }
+    return !text.isEmpty();
+}
+
+int number(QStringView digits)
+{
+    return digits.toInt();
+}
+
+// A date YYMMDD by the GS1 rule for the century (General Specifications,
+// section 7.12): the year lies from 49 years back to 50 years ahead of today.
+void judgeDate(QStringView digits, bool dayZeroAllowed, int thisYear, Gs1Element &element)
+{
+    if (digits.size() < 6 || !allDigits(digits.left(6)))
+        return;
+    const int yy = number(digits.mid(0, 2));
+    const int mm = number(digits.mid(2, 2));
+    const int dd = number(digits.mid(4, 2));
+    int year = thisYear - thisYear % 100 + yy;
+    if (year - thisYear > 50)
+        year -= 100;
+    else if (thisYear - year > 49)
+        year += 100;
+    if (mm < 1 || mm > 12) {
+        element.notes.append(QStringLiteral("дата неверна: месяца %1 нет").arg(mm));
+        element.fault = true;
+        return;
+    }
+    const int days = QDate(year, mm, 1).daysInMonth();
+    const QString monthYear = QStringLiteral("%1.%2").arg(mm, 2, 10, QLatin1Char('0')).arg(year);
+    if (dd == 0 && dayZeroAllowed) {
+        element.notes.append(
+            QStringLiteral("дата: день 00 — конец месяца, %1.%2").arg(days).arg(monthYear));
+    } else if (dd < 1 || dd > days) {
+        element.notes.append(
+            QStringLiteral("дата неверна: в %1 нет %2-го числа").arg(monthYear).arg(dd));
+        element.fault = true;
+    } else {
+        element.notes.append(
+            QStringLiteral("дата: %1.%2").arg(dd, 2, 10, QLatin1Char('0')).arg(monthYear));
+    }
+    // 7003 and 8008 go on with hours and minutes.
+    if (digits.size() >= 8 && allDigits(digits.mid(6, 2)) && number(digits.mid(6, 2)) > 23) {
+        element.notes.append(QStringLiteral("час больше 23"));
+        element.fault = true;
+    }
+    if (digits.size() >= 10 && allDigits(digits.mid(8, 2)) && number(digits.mid(8, 2)) > 59) {
+        element.notes.append(QStringLiteral("минут больше 59"));
+        element.fault = true;
+    }
+}
+
+Gs1Element judge(const Gs1Ai &ai, QStringView aiDigits, QStringView value, int thisYear)
+{
+    Gs1Element element;
+    element.ai = aiDigits.toString();
+    element.value = value.toString();
+    element.name = aiName(ai, aiDigits);
+    int least = 0;
+    int most = 0;
+    range(ai.format, least, most);
+    if (value.size() < least) {
+        element.notes.append(least == most
+                ? QStringLiteral("короче нужного: %1 вместо %2").arg(value.size()).arg(least)
+                : QStringLiteral("короче нужного: %1, а нужно не меньше %2")
+                      .arg(value.size())
+                      .arg(least));
+        element.fault = element.wrongLength = true;
+    } else if (value.size() > most) {
+        element.notes.append(QStringLiteral("длиннее допустимых %1: %2")
+                                 .arg(ReadText::plural(most, "символа", "символов", "символов"))
+                                 .arg(value.size()));
+        element.fault = element.wrongLength = true;
+    }
+    judgeCharacters(ai.format, value, element);
+    if (ai.checkDigits > 0 && value.size() >= ai.checkDigits
+        && allDigits(value.left(ai.checkDigits))) {
+        const int wanted = Gs1Parser::checkDigit(value.left(ai.checkDigits - 1));
+        const int given = value[ai.checkDigits - 1].unicode() - u'0';
+        if (wanted == given) {
+            element.notes.append(QStringLiteral("контрольная цифра верна"));
+        } else {
+            element.notes.append(
+                QStringLiteral("контрольная цифра неверна, должна быть %1").arg(wanted));
+            element.fault = true;
+        }
+    }
+    if (ai.date) {
+        const bool dayZero = aiDigits.size() == 2; // 11 to 17: DD 00 is the month's end
+        judgeDate(value, dayZero, thisYear, element);
+    }
+    return element;
+}
+
+// The texts that scanners and their set-up tools send where a GS belongs, when
+// the host or the set-up cannot give it: every one found is a GS replaced.
+constexpr const char16_t *literalSeparators[]
+    = { u"<GS>", u"{GS}", u"[GS]", u"(GS)", u"^]", u"\\x1D", u"\\u001D", u"<FNC1>" };
+
+} // namespace
+
+qsizetype Gs1Parser::separatorTextAt(QStringView data, qsizetype pos)
+{
+    // Every text starts with one of these: most characters are ruled out at once.
+    if (pos >= data.size() || !QStringView(u"<{[(^\\").contains(data[pos]))
+        return 0;
+    for (const char16_t *token : literalSeparators) {
+        const QStringView t(token);
+        if (data.mid(pos).startsWith(t, Qt::CaseInsensitive))
+            return t.size();
+    }
+    return 0;
+}
+
+namespace {
+
+qsizetype literalSeparatorAt(QStringView data, qsizetype pos)
+{
+    return Gs1Parser::separatorTextAt(data, pos);
+}
+
+struct Scan
+{
+    Gs1Parse result;
+    // Where each element's value starts and whether it ended at a GS, for the
+    // search for lost GS.
+    QList<qsizetype> valueStarts;
+};
+
+Scan scan(QStringView data, int thisYear)
+{
+    Scan s;
+    Gs1Parse &r = s.result;
+    qsizetype pos = 0;
+    bool afterFixed = false;
+    while (pos < data.size()) {
+        if (r.elements.size() == elementLimit) {
+            r.faults.append(
+                QStringLiteral("разобраны первые %1 полей, дальше %2 не разбирались")
+                    .arg(QString::number(elementLimit),
+                        ReadText::plural(data.size() - pos, "символ", "символа", "символов")));
+            return s;
+        }
+        if (data[pos] == gs) {
+            if (pos == 0)
+                r.remarks.append(
+                    QStringLiteral("GS в начале: так сканер передал FNC1 первой позиции"));
+            else if (afterFixed)
+                r.remarks.append(QStringLiteral("GS после поля (%1) фиксированной длины — допустим")
+                                     .arg(r.elements.last().ai));
+            else if (data[pos - 1] == gs)
+                r.faults.append(QStringLiteral("два GS подряд (позиция %1)").arg(pos + 1));
+            afterFixed = false;
+            ++pos;
+            continue;
+        }
+        if (const qsizetype token = literalSeparatorAt(data, pos); token > 0 && pos > 0) {
+            r.faults.append(QStringLiteral("вместо GS пришёл текст «%1» (позиция %2)")
+                                .arg(data.mid(pos, token).toString(), QString::number(pos + 1)));
+            pos += token;
+            afterFixed = false;
+            continue;
+        }
+        const QStringView rest = data.mid(pos);
+        const Gs1Ai ai = Gs1Ais::find(rest);
+        if (!ai.ai) {
+            r.faults.append(
+                QStringLiteral("на позиции %1 нет известного идентификатора применения: «%2»")
+                    .arg(QString::number(pos + 1), Gs1Parser::visibleText(rest.left(4))));
+            return s;
+        }
+        const qsizetype aiLength = qsizetype(std::strlen(ai.ai));
+        const int predefined = Gs1Ais::predefinedLength(rest);
+        // The field ends at a GS or a text standing for one; one of predefined
+        // length ends by its length at the latest, and the search stops there.
+        const qsizetype limit = predefined > 0 ? qMin(data.size(), pos + predefined) : data.size();
+        qsizetype end = pos + aiLength;
+        while (end < limit && data[end] != gs && literalSeparatorAt(data, end) == 0)
+            ++end;
+        int least = 0;
+        int most = 0;
+        range(ai.format, least, most);
+        if (predefined == 0 && least == most && end - pos - aiLength > most) {
+            // A fixed-format field that needs a GS after it: the length rules
+            // say where it ends.
+            r.faults.append(
+                QStringLiteral("после поля (%1) нет GS: по длине поля (%2) дальше идёт «%3»")
+                    .arg(rest.left(aiLength).toString(),
+                        ReadText::plural(most, "символ", "символа", "символов"),
+                        Gs1Parser::visibleText(data.mid(pos + aiLength + most, 8))));
+            end = pos + aiLength + most;
+        }
+        r.elements.append(judge(
+            ai, rest.left(aiLength), data.mid(pos + aiLength, end - pos - aiLength), thisYear));
+        s.valueStarts.append(pos + aiLength);
+        afterFixed = predefined > 0;
+        pos = end;
+    }
+    r.complete = true;
+    return s;
+}
+
+bool strongStart(const Gs1Parse &tail)
+{
+    // A field of predefined length whose check digit or date holds is no
+    // accident of a serial number's characters.
+    if (tail.elements.isEmpty())
+        return false;
+    const Gs1Element &first = tail.elements.first();
+    if (Gs1Ais::predefinedLength(first.ai) == 0)
+        return false;
+    for (const QString &note : first.notes) {
+        if (note.startsWith(QStringLiteral("контрольная цифра верна"))
+            || note.startsWith(QStringLiteral("дата:")))
+            return true;
+    }
+    return false;
+}
+
+// Where a variable field may have swallowed the next one because its GS was
+// lost: the splits after which the rest reads as clean GS1 data.
+void searchLostGs(QStringView data, int thisYear, Scan &s)
+{
+    Gs1Parse &r = s.result;
+    for (qsizetype e = 0; e < r.elements.size(); ++e) {
+        Gs1Element &element = r.elements[e];
+        const Gs1Ai ai = Gs1Ais::find(element.ai);
+        if (Gs1Ais::predefinedLength(element.ai) > 0)
+            continue;
+        int least = 0;
+        int most = 0;
+        range(ai.format, least, most);
+        if (least == most)
+            continue;
+        const bool tooLong = element.value.size() > most;
+        const QStringView value = data.mid(s.valueStarts[e], element.value.size());
+        QStringList splits;
+        for (qsizetype p = qMax(1, least); p + 2 <= value.size() && p <= most && splits.size() < 3;
+             ++p) {
+            qsizetype skip = 0;
+            QString how;
+            for (const char16_t *digits : { u"0029", u"029" }) {
+                if (value.mid(p).startsWith(QStringView(digits))
+                    && Gs1Ais::find(value.mid(p + QStringView(digits).size())).ai) {
+                    skip = QStringView(digits).size();
+                    how = QStringLiteral("GS пришёл цифрами Alt-кода «%1»: ")
+                              .arg(QStringView(digits).toString());
+                    break;
+                }
+            }
+            const QStringView tailText = data.mid(s.valueStarts[e] + p + skip);
+            if (!Gs1Ais::find(tailText).ai)
+                continue;
+            const Scan tail = scan(tailText, thisYear);
+            if (!tail.result.complete || !tail.result.faults.isEmpty())
+                continue;
+            bool tailClean = true;
+            for (const Gs1Element &t : tail.result.elements)
+                tailClean = tailClean && !t.fault;
+            if (!tailClean || !(tooLong || skip > 0 || strongStart(tail.result)))
+                continue;
+            QString split
+                = u'(' + element.ai + QStringLiteral(") ") + Gs1Parser::visibleText(value.left(p));
+            for (const Gs1Element &t : tail.result.elements)
+                split += QStringLiteral(" (") + t.ai + QStringLiteral(") ")
+                    + Gs1Parser::visibleText(t.value);
+            splits.append(how + split);
+        }
+        if (splits.isEmpty()) {
+            if (tooLong)
+                r.faults.append(QStringLiteral("поле (%1) длиннее допустимого: похоже, потерян GS, "
+                                               "а где кончается поле — по длинам не понять")
+                                    .arg(element.ai));
+            continue;
+        }
+        element.notes.append(QStringLiteral("возможно, вместе со следующим полем: см. замечания"));
+        r.faults.append(QStringLiteral("поле (%1) не отделено GS от следующего, граница "
+                                       "неоднозначна; по длинам возможно: ")
+                            .arg(element.ai)
+            + splits.join(QStringLiteral("; или ")));
+    }
+}
+
+} // namespace
+
+bool Gs1Parse::clean() const
+{
+    if (!complete || !faults.isEmpty())
+        return false;
+    for (const Gs1Element &element : elements) {
+        if (element.fault)
+            return false;
+    }
+    return true;
+}
+
+namespace Gs1Parser {
+
+Gs1Parse parse(QStringView data)
+{
+    const int thisYear = QDate::currentDate().year();
+    Scan s = scan(data, thisYear);
+    if (data.size() <= searchLimit)
+        searchLostGs(data, thisYear, s);
+    return s.result;
+}
+
+Gs1Element element(QStringView ai, QStringView value)
+{
+    const Gs1Ai entry = Gs1Ais::find(ai);
+    if (!entry.ai) {
+        Gs1Element unknown;
+        unknown.ai = ai.toString();
+        unknown.value = value.toString();
+        return unknown;
+    }
+    return judge(entry, ai, value, QDate::currentDate().year());
+}
+
+QString describe(const Gs1Element &element)
+{
+    QString text = element.ai.isEmpty() ? QString() : u'(' + element.ai + QStringLiteral(") ");
+    text += visibleText(element.value) + QStringLiteral(" — ") + element.name;
+    for (const QString &note : element.notes)
+        text += QStringLiteral("; ") + note;
+    return text;
+}
+
+int checkDigit(QStringView digits)
+{
+    int sum = 0;
+    int weight = 3;
+    for (qsizetype i = digits.size() - 1; i >= 0; --i) {
+        sum += (digits[i].unicode() - u'0') * weight;
+        weight = 4 - weight;
+    }
+    return (10 - sum % 10) % 10;
+}
+
+QString visibleText(QStringView text)
+{
+    QString result;
+    result.reserve(text.size());
+    for (const QChar ch : text) {
+        const int code = ReadText::toCp1251(ch);
+        const QString name
+            = code >= 0 && code != 0x20 ? ReadText::controlName(quint8(code)) : QString();
+        if (name.isEmpty())
+            result += ch;
+        else
+            result += u'«' + name + u'»';
+    }
+    return result;
+}
+
+} // namespace Gs1Parser

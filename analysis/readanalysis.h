@@ -1,0 +1,73 @@
+#pragma once
+
+#include "gs1parser.h"
+#include "readmode.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// How a read ended.
+enum class ReadEnding : quint8 { None, Cr, CrLf, Lf, Tab };
+
+// What the bytes of a serial read say about the scanner's line settings.
+enum class ReadParity : quint8 {
+    None,
+    Even, // 7 data bits with even parity (7E1) received as 8N1
+    Odd, // 7 data bits with odd parity (7O1) received as 8N1
+};
+
+// The timing of a read's codes.
+struct ReadTiming
+{
+    bool known = false; // a moment for every code was given
+    qint64 durationMicros = 0; // first code to last
+    qint64 smallestGapMicros = 0;
+    qint64 medianGapMicros = 0;
+    qint64 largestGapMicros = 0;
+    double codesPerSecond = 0; // 0 when the read took no measurable time
+};
+
+// What the analysis found in one read, with the texts that tell it.
+struct ReadAnalysis
+{
+    ReadMode mode = ReadMode::Serial;
+    qsizetype length = 0; // codes in the read, its ending included
+    ReadEnding ending = ReadEnding::None;
+    ReadParity parity = ReadParity::None;
+    ReadTiming timing;
+    // The AIM symbology identifier that leads the read as the scanner meant it
+    // ("]d2"), empty when none does; the characters it arrived as ("ъв2").
+    QString symbologyId;
+    QString symbologyArrivedAs;
+    bool russianLayout = false; // the keys were typed under the Russian layout
+    bool capsLock = false; // the keys' letters came with their case inverted
+    // The read's data as the scanner meant it: parity bits dropped, the
+    // keyboard layout and Caps Lock undone, without identifier and ending.
+    QString data;
+    QString marking; // the national marking-code shape it has, empty if none
+    QList<Gs1Element> elements; // its GS1 fields (or the marking code's parts)
+    QStringList faults; // every fault found, one sentence each, in Russian
+    QString tooltip; // a few short lines for the read's last log line
+    QString fullText; // everything, for the analysis window: plain text
+};
+
+// Analyses one read: codes are its character codes 0-255 (serial: the bytes as
+// received; keyboard: the Windows-1251 codes of the typed characters), its
+// ending included; micros each code's moment on a steady clock, or empty when
+// unknown. Costs time linear in the read's length; nothing here keeps state.
+ReadAnalysis analyzeRead(const QByteArray &codes, const QList<qint64> &micros, ReadMode mode);
+
+// One read of a scan line that joins several: its digits, those typed by the
+// operator into the scan box apart, and when its CR came (as the caller writes
+// times, e.g. "12:00:01,234"; empty when it had none).
+struct ScanLineRead
+{
+    QString portDigits;
+    QString typedDigits;
+    QString carriageReturnTime;
+};
+// "2 чтения в одной строке", then a line per read. Empty for fewer than two reads
+// and no typed digits.
+QStringList describeScanLineReads(const QList<ScanLineRead> &reads);

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QtGlobal>
+
+// How a read reached the tool: bytes from the serial port as received, or keys
+// typed by a scanner working as a keyboard (each logged as the Windows-1251 code
+// of the character it typed).
+enum class ReadMode : quint8 {
+    Serial,
+    Keyboard,
+};

@@ -1,0 +1,241 @@
+#include "readreport.h"
+
+#include "readbytes.h"
+#include "readsplitter.h"
+#include "readtext.h"
+
+namespace {
+
+constexpr qsizetype tooltipWidth = 60;
+constexpr qsizetype tooltipFaults = 3;
+
+// Breaks a line at spaces so that no piece is much wider than the tooltip.
+QStringList wrapped(const QString &line)
+{
+    QStringList lines;
+    QString current;
+    for (const QString &word : line.split(u' ')) {
+        if (!current.isEmpty() && current.size() + 1 + word.size() > tooltipWidth) {
+            lines.append(current);
+            current.clear();
+        }
+        if (!current.isEmpty())
+            current += u' ';
+        current += word.size() > tooltipWidth ? word.left(tooltipWidth - 1) + u'…' : word;
+    }
+    if (!current.isEmpty())
+        lines.append(current);
+    return lines;
+}
+
+QString timingLine(const ReadTiming &t)
+{
+    QString line = QStringLiteral("длительность ") + ReadText::millis(t.durationMicros)
+        + QStringLiteral("; паузы между символами: наименьшая ")
+        + ReadText::millis(t.smallestGapMicros) + QStringLiteral(", медиана ")
+        + ReadText::millis(t.medianGapMicros) + QStringLiteral(", наибольшая ")
+        + ReadText::millis(t.largestGapMicros);
+    if (t.codesPerSecond > 0)
+        line += QStringLiteral("; ") + ReadText::decimal(t.codesPerSecond)
+            + QStringLiteral(" символа в секунду");
+    else
+        line += QStringLiteral("; все символы пришли в один момент (одной порцией порта)");
+    return line;
+}
+
+// Keyboard reads only: the pace tells a scanner from a person.
+QString paceLine(const ReadAnalysis &r)
+{
+    if (r.mode != ReadMode::Keyboard || !r.timing.known)
+        return {};
+    if (r.length < 4)
+        return QStringLiteral("Сканер или человек — по %1 не понять.")
+            .arg(ReadText::plural(r.length, "клавише", "клавишам", "клавишам"));
+    const bool scanner = r.timing.medianGapMicros <= ReadSplitter::scannerPaceMicros;
+    return (scanner ? QStringLiteral("Похоже на сканер: медиана пауз %1 не больше %2")
+                    : QStringLiteral("Похоже на человека: медиана пауз %1 больше %2"))
+               .arg(ReadText::millis(r.timing.medianGapMicros),
+                   ReadText::millis(ReadSplitter::scannerPaceMicros))
+        + QStringLiteral(
+            " (сканеры печатают через 5–60 мс, человек так часто подряд почти не печатает).");
+}
+
+QString summaryLine(const ReadAnalysis &r)
+{
+    QString line
+        = QStringLiteral("Чтение: ") + ReadText::plural(r.length, "символ", "символа", "символов");
+    if (!r.symbologyId.isEmpty())
+        line += QStringLiteral(", ") + r.symbologyId;
+    line += QStringLiteral(", окончание ") + ReadBytes::endingName(r.ending);
+    return line;
+}
+
+QString contentLine(const ReadAnalysis &r, const ReadReport::Extra &extra)
+{
+    if (!r.marking.isEmpty())
+        return r.faults.isEmpty() ? QStringLiteral("Код маркировки, форма соблюдена")
+                                  : QStringLiteral("Код маркировки");
+    if (extra.gs1) {
+        QString line = QStringLiteral("GS1:");
+        for (const Gs1Element &element : r.elements)
+            line += QStringLiteral(" (") + element.ai + u')';
+        return line;
+    }
+    return extra.digitsCheck;
+}
+
+} // namespace
+
+namespace ReadReport {
+
+QString digitsCheck(const QString &data)
+{
+    const char *kind = nullptr;
+    switch (data.size()) {
+    case 8:
+        kind = "EAN-8";
+        break;
+    case 12:
+        kind = "UPC-A";
+        break;
+    case 13:
+        kind = "EAN-13";
+        break;
+    case 14:
+        kind = "GTIN-14 (ITF-14)";
+        break;
+    default:
+        return {};
+    }
+    for (const QChar ch : data) {
+        if (ch < u'0' || ch > u'9')
+            return {};
+    }
+    const int wanted = Gs1Parser::checkDigit(QStringView(data).left(data.size() - 1));
+    const QString head
+        = QStringLiteral("как ") + QLatin1StringView(kind) + QStringLiteral(": контрольная цифра ");
+    return wanted == data.back().unicode() - u'0'
+        ? head + QStringLiteral("верна")
+        : head + QStringLiteral("неверна, должна быть ") + QString::number(wanted);
+}
+
+void write(const QByteArray &codes, ReadAnalysis &r, const Extra &extra)
+{
+    // The tooltip: what it is, what is wrong, how fast.
+    QStringList tip = wrapped(summaryLine(r));
+    if (const QString content = contentLine(r, extra); !content.isEmpty())
+        tip.append(wrapped(content));
+    for (qsizetype i = 0; i < r.faults.size() && i < tooltipFaults; ++i)
+        tip.append(wrapped(QStringLiteral("• ") + r.faults[i]));
+    if (r.faults.size() > tooltipFaults)
+        tip.append(QStringLiteral("…и ещё ")
+            + ReadText::plural(
+                r.faults.size() - tooltipFaults, "замечание", "замечания", "замечаний"));
+    if (r.timing.known) {
+        QString pace = ReadText::millis(r.timing.durationMicros);
+        if (r.timing.codesPerSecond > 0)
+            pace += QStringLiteral(", ") + QString::number(qRound64(r.timing.codesPerSecond))
+                + QStringLiteral(" симв./с");
+        if (r.mode == ReadMode::Keyboard && r.length >= 4)
+            pace += r.timing.medianGapMicros <= ReadSplitter::scannerPaceMicros
+                ? QStringLiteral(", похоже на сканер")
+                : QStringLiteral(", похоже на человека");
+        tip.append(pace);
+    }
+    r.tooltip = tip.join(u'\n');
+
+    // The full text: every code, then each finding with its grounds.
+    QStringList t;
+    t.append(summaryLine(r)
+        + (r.mode == ReadMode::Serial ? QStringLiteral(" (с COM-порта)")
+                                      : QStringLiteral(" (с клавиатуры)")));
+    t.append(QStringLiteral("Текст: ") + ReadText::visible(codes));
+    t.append(QStringLiteral("Коды (hex):"));
+    t.append(ReadText::hex(codes, 32));
+    t.append(QStringLiteral("Идентификатор символики в начале: ")
+        + (r.symbologyId.isEmpty() ? QStringLiteral("нет") : r.symbologyId));
+    t.append(QStringLiteral("Окончание: ") + ReadBytes::endingName(r.ending)
+        + (r.ending == ReadEnding::None ? QStringLiteral(" (чтение кончилось паузой)")
+                                        : QString()));
+    t.append(QString());
+    if (r.faults.isEmpty()) {
+        t.append(QStringLiteral("Замечаний нет."));
+    } else {
+        t.append(QStringLiteral("Замечания:"));
+        for (const QString &fault : r.faults)
+            t.append(QStringLiteral("  • ") + fault);
+    }
+    if (r.timing.known) {
+        t.append(QString());
+        t.append(QStringLiteral("Время: ") + timingLine(r.timing) + u'.');
+        if (const QString pace = paceLine(r); !pace.isEmpty())
+            t.append(pace);
+    }
+    if (r.parity != ReadParity::None) {
+        const bool even = r.parity == ReadParity::Even;
+        t.append(QString());
+        t.append(QStringLiteral(
+            "Похоже, сканер передаёт 7 бит с контролем чётности (%1): у каждого байта старший бит "
+            "дополняет число единиц в младших семи битах до %2.")
+                     .arg(even ? u"7E1" : u"7O1", even ? u"чётного" : u"нечётного"));
+        t.append(QStringLiteral("Те же байты как 7-битный текст: ") + extra.sevenBitText);
+        t.append(QStringLiteral(
+            "Что делать: настройте сканер на 8 бит без контроля чётности (8N1); параметры линии "
+            "этой программы заданы 8N1 и не меняются. Ниже разобран 7-битный текст."));
+    }
+    if (extra.symbology.id) {
+        t.append(QString());
+        t.append(QStringLiteral("Идентификатор символики %1 (ISO/IEC 15424): %2.")
+                     .arg(r.symbologyId, QString::fromUtf8(extra.symbology.name)));
+        t.append(
+            QStringLiteral("Для программы: ") + QString::fromUtf8(extra.symbology.meaning) + u'.');
+        if (r.symbologyArrivedAs != r.symbologyId)
+            t.append(QStringLiteral("Пришёл как «") + Gs1Parser::visibleText(r.symbologyArrivedAs)
+                + QStringLiteral("»: так его клавиши дают ")
+                + (r.russianLayout && r.capsLock
+                        ? QStringLiteral("в русской раскладке с Caps Lock.")
+                        : r.russianLayout ? QStringLiteral("в русской раскладке.")
+                                          : QStringLiteral("с Caps Lock.")));
+    }
+    if (!extra.englishLayoutHint.isEmpty()) {
+        t.append(QString());
+        t.append(QStringLiteral("Если эти буквы — клавиши, нажатые в русской раскладке, в "
+                                "английской они дали бы: «")
+            + Gs1Parser::visibleText(extra.englishLayoutHint) + QStringLiteral("»."));
+    }
+    if (!extra.utf8Text.isEmpty()) {
+        t.append(QString());
+        t.append(QStringLiteral("Байты читаются как текст UTF-8: «")
+            + Gs1Parser::visibleText(extra.utf8Text) + QStringLiteral("»."));
+    }
+    if (r.russianLayout || r.capsLock) {
+        t.append(QString());
+        t.append(
+            QStringLiteral("Данные, как их задумал сканер: ") + Gs1Parser::visibleText(r.data));
+    }
+    if (!r.marking.isEmpty() || extra.gs1 || !extra.digitsCheck.isEmpty()) {
+        t.append(QString());
+        if (!r.marking.isEmpty()) {
+            if (extra.markingIdentificationOnly)
+                t.append(QStringLiteral("Похоже на код идентификации — начало кода маркировки: ")
+                    + r.marking + u'.');
+            else
+                t.append(QStringLiteral("Похоже на национальный код маркировки: ") + r.marking
+                    + QStringLiteral("; всего ")
+                    + ReadText::plural(extra.markingLength, "символ", "символа", "символов")
+                    + (extra.markingSeparators > 0 ? QStringLiteral(" с GS.")
+                                                   : QStringLiteral(".")));
+        } else if (extra.gs1) {
+            t.append(QStringLiteral("Строки элементов GS1:"));
+        } else {
+            t.append(QStringLiteral("Цифры ") + extra.digitsCheck + u'.');
+        }
+        for (const Gs1Element &element : r.elements)
+            t.append(QStringLiteral("  ") + Gs1Parser::describe(element));
+        for (const QString &remark : extra.gs1Remarks)
+            t.append(QStringLiteral("  ") + remark);
+    }
+    r.fullText = t.join(u'\n');
+}
+
+} // namespace ReadReport

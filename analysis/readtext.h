@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QtGlobal>
+
+// How the analysis writes codes, numbers and durations: every code shown (named
+// when it shows no glyph of its own), Russian plurals, decimal commas.
+namespace ReadText {
+
+// The character of a Windows-1251 code; a null QChar for 0x98, which the code
+// page leaves unassigned.
+QChar fromCp1251(quint8 code);
+// The Windows-1251 code of a character, or -1 when the code page has none.
+int toCp1251(QChar ch);
+// The codes as Windows-1251 text, each code one character (0x98 as U+FFFD).
+QString decode(QByteArrayView codes);
+
+// "GS", "CR", "NUL", "SP" ... for a code that shows no glyph (controls, space,
+// DEL, NBSP, SHY, the unassigned 0x98); empty for a printable character.
+QString controlName(quint8 code);
+// Every code of the read as text, a code without a glyph by its name in «»:
+// "]d2010460…«GS»91EE06«CR»". A space shows as itself except at either end.
+QString visible(QByteArrayView codes);
+// "5D 64 32": with perLine > 0, a line break after every perLine codes.
+QString hex(QByteArrayView codes, int perLine = 0);
+
+// "1 символ", "2 символа", "5 символов".
+QString plural(qint64 n, const char *one, const char *few, const char *many);
+// A duration in milliseconds to the microsecond with a decimal comma: "12,345 мс".
+QString millis(qint64 micros);
+// A number with one decimal and a decimal comma: "7200,5".
+QString decimal(double value, int decimals = 1);
+
+} // namespace ReadText

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+// The symbology identifiers of ISO/IEC 15424 ("]d2", "]C1" ...) that a scanner
+// may send ahead of a read: what carried the data and how to take it.
+struct SymbologyId
+{
+    const char *id = nullptr; // "]d2"; null when not known
+    const char *name = nullptr; // the symbology, in Russian
+    const char *meaning = nullptr; // what it means for the program that receives the read
+    bool gs1 = false; // the data are GS1 element strings (FNC1 in the first position)
+};
+
+namespace SymbologyIds {
+
+// The identifier of these three characters, or one with a null id.
+SymbologyId find(const QString &threeCharacters);
+
+} // namespace SymbologyIds
