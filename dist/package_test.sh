@@ -49,7 +49,9 @@ required=(qt6-translations-l10n fonts-paratype)
 dpkg-deb --fsys-tarfile "$deb" | tar -x -C "$work" ./usr/bin/orvatek
 multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH 2>/dev/null || gcc -print-multiarch)
 for soname in $(readelf -d "$work/usr/bin/orvatek" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p'); do
-    owner=$(dpkg -S "*/$multiarch/$soname" 2>/dev/null | head -n1 | cut -d: -f1) \
+    # Most libraries live in the multiarch directory; Debian's libzint, which draws
+    # the test codes, straight in /usr/lib.
+    owner=$(dpkg -S "*/$multiarch/$soname" "/usr/lib/$soname" 2>/dev/null | head -n1 | cut -d: -f1) \
         || true
     [ -n "$owner" ] || fail "no installed package ships $soname"
     required+=("$owner")
