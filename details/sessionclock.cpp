@@ -26,8 +26,10 @@ qint64 SessionClock::now()
 {
     if (source)
         return source();
-    return std::chrono::duration_cast<std::chrono::microseconds>(
-        std::chrono::steady_clock::now() - anchor().steady)
+    // The anchor first: taken by the first call, it must come before the moment
+    // measured from it, or the session's first moment would be negative.
+    const Anchor &start = anchor();
+    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start.steady)
         .count();
 }
 

@@ -1,5 +1,8 @@
 #include "portform.h"
 #include "readmode.h"
+#include "sessionclock.h"
+#include "testcodeset.h"
+#include "testcodeswindow.h"
 
 // Reads as the log finds them: through a pseudo-terminal into the real form, each
 // read's analysis on the line that ends it (a scan line for a read that a
@@ -26,6 +29,9 @@ private:
     }
 
 private slots:
+    // The session's first moment, taken before anything else asked the clock,
+    // is no earlier than its start: a negative one reads as "no carriage return".
+    void initTestCase() { QVERIFY(SessionClock::now() >= 0); }
     void init() { QTest::qWait(0); }
 
     void serialReads_data()
@@ -95,6 +101,28 @@ private slots:
         f.click("CmdClear");
         QTest::qWait(200);
         QCOMPARE(reads.size(), 3);
+    }
+
+    // The test codes window judges the next read from the port against the code
+    // it shows: whole, and with a GS lost.
+    void testCodeVerdicts()
+    {
+        PortForm f;
+        f.click("CmdOpen");
+        f.form.showTestCodes();
+        auto *window = f.form.findChild<TestCodesWindow *>();
+        QVERIFY(window && window->isVisible());
+        const QList<TestCode> &set = testCodeSet();
+        const auto marking = std::find_if(set.begin(), set.end(),
+            [](const TestCode &code) { return code.symbology == Symbology::Gs1DataMatrix; });
+        window->showCode(int(marking - set.begin()));
+        send(f, { marking->content + "\r" }, 0);
+        QVERIFY2(window->verdict().contains(u"CR"), qPrintable(window->verdict()));
+        send(f, { marking->content }, 0);
+        QCOMPARE(window->verdict(), QStringLiteral("Совпало байт в байт."));
+        send(f, { QByteArray(marking->content).replace("\x1D", "") }, 0);
+        QVERIFY2(window->verdict().contains(u"GS"), qPrintable(window->verdict()));
+        QCOMPARE(window->accessibleDescription(), window->verdict());
     }
 };
 
