@@ -162,6 +162,7 @@ Form1::Form1(QWidget *parent)
     TimerCOM->setInterval(100);
     connect(TimerCOM, &QTimer::timeout, this, &Form1::TimerCOM_Timer);
     new PortToolTip(txtPort, MSComm1);
+    addLogTools();
 
     // Key preview: the form sees every key press before the focused control does.
     qApp->installEventFilter(this);

@@ -15,6 +15,7 @@ class EventLog;
 class Indicator;
 class ScanBox;
 class SerialControl;
+class TestCodesWindow;
 
 // The program's only window. Its controls are members named as on the form, and
 // every handled event has one handler named after its control and event. The
@@ -45,11 +46,14 @@ public:
     void ScanCom(const QString &aa);
     static bool OnlyHexSymb(const QString &Str);
     void TimerCOM_Timer();
+    // "Тестовые коды…" of the log's context menu.
+    void showTestCodes();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void addLogTools();
     // True when the key must go no further.
     bool previewKeyPress(const QKeyEvent &event);
     bool previewKeyRelease(const QKeyEvent &event, QWidget *target);
@@ -73,4 +77,5 @@ private:
     bool m_typingAltCode = false;
     // What made the key line being added: the key, or the Alt code.
     KeyOrigin m_keyOrigin;
+    TestCodesWindow *m_testCodes = nullptr; // made when first asked for
 };

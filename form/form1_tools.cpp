@@ -1,0 +1,27 @@
+#include "main_window.h"
+
+#include "eventlog.h"
+#include "testcodeswindow.h"
+
+#include <QAction>
+
+// What the log's context menu offers beyond the log itself: the test codes, a
+// window of their own that judges each read against the code it shows.
+void Form1::addLogTools()
+{
+    auto *testCodes = new QAction(QStringLiteral("Тестовые коды…"), this);
+    connect(testCodes, &QAction::triggered, this, &Form1::showTestCodes);
+    List1->addMenuAction(testCodes);
+}
+
+void Form1::showTestCodes()
+{
+    if (!m_testCodes) {
+        m_testCodes = new TestCodesWindow(this);
+        connect(List1, &EventLog::readEnded, m_testCodes, &TestCodesWindow::readArrived);
+        // Reads are told from now on; a window that was never opened costs nothing.
+        List1->setReportingReads(true);
+    }
+    m_testCodes->show();
+    m_testCodes->raise();
+}
