@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QApplication>
+#include "runtimeerror.h"
 
-class RuntimeError;
+#include <QApplication>
 
 // The window runtime: the application object with the safety net around event
 // delivery. A run-time error that no handler traps ends up here; it is reported
@@ -12,7 +12,7 @@ class Runtime : public QApplication
     Q_OBJECT
 
 public:
-    static constexpr int ExitStatus = 70;
+    static constexpr int ExitStatus = RuntimeError::UntrappedExitStatus;
 
     Runtime(int &argc, char **argv);
 
