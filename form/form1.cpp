@@ -4,6 +4,7 @@
 #include "indicator.h"
 #include "keytext.h"
 #include "porttooltip.h"
+#include "runtimeerror.h"
 #include "scanbox.h"
 #include "serialcontrol.h"
 
@@ -232,18 +233,20 @@ bool Form1::previewKeyRelease(const QKeyEvent &event, QWidget *target)
 
 void Form1::Check1_Click()
 {
-    if (Check1->isChecked()) {
-        CmdOpen->setEnabled(true);
-        CmdClose->setEnabled(true);
-        txtPort->setEnabled(true);
-        txtBod->setEnabled(true);
-    } else {
-        CmdOpen->setEnabled(false);
-        CmdClose->setEnabled(false);
-        txtPort->setEnabled(false);
-        txtBod->setEnabled(false);
-        txtSkaner->setFocus();
-    }
+    untrapped([this] {
+        if (Check1->isChecked()) {
+            CmdOpen->setEnabled(true);
+            CmdClose->setEnabled(true);
+            txtPort->setEnabled(true);
+            txtBod->setEnabled(true);
+        } else {
+            CmdOpen->setEnabled(false);
+            CmdClose->setEnabled(false);
+            txtPort->setEnabled(false);
+            txtBod->setEnabled(false);
+            txtSkaner->setFocus();
+        }
+    });
 }
 
 void Form1::Form_KeyPress(short &KeyAscii)
@@ -258,7 +261,9 @@ void Form1::Form_KeyPress(short &KeyAscii)
 
 void Form1::CmdClear_Click()
 {
-    List1->Clear();
-    txtSkaner->setText(QString());
-    txtSkaner->setFocus();
+    untrapped([this] {
+        List1->Clear();
+        txtSkaner->setText(QString());
+        txtSkaner->setFocus();
+    });
 }

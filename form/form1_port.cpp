@@ -2,6 +2,7 @@
 
 #include "eventlog.h"
 #include "indicator.h"
+#include "literaltext.h"
 #include "portnumber.h"
 #include "quoted.h"
 #include "runtimeerror.h"
@@ -60,9 +61,10 @@ void describePort(Indicator *shape, const SerialControl *port)
         return;
     }
     const MappedPort opened = port->openedPort();
-    QString text = QStringLiteral("Открыт COM%1 — %2").arg(opened.number).arg(opened.device);
+    QString text = QStringLiteral("Открыт COM") + QString::number(opened.number)
+        + QStringLiteral(" — ") + literalText(opened.device);
     if (!opened.description.isEmpty())
-        text += QStringLiteral(", ") + opened.description;
+        text += QStringLiteral(", ") + literalText(opened.description);
     shape->describe(text);
 }
 
@@ -84,51 +86,57 @@ void showOpenFailure(QWidget *parent, const QString &port, const QString &reason
 
 void Form1::CmdOpen_Click()
 {
-    quint8 port = 0;
-    try {
-        port = portNumberFromText(txtPort->text());
-    } catch (const RuntimeError &error) {
-        // A port text that is no port number: say so, and leave the port, the
-        // indicator and everything else as they are.
-        showOpenFailure(this, elided(txtPort->text()), error.description());
-        return;
-    }
-    const QString settings = txtBod->text() + QStringLiteral(",N,8,1");
-    MSComm1->setCommPort(port);
-    MSComm1->setSettings(settings);
+    untrapped([this] {
+        quint8 port = 0;
+        try {
+            port = portNumberFromText(txtPort->text());
+        } catch (const RuntimeError &error) {
+            // A port text that is no port number: say so, and leave the port, the
+            // indicator and everything else as they are.
+            showOpenFailure(this, elided(txtPort->text()), error.description());
+            return;
+        }
+        const QString settings = txtBod->text() + QStringLiteral(",N,8,1");
+        MSComm1->setCommPort(port);
+        MSComm1->setSettings(settings);
 
-    QString reason = QStringLiteral("Порт не открылся.");
-    try {
-        MSComm1->setPortOpen(true);
-    } catch (const RuntimeError &error) {
-        reason = error.description();
-    }
-    describePort(Shape1, MSComm1);
-    if (trueOnFailure([this] { return MSComm1->PortOpen(); })) {
-        resumeNext([this] { Shape1->setFillColor(Green); });
-        resumeNext([this] { txtSkaner->setFocus(); });
-        return;
-    }
-    resumeNext([this] { Shape1->setFillColor(Red); });
-    resumeNext([&] { showOpenFailure(this, QString::number(port), reason); });
+        QString reason = QStringLiteral("Порт не открылся.");
+        try {
+            MSComm1->setPortOpen(true);
+        } catch (const RuntimeError &error) {
+            reason = error.description();
+        }
+        describePort(Shape1, MSComm1);
+        if (trueOnFailure([this] { return MSComm1->PortOpen(); })) {
+            resumeNext([this] { Shape1->setFillColor(Green); });
+            resumeNext([this] { txtSkaner->setFocus(); });
+            return;
+        }
+        resumeNext([this] { Shape1->setFillColor(Red); });
+        resumeNext([&] { showOpenFailure(this, QString::number(port), reason); });
+    });
 }
 
 void Form1::CmdClose_Click()
 {
-    resumeNext([this] { MSComm1->setPortOpen(false); });
-    if (trueOnFailure([this] { return !MSComm1->PortOpen(); }))
-        resumeNext([this] { Shape1->setFillColor(Red); });
-    describePort(Shape1, MSComm1);
-    resumeNext([this] { txtSkaner->setText(QString()); });
-    resumeNext([this] { List1->Clear(); });
+    untrapped([this] {
+        resumeNext([this] { MSComm1->setPortOpen(false); });
+        if (trueOnFailure([this] { return !MSComm1->PortOpen(); }))
+            resumeNext([this] { Shape1->setFillColor(Red); });
+        describePort(Shape1, MSComm1);
+        resumeNext([this] { txtSkaner->setText(QString()); });
+        resumeNext([this] { List1->Clear(); });
+    });
 }
 
 void Form1::MSComm1_DeviceLost()
 {
-    if (MSComm1->PortOpen())
-        return;
-    Shape1->setFillColor(Red);
-    const MappedPort lost = MSComm1->openedPort();
-    Shape1->describe(
-        QStringLiteral("Устройство COM%1 (%2) отключено").arg(lost.number).arg(lost.device));
+    untrapped([this] {
+        if (MSComm1->PortOpen())
+            return;
+        Shape1->setFillColor(Red);
+        const MappedPort lost = MSComm1->openedPort();
+        Shape1->describe(QStringLiteral("Устройство COM") + QString::number(lost.number)
+            + QStringLiteral(" (") + literalText(lost.device) + QStringLiteral(") отключено"));
+    });
 }

@@ -2,6 +2,7 @@
 
 #include "eventlog.h"
 #include "hexdigit.h"
+#include "runtimeerror.h"
 #include "scanbox.h"
 #include "serialcontrol.h"
 #include "sessionclock.h"
@@ -10,9 +11,13 @@
 
 void Form1::MSComm1_OnComm()
 {
-    const short code = MSComm1->CommEvent();
-    if (code == SerialControl::comEvReceive)
-        ScanCom(MSComm1->Input());
+    // Reached from QSerialPort's read handler: a failure here (a memory shortage
+    // in a flood) must leave the port able to signal again.
+    untrapped([this] {
+        const short code = MSComm1->CommEvent();
+        if (code == SerialControl::comEvReceive)
+            ScanCom(MSComm1->Input());
+    });
 }
 
 void Form1::ScanCom(const QString &aa)
@@ -20,7 +25,9 @@ void Form1::ScanCom(const QString &aa)
     // The digits of a chunk reach the scan box in one insert at its end: nothing
     // looks at the box while a chunk is parsed.
     QString digits;
-    // One moment for the whole notification: its bytes came in one read.
+    // One moment for the whole notification: when the form takes it. Its bytes
+    // may have come in several reads (Input() joins what the system holds by
+    // then), so this is when they were seen, not when each of them arrived.
     const qint64 received = SessionClock::now();
     for (const QChar ch : aa) {
         const char16_t code = ch.unicode();
@@ -63,8 +70,10 @@ bool Form1::OnlyHexSymb(const QString &Str)
 
 void Form1::TimerCOM_Timer()
 {
-    TimerCOM->stop();
-    List1->AddScanLine(txtSkaner->text());
-    List1->Refresh();
-    txtSkaner->setText(QString());
+    untrapped([this] {
+        TimerCOM->stop();
+        List1->AddScanLine(txtSkaner->text());
+        List1->Refresh();
+        txtSkaner->setText(QString());
+    });
 }

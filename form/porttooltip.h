@@ -1,13 +1,15 @@
 #pragma once
 
 #include <QObject>
+#include <QPoint>
 
+class QSize;
 class QWidget;
 class SerialControl;
 
-// Keeps the port box's tooltip showing which device each port number opens. The
-// listing is read when the tooltip is about to show, since adapters come and go
-// while the program runs.
+// Keeps the port box's tooltip showing which device each port number opens, and
+// shows it where it covers no button. The listing is asked for when the tooltip is
+// about to show, since adapters come and go while the program runs.
 class PortToolTip : public QObject
 {
     Q_OBJECT
@@ -21,6 +23,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void show();
+    QPoint place(const QSize &tip) const;
+
     QWidget *m_portBox;
     SerialControl *m_port;
 };

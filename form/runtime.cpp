@@ -9,7 +9,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <new>
 
 namespace {
 
@@ -32,20 +31,18 @@ Runtime::Runtime(int &argc, char **argv)
 {
     // Accessibility tools see the log's lines from the first window on.
     EventLogAccessible::install();
+    setUntrappedReport(&Runtime::reportUntrapped);
 }
 
 bool Runtime::notify(QObject *receiver, QEvent *event)
 {
+    // The last resort: the handlers and slots of the program catch what they throw
+    // themselves (see untrapped()), since unwinding through Qt's event delivery is
+    // undefined. Only an event handler that could not be guarded ends up here.
     try {
         return QApplication::notify(receiver, event);
-    } catch (const RuntimeError &error) {
-        reportUntrapped(error);
-    } catch (const std::bad_alloc &) {
-        reportUntrapped(
-            RuntimeError(RuntimeError::OutOfMemory, QStringLiteral("Недостаточно памяти")));
-    } catch (const std::exception &error) {
-        reportUntrapped(RuntimeError(
-            51, QStringLiteral("Внутренняя ошибка: %1").arg(QString::fromLocal8Bit(error.what()))));
+    } catch (...) {
+        reportUntrapped(RuntimeError::from(std::current_exception()));
     }
     return true;
 }
@@ -53,9 +50,8 @@ bool Runtime::notify(QObject *receiver, QEvent *event)
 void Runtime::reportUntrapped(const RuntimeError &error)
 {
     static bool reporting = false;
-    const QString text = QStringLiteral("Ошибка выполнения %1:\n\n%2")
-                             .arg(error.number())
-                             .arg(error.description());
+    const QString text = QStringLiteral("Ошибка выполнения ") + QString::number(error.number())
+        + QStringLiteral(":\n\n") + error.description();
     std::fprintf(stderr, "orvatek: run-time error %d: %s\n", error.number(),
         error.description().toLocal8Bit().constData());
     std::fflush(stderr);

@@ -1,18 +1,20 @@
 #pragma once
 
+#include "runtimeerror.h"
+
 #include <QApplication>
 
-class RuntimeError;
-
-// The window runtime: the application object with the safety net around event
-// delivery. A run-time error that no handler traps ends up here; it is reported
-// with its number and description and the program ends with ExitStatus.
+// The window runtime: the application object, the report of a run-time error
+// that no handler traps (slots hand theirs over through untrapped(), to be shown
+// from a queued call) and, as a last resort, a safety net around event delivery.
+// The report gives the error's number and description, and the program ends with
+// ExitStatus.
 class Runtime : public QApplication
 {
     Q_OBJECT
 
 public:
-    static constexpr int ExitStatus = 70;
+    static constexpr int ExitStatus = RuntimeError::UntrappedExitStatus;
 
     Runtime(int &argc, char **argv);
 

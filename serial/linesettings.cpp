@@ -2,6 +2,7 @@
 
 #include "quoted.h"
 #include "runtimeerror.h"
+#include "wholenumber.h"
 
 #include <limits>
 
@@ -10,35 +11,19 @@ namespace {
 [[noreturn]] void refuse(const QString &why)
 {
     throw RuntimeError(
-        RuntimeError::InvalidSettings, QStringLiteral("Настройки порта не приняты: %1.").arg(why));
-}
-
-// A whole number of ASCII digits only: no sign, no spaces inside, no other
-// scripts' digits. Returns -1 when the text is no such number or does not fit.
-qint64 wholeNumber(QStringView text, qint64 max)
-{
-    if (text.isEmpty())
-        return -1;
-    qint64 value = 0;
-    for (const QChar ch : text) {
-        if (ch < u'0' || ch > u'9')
-            return -1;
-        value = value * 10 + (ch.unicode() - u'0');
-        if (value > max)
-            return -1;
-    }
-    return value;
+        RuntimeError::InvalidSettings, QStringLiteral("Настройки порта не приняты: ") + why + u'.');
 }
 
 qint32 speed(QStringView part)
 {
     if (part.isEmpty())
         refuse(QStringLiteral("скорость не указана"));
-    const qint64 value = wholeNumber(part, std::numeric_limits<qint32>::max());
-    if (value <= 0)
+    constexpr qint64 max = std::numeric_limits<qint32>::max();
+    const std::optional<qint64> value = wholeNumber(part, max);
+    if (!value || *value <= 0 || *value > max)
         refuse(QStringLiteral("скорость %1 должна быть целым положительным числом")
                    .arg(quoted(part.toString())));
-    return qint32(value);
+    return qint32(*value);
 }
 
 QSerialPort::Parity parity(QStringView part)
@@ -63,11 +48,11 @@ QSerialPort::Parity parity(QStringView part)
 
 QSerialPort::DataBits dataBits(QStringView part)
 {
-    const qint64 value = wholeNumber(part, 8);
-    if (value < 5)
+    const std::optional<qint64> value = wholeNumber(part, 8);
+    if (!value || *value < 5 || *value > 8)
         refuse(QStringLiteral("биты данных %1 должны быть числом от 5 до 8")
                    .arg(quoted(part.toString())));
-    return QSerialPort::DataBits(value);
+    return QSerialPort::DataBits(*value);
 }
 
 QSerialPort::StopBits stopBits(QStringView part)

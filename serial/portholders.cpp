@@ -1,11 +1,13 @@
 #include "portholders.h"
 
-#include <QDir>
+#include "literaltext.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 
 #include <algorithm>
+#include <cstring>
 
 #ifdef Q_OS_LINUX
 #include <dirent.h>
@@ -18,36 +20,16 @@
 namespace {
 
 #ifdef Q_OS_LINUX
-// The processes listed in /proc, by id.
-QList<qint64> processIds()
+QByteArray processPath(const QString &proc, qint64 pid, const char *what)
 {
-    QList<qint64> ids;
-    if (DIR *proc = ::opendir("/proc")) {
-        while (const dirent *entry = ::readdir(proc)) {
-            bool ok = false;
-            const qint64 pid = QByteArray(entry->d_name).toLongLong(&ok);
-            if (ok && pid > 0)
-                ids.append(pid);
-        }
-        ::closedir(proc);
-    }
-    std::sort(ids.begin(), ids.end());
-    return ids;
-}
-
-QString programName(qint64 pid)
-{
-    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
-    if (!comm.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromLocal8Bit(comm.readAll()).trimmed();
+    return QFile::encodeName(proc) + '/' + QByteArray::number(pid) + '/' + what;
 }
 
 // The pseudo-terminal whose master side an open /dev/ptmx is: the kernel names
 // its index in the file's details.
-int ptyIndexOfMaster(qint64 pid, const char *fd)
+int ptyIndexOfMaster(const QString &proc, qint64 pid, const char *fd)
 {
-    QFile info(QStringLiteral("/proc/%1/fdinfo/%2").arg(pid).arg(QLatin1String(fd)));
+    QFile info(QFile::decodeName(processPath(proc, pid, "fdinfo/") + fd));
     if (!info.open(QIODevice::ReadOnly))
         return -1;
     for (const QByteArray &line : info.readAll().split('\n')) {
@@ -68,11 +50,59 @@ int ptyIndexOfSlave(const QString &device)
     const int index = QStringView(canonical).mid(9).toInt(&ok);
     return ok ? index : -1;
 }
+
+// Whether a descriptor is open on something under /dev. The kernel names the
+// file a descriptor is open on without following it to the file; the first
+// characters of the name are all it takes.
+bool onDeviceNode(int fdDir, const char *fd)
+{
+    char name[8];
+    const ssize_t length = ::readlinkat(fdDir, fd, name, sizeof name);
+    return length >= 5 && std::memcmp(name, "/dev/", 5) == 0;
+}
 #endif
 
 } // namespace
 
-QList<PortHolder> portHolders(const QString &device)
+QList<qint64> processIds(const QString &proc)
+{
+    QList<qint64> ids;
+#ifdef Q_OS_LINUX
+    if (DIR *table = ::opendir(QFile::encodeName(proc).constData())) {
+        while (const dirent *entry = ::readdir(table)) {
+            bool ok = false;
+            const qint64 pid = QByteArray(entry->d_name).toLongLong(&ok);
+            if (ok && pid > 0)
+                ids.append(pid);
+        }
+        ::closedir(table);
+    }
+    std::sort(ids.begin(), ids.end());
+#else
+    Q_UNUSED(proc);
+#endif
+    return ids;
+}
+
+QString programName(qint64 pid, const QString &proc)
+{
+#ifdef Q_OS_LINUX
+    QFile comm(QFile::decodeName(processPath(proc, pid, "comm")));
+    if (comm.open(QIODevice::ReadOnly)) {
+        // The kernel ends the name with a line feed; blanks belong to the name.
+        QByteArray name = comm.readAll();
+        if (name.endsWith('\n'))
+            name.chop(1);
+        return QString::fromLocal8Bit(name);
+    }
+#else
+    Q_UNUSED(pid);
+    Q_UNUSED(proc);
+#endif
+    return {};
+}
+
+QList<PortHolder> portHolders(const QString &device, const QString &proc)
 {
     QList<PortHolder> holders;
 #ifdef Q_OS_LINUX
@@ -81,37 +111,38 @@ QList<PortHolder> portHolders(const QString &device)
         return holders;
     const int ptyIndex = ptyIndexOfSlave(device);
     const qint64 self = ::getpid();
-    for (const qint64 pid : processIds()) {
+    for (const qint64 pid : processIds(proc)) {
         if (pid == self)
             continue;
-        const QByteArray fdDir = QByteArrayLiteral("/proc/") + QByteArray::number(pid) + "/fd";
         // Another user's process refuses this: it is not guessed at.
-        DIR *fds = ::opendir(fdDir.constData());
+        DIR *fds = ::opendir(processPath(proc, pid, "fd").constData());
         if (!fds)
             continue;
         bool holds = false;
         bool playsDevice = false;
         while (const dirent *entry = ::readdir(fds)) {
-            if (entry->d_name[0] == '.')
+            if (entry->d_name[0] == '.' || !onDeviceNode(::dirfd(fds), entry->d_name))
                 continue;
             struct stat file;
-            // Follows the descriptor to the file it is open on, whatever its name.
+            // Through the descriptor itself: the very device it is open on, whatever
+            // its name.
             if (::fstatat(::dirfd(fds), entry->d_name, &file, 0) != 0 || !S_ISCHR(file.st_mode))
                 continue;
             if (file.st_rdev == target.st_rdev)
                 holds = true;
             else if (ptyIndex >= 0 && file.st_rdev == makedev(5, 2)
-                && ptyIndexOfMaster(pid, entry->d_name) == ptyIndex)
+                && ptyIndexOfMaster(proc, pid, entry->d_name) == ptyIndex)
                 playsDevice = true;
         }
         ::closedir(fds);
         // A process without a name has ended meanwhile.
-        if (const QString name = holds && !playsDevice ? programName(pid) : QString();
+        if (const QString name = holds && !playsDevice ? programName(pid, proc) : QString();
             !name.isEmpty())
             holders.append({ pid, name });
     }
 #else
     Q_UNUSED(device);
+    Q_UNUSED(proc);
 #endif
     return holders;
 }
@@ -120,31 +151,7 @@ QString holdersText(const QList<PortHolder> &holders)
 {
     QStringList named;
     for (const PortHolder &holder : holders)
-        named.append(QStringLiteral("%1 (PID %2)").arg(holder.program).arg(holder.pid));
+        named.append(literalText(holder.program) + QStringLiteral(" (PID ")
+            + QString::number(holder.pid) + u')');
     return named.join(QLatin1String(", "));
-}
-
-QString modemManagerNote(const QString &device, const QString &ttyClass)
-{
-#ifdef Q_OS_LINUX
-    // A USB serial device sits on a USB bus in the system's device tree.
-    const QString name = QFileInfo(QFileInfo(device).canonicalFilePath()).fileName();
-    const QString sysfs
-        = QFileInfo(QStringLiteral("%1/%2/device").arg(ttyClass, name)).canonicalFilePath();
-    if (name.isEmpty() || !sysfs.contains(QLatin1String("/usb")))
-        return {};
-    // Every user may read every process's name.
-    const QList<qint64> ids = processIds();
-    const bool running = std::any_of(ids.begin(), ids.end(),
-        [](qint64 pid) { return programName(pid) == QLatin1String("ModemManager"); });
-    if (running)
-        return QStringLiteral("В системе работает ModemManager: несколько секунд после "
-                              "подключения USB-устройства он опрашивает его порт, а насовсем "
-                              "отучает его от устройства правило udev с "
-                              "ENV{ID_MM_DEVICE_IGNORE}=\"1\".");
-#else
-    Q_UNUSED(device);
-    Q_UNUSED(ttyClass);
-#endif
-    return {};
 }

@@ -12,19 +12,24 @@ struct PortHolder
     friend bool operator==(const PortHolder &, const PortHolder &) = default;
 };
 
+// The processes of the system's process table (proc), by id; elsewhere than on
+// Linux none.
+QList<qint64> processIds(const QString &proc = QStringLiteral("/proc"));
+
+// The name the system shows for a process, exactly as it is; empty when the
+// process has ended.
+QString programName(qint64 pid, const QString &proc = QStringLiteral("/proc"));
+
 // The other processes that have the device open now, found by its device number
 // among the open files of every process this user may inspect, in order of
 // process id. Neither this process nor, for a pseudo-terminal, a process that
 // holds its master side (the program that plays the device) counts. Processes of
-// other users stay unseen; elsewhere than on Linux the list is always empty.
-QList<PortHolder> portHolders(const QString &device);
+// other users stay unseen; elsewhere than on Linux the list is always empty. Only
+// descriptors open on something under /dev are looked at closely, so a file on a
+// network mount that hangs never blocks the window; a device node made elsewhere
+// is not seen.
+QList<PortHolder> portHolders(const QString &device, const QString &proc = QStringLiteral("/proc"));
 
-// The holders as the operator reads them: "cat (PID 4242), minicom (PID 4250)".
+// The holders as the operator reads them: "cat (PID 4242), minicom (PID 4250)",
+// each name literally, whatever it holds.
 QString holdersText(const QList<PortHolder> &holders);
-
-// One sentence on the system's modem manager when it may be what keeps a port
-// from the tool: it runs and the device is a USB device (under ttyClass, the
-// system's tty devices, its "device" link leads through a USB bus). Empty
-// otherwise.
-QString modemManagerNote(
-    const QString &device, const QString &ttyClass = QStringLiteral("/sys/class/tty"));

@@ -1,9 +1,10 @@
 #include "portmapping.h"
 
+#include "literaltext.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
-#include <QSerialPortInfo>
 
 #include <algorithm>
 #include <tuple>
@@ -61,29 +62,8 @@ QList<MappedPort> numberByFamily(QList<ListedPort> listed)
     });
     QList<MappedPort> mapping;
     for (const ListedPort &port : listed)
-        mapping.append(
-            { int(mapping.size()) + 1, port.location, port.description, port.identity });
+        mapping.append({ int(mapping.size()) + 1, port.location, port.description, port.identity });
     return mapping;
-}
-
-QList<MappedPort> systemPortMapping()
-{
-    QList<ListedPort> listed;
-    const auto available = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo &info : available) {
-        PortIdentity identity { info.manufacturer(), -1, -1, info.serialNumber(),
-            stableName(info.systemLocation()) };
-        if (info.hasVendorIdentifier() && info.hasProductIdentifier()) {
-            identity.vendorId = info.vendorIdentifier();
-            identity.productId = info.productIdentifier();
-        }
-        listed.append({ info.portName(), info.systemLocation(), info.description(), identity });
-    }
-#ifdef Q_OS_WIN
-    return numberByComName(listed);
-#else
-    return numberByFamily(listed);
-#endif
 }
 
 QString stableName(const QString &device, const QString &directory)
@@ -107,25 +87,26 @@ QString mappingText(const QList<MappedPort> &mapping)
         return QStringLiteral("Последовательных портов в системе не найдено.");
     QStringList lines { QStringLiteral("Порты в системе:") };
     for (const MappedPort &port : mapping) {
-        QString line = QStringLiteral("COM%1 — %2").arg(port.number).arg(port.device);
+        QString line = QStringLiteral("COM") + QString::number(port.number) + QStringLiteral(" — ")
+            + literalText(port.device);
         if (!port.description.isEmpty())
-            line += QStringLiteral(" (%1)").arg(port.description);
+            line += QStringLiteral(" (") + literalText(port.description) + u')';
         lines.append(line);
         // Two adapters of one kind differ only here.
         const PortIdentity &id = port.identity;
         QStringList details;
         if (!id.manufacturer.isEmpty())
-            details.append(id.manufacturer);
+            details.append(literalText(id.manufacturer));
         if (id.vendorId >= 0 && id.productId >= 0)
             details.append(QStringLiteral("VID:PID %1:%2")
                                .arg(id.vendorId, 4, 16, QLatin1Char('0'))
                                .arg(id.productId, 4, 16, QLatin1Char('0')));
         if (!id.serialNumber.isEmpty())
-            details.append(QStringLiteral("серийный номер %1").arg(id.serialNumber));
+            details.append(QStringLiteral("серийный номер ") + literalText(id.serialNumber));
         if (!details.isEmpty())
             lines.append(Indent + details.join(QLatin1String(", ")));
         if (!id.stableName.isEmpty())
-            lines.append(Indent + id.stableName);
+            lines.append(Indent + literalText(id.stableName));
     }
     return lines.join(u'\n');
 }

@@ -37,8 +37,8 @@ struct MappedPort
     friend bool operator==(const MappedPort &, const MappedPort &) = default;
 };
 
-// The current mapping from port numbers to devices. It is asked again at every
-// open and for every tooltip, since adapters come and go.
+// The current mapping from port numbers to devices, asked at every open and for
+// every tooltip, since adapters come and go.
 using PortMapper = std::function<QList<MappedPort>()>;
 
 // Windows numbering: COMn is number n; ports not named COMn get no number.
@@ -48,14 +48,11 @@ QList<MappedPort> numberByComName(const QList<ListedPort> &listed);
 // each family by its number (ttyS2 before ttyS10); number 1 is the first.
 QList<MappedPort> numberByFamily(QList<ListedPort> listed);
 
-// The serial ports the system lists now, numbered as this platform numbers them.
-// Only listed serial devices are ever reachable through a port number.
-QList<MappedPort> systemPortMapping();
-
 // The link in directory that leads to the device, as a path, or empty: udev
 // names each USB serial adapter there by its maker, model and serial number.
 QString stableName(
     const QString &device, const QString &directory = QStringLiteral("/dev/serial/by-id"));
 
-// The mapping as plain text, one port a line, for the port box's tooltip.
+// The mapping as plain text, one port a line, for the port box's tooltip; what
+// the system says of a device is shown literally.
 QString mappingText(const QList<MappedPort> &mapping);

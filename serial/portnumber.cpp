@@ -1,6 +1,7 @@
 #include "portnumber.h"
 
 #include "runtimeerror.h"
+#include "wholenumber.h"
 
 namespace {
 
@@ -13,21 +14,10 @@ QString wholeNumberWanted()
 
 quint8 portNumberFromText(const QString &text)
 {
-    const QStringView digits = QStringView(text).trimmed();
-    if (digits.isEmpty())
+    const std::optional<qint64> number = wholeNumber(QStringView(text).trimmed(), 255);
+    if (!number)
         throw RuntimeError(RuntimeError::TypeMismatch, wholeNumberWanted());
-    int value = 0;
-    bool tooBig = false;
-    for (const QChar ch : digits) {
-        // ASCII digits only: a sign, a fraction or another script's digits make it
-        // no port number.
-        if (ch < u'0' || ch > u'9')
-            throw RuntimeError(RuntimeError::TypeMismatch, wholeNumberWanted());
-        if (!tooBig)
-            value = value * 10 + (ch.unicode() - u'0');
-        tooBig = tooBig || value > 255;
-    }
-    if (tooBig)
+    if (*number > 255)
         throw RuntimeError(RuntimeError::Overflow, wholeNumberWanted());
-    return quint8(value);
+    return quint8(*number);
 }

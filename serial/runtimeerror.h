@@ -16,6 +16,7 @@ public:
         Overflow = 6,
         OutOfMemory = 7,
         TypeMismatch = 13,
+        InternalError = 51,
         InvalidPropertyValue = 380,
         InvalidPortNumber = 8002,
         PortAlreadyOpen = 8005,
@@ -24,8 +25,14 @@ public:
         PortBusy = 8016,
         PermissionDenied = 8017,
     };
+    // The exit status of a program ended by an error that nothing trapped.
+    static constexpr int UntrappedExitStatus = 70;
 
     RuntimeError(int number, const QString &description);
+
+    // What was thrown, as a run-time error: a memory shortage is error 7, any other
+    // exception an internal error.
+    static RuntimeError from(std::exception_ptr thrown);
 
     int number() const noexcept { return m_number; }
     const QString &description() const noexcept { return m_description; }
@@ -36,3 +43,24 @@ private:
     QString m_description;
     std::string m_what;
 };
+
+// Where an error that nothing trapped is reported: the runtime shows it and ends
+// the program. Until one is set, it is written to stderr and the program ends.
+using UntrappedReport = void (*)(const RuntimeError &);
+void setUntrappedReport(UntrappedReport report);
+
+// Hands what was thrown to the report through a queued call.
+void reportLater(std::exception_ptr thrown) noexcept;
+
+// A slot's work, run so that nothing it throws leaves the slot: the code that
+// called it (Qt's event delivery, QSerialPort's read handler) does not expect
+// exceptions, and one unwinding through it leaves it broken. What is thrown is
+// reported from a queued call, once that code has returned.
+template<typename Work> void untrapped(Work &&work) noexcept
+{
+    try {
+        work();
+    } catch (...) {
+        reportLater(std::current_exception());
+    }
+}

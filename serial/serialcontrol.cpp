@@ -1,9 +1,11 @@
 #include "serialcontrol.h"
 
 #include "linesettings.h"
+#include "literaltext.h"
 #include "portholders.h"
 #include "portpermission.h"
 #include "runtimeerror.h"
+#include "systemports.h"
 
 #include <QFile>
 
@@ -40,9 +42,10 @@ constexpr qint64 TakeUpTo = 8192;
 SerialControl::SerialControl(QObject *parent)
     : QObject(parent)
     , m_port(new QSerialPort(this))
-    , m_mapper(systemPortMapping)
     , m_settings(QStringLiteral("9600,N,8,1"))
 {
+    auto *system = new SystemPorts(this);
+    m_mapper = [system] { return system->mapping(); };
     connect(m_port, &QSerialPort::readyRead, this, &SerialControl::received);
     connect(m_port, &QSerialPort::errorOccurred, this, &SerialControl::portError);
 }
@@ -56,11 +59,14 @@ bool SerialControl::PortOpen() const
 
 void SerialControl::setPortOpen(bool open)
 {
-    m_losing = false;
-    if (open)
+    if (open) {
+        // A loss under way is left alone: an open port is refused below, and the
+        // loss then closes it, whichever came first.
         this->open();
-    else if (m_port->isOpen())
+    } else if (m_port->isOpen()) {
+        m_losing = false;
         m_port->close();
+    }
 }
 
 QString SerialControl::Input()
@@ -118,25 +124,25 @@ void SerialControl::open()
     // that holds a port without locking it is found only by looking.
     if (const QList<PortHolder> holders = portHolders(target->device); !holders.isEmpty())
         throw RuntimeError(RuntimeError::PortBusy,
-            QStringLiteral("Порт COM%1 (%2) %3: %4.")
-                .arg(QString::number(m_commPort), target->device,
-                    holders.size() == 1 ? QStringLiteral("занят другой программой")
-                                        : QStringLiteral("занят другими программами"),
-                    holdersText(holders))
-                + withModemManagerNote(target->device));
+            QStringLiteral("Порт COM%1 (%2) %3: ")
+                    .arg(QString::number(m_commPort), literalText(target->device),
+                        holders.size() == 1 ? QStringLiteral("занят другой программой")
+                                            : QStringLiteral("занят другими программами"))
+                + holdersText(holders) + u'.' + withModemManagerNote(target->device));
     m_port->clearError();
     if (!m_port->open(QIODevice::ReadOnly)) {
         const RuntimeError failure = openFailure(target->device);
         m_port->clearError();
-        throw RuntimeError(failure.number(),
-            failure.description() + withModemManagerNote(target->device));
+        throw RuntimeError(
+            failure.number(), failure.description() + withModemManagerNote(target->device));
     }
     m_opened = *target;
 }
 
 RuntimeError SerialControl::openFailure(const QString &device) const
 {
-    const QString port = QStringLiteral("COM%1 (%2)").arg(m_commPort).arg(device);
+    const QString port = QStringLiteral("COM") + QString::number(m_commPort) + QStringLiteral(" (")
+        + literalText(device) + u')';
     switch (m_port->error()) {
     case QSerialPort::DeviceNotFoundError:
         return RuntimeError(RuntimeError::PortNotAvailable,
@@ -158,10 +164,10 @@ void SerialControl::takeWaiting()
 {
     // Qt reads a port once per pass of the event loop, and a terminal hands out
     // at most 4 KB a read, while every notification has a cost of its own at the
-    // receiver (the scan box lays out its whole text again). So what the system
-    // holds by now goes along, up to a bound that keeps one pass short: a fast
-    // device is announced in fewer, larger pieces. How the bytes are split never
-    // changes what the form makes of them.
+    // receiver (a pass over the text, an insert into the scan box, a repaint). So
+    // what the system holds by now goes along, up to a bound that keeps one pass
+    // short: a fast device is announced in fewer, larger pieces. How the bytes are
+    // split never changes what the form makes of them.
     m_taking = true;
     while (m_port->bytesAvailable() < TakeUpTo && m_port->waitForReadyRead(0)) { }
     m_taking = false;
@@ -176,7 +182,8 @@ void SerialControl::received()
     if (m_taking)
         return;
     m_commEvent = comEvReceive;
-    emit OnComm();
+    // Called from QSerialPort's read handler, which must not be unwound.
+    untrapped([this] { emit OnComm(); });
 }
 
 void SerialControl::portError(QSerialPort::SerialPortError error)
@@ -188,7 +195,9 @@ void SerialControl::portError(QSerialPort::SerialPortError error)
         || !m_port->isOpen())
         return;
     m_losing = true;
-    QMetaObject::invokeMethod(this, &SerialControl::loseDevice, Qt::QueuedConnection);
+    untrapped([this] {
+        QMetaObject::invokeMethod(this, &SerialControl::loseDevice, Qt::QueuedConnection);
+    });
 }
 
 void SerialControl::loseDevice()
@@ -196,12 +205,12 @@ void SerialControl::loseDevice()
     // The operator may have closed the port in the meantime.
     if (!std::exchange(m_losing, false) || !m_port->isOpen())
         return;
-    m_leftover += m_port->readAll();
+    untrapped([this] { m_leftover += m_port->readAll(); });
     m_port->close();
     m_port->clearError();
     if (!m_leftover.isEmpty()) {
         m_commEvent = comEvReceive;
-        emit OnComm();
+        untrapped([this] { emit OnComm(); });
     }
-    emit DeviceLost();
+    untrapped([this] { emit DeviceLost(); });
 }

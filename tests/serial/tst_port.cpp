@@ -50,6 +50,8 @@ private slots:
         QTest::newRow("port 0") << "0" << "9600" << false << "0" << "Порта COM0 не бывает" << false;
         QTest::newRow("busy") << "1" << "9600" << true << "1" << "занят другой программой" << false;
         QTest::newRow("html speed") << "1" << "<i>96</i>" << false << "1" << "скорость «<i>96</i>»" << false;
+        QTest::newRow("port 256") << "256" << "9600" << false << "256"
+                                  << "Номер порта должен быть целым числом от 1 до 255." << true;
         QTest::newRow("port text html") << "<b>1</b>" << "9600" << false << "<b>1</b>" << "от 1 до 255" << true;
         QTest::newRow("port text long") << QString(5000, u'1') << "9600" << false << QString(24, u'1') + "…"
                                         << "Номер порта должен быть целым числом от 1 до 255." << true;
@@ -74,7 +76,8 @@ private slots:
         const QString message = click(portText, speed, "CmdOpen");
         QVERIFY2(shownAs.isEmpty() ? message.isEmpty()
                                    : message.startsWith("COM: не могу открыть порт COM" + shownAs + "! | ")
-                    && message.contains(reason), qPrintable(message));
+                    && message.contains(reason) && (!reason.endsWith('.') || message.endsWith(reason)),
+            qPrintable(message));
         if (shownAs.isEmpty()) {
             termios line {};
             QVERIFY(tcgetattr(f->pty.slaveFd(), &line) == 0 && cfgetispeed(&line) == B115200
@@ -110,6 +113,30 @@ private slots:
             { "COM3", "\\\\.\\COM3", {} }, { "LPT1", "\\\\.\\LPT1", {} } };
         QCOMPARE(numberByComName(windows),
             (QList<MappedPort> { { 3, "\\\\.\\COM3", {} }, { 10, "\\\\.\\COM10", "USB" } }));
+    }
+
+    // The port box's tooltip covers neither button: above the box, or beside the window at the
+    // top of the screen.
+    void tooltipCoversNoButton_data()
+    {
+        QTest::addColumn<QPoint>("windowAt");
+        QTest::newRow("room above") << QPoint(300, 300);
+        QTest::newRow("top of the screen") << QPoint(0, 0);
+    }
+    void tooltipCoversNoButton()
+    {
+        QFETCH(QPoint, windowAt);
+        f->form.move(windowAt);
+        QWidget *box = f->child("txtPort");
+        QHelpEvent hover(QEvent::ToolTip, QPoint(2, 2), box->mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(box, &hover);
+        QWidget *tip = nullptr;
+        for (QWidget *window : QApplication::topLevelWidgets())
+            if (window->isVisible() && window->objectName() == "qtooltip_label")
+                tip = window;
+        QVERIFY(tip && !tip->geometry().contains(box->mapToGlobal(QPoint(2, 2))));
+        for (const char *name : { "CmdOpen", "CmdClose" })
+            QVERIFY2(!tip->geometry().intersects({ f->child(name)->mapToGlobal(QPoint()), f->child(name)->size() }), name);
     }
 };
 

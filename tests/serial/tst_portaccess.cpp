@@ -13,26 +13,29 @@ class TestPortAccess : public QObject
 private slots:
     void withoutPermission_data()
     {
-        QTest::addColumn<int>("mode"); // with group bits: the group is dialout
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("group"); // owned by root and this group
         QTest::addColumn<QString>("reason"); // after "Нет доступа к порту COM1 (<device>)."
-        QTest::newRow("0600 of root") << 0600
-            << "Читать и писать его может только владелец, «root». Поможет администратор: "
-               "правило udev, отдающее устройство группе dialout (GROUP=\"dialout\", "
-               "MODE=\"0660\"), или TAG+=\"uaccess\" — доступ тому, кто работает за этим "
-               "компьютером.";
-        QTest::newRow("0660 of dialout") << 0660
+        const QString udev = " Поможет администратор: правило udev, отдающее устройство группе dialout "
+                             "(GROUP=\"dialout\", MODE=\"0660\"), или TAG+=\"uaccess\" — доступ тому, кто "
+                             "работает за этим компьютером.";
+        QTest::newRow("0600 of root") << 0600 << "dialout" << "Читать и писать его может только владелец, «root»." + udev;
+        QTest::newRow("0660 of dialout") << 0660 << "dialout"
             << "Читать и писать его может группа «dialout»: пользователь должен входить в неё "
                "и затем заново войти в систему.";
+        // Nobody is told to join the administrators.
+        QTest::newRow("0660 of group root") << 0660 << "root"
+            << "Читать и писать его могут только владелец, «root», и группа администраторов «root»." + udev;
     }
     void withoutPermission()
     {
         QFETCH(int, mode);
+        QFETCH(QString, group);
         QFETCH(QString, reason);
         PseudoTerminal pty;
         QStringList command { QCoreApplication::applicationFilePath(), "--open", pty.slavePath() };
         const QByteArray path = QFile::encodeName(pty.slavePath());
-        QVERIFY(::chmod(path, mode_t(mode)) == 0
-            && ((mode & 070) == 0 || ::chown(path, uid_t(-1), ::getgrnam("dialout")->gr_gid) == 0));
+        QVERIFY(::chmod(path, mode_t(mode)) == 0 && ::chown(path, uid_t(-1), ::getgrnam(qPrintable(group))->gr_gid) == 0);
         // Root opens any device whatever its mode: the form runs as nobody then.
         if (::geteuid() == 0)
             command = QStringList { "setpriv", "--reuid=65534", "--regid=65534", "--clear-groups" }

@@ -1,6 +1,6 @@
 #include "indicator.h"
 #include "main_window.h"
-#include "portholders.h"
+#include "portpermission.h"
 #include "ptypair.h"
 #include "serialcontrol.h"
 
@@ -58,41 +58,45 @@ private slots:
 
     void heldByOthers_data()
     {
-        QTest::addColumn<int>("holders"); // children that open it plainly: no lock, no exclusive mode
+        QTest::addColumn<QStringList>("holders"); // programs that open it plainly: no lock, no exclusive mode
         QTest::addColumn<QString>("reason"); // %1: the device, %2: the holders; empty: it opens
-        QTest::newRow("one") << 1 << "Порт COM1 (%1) занят другой программой: %2.";
-        QTest::newRow("two") << 2 << "Порт COM1 (%1) занят другими программами: %2.";
+        QTest::newRow("one") << QStringList { "sleep" } << "Порт COM1 (%1) занят другой программой: %2.";
+        QTest::newRow("two") << QStringList { "sleep", "sleep" } << "Порт COM1 (%1) занят другими программами: %2.";
+        // Copies of sleep: names are shown as they are, never as formats, markup or lines.
+        QTest::newRow("named %1") << QStringList { "%1" } << "Порт COM1 (%1) занят другой программой: %2.";
+        QTest::newRow("named with markup, a line feed") << QStringList { "<i>%2\n<b>" } << "Порт COM1 (%1) занят другой программой: %2.";
         // socat holds the slave side of its pseudo-terminal too: it plays the device.
-        QTest::newRow("socat's own pseudo-terminal") << 0 << QString();
+        QTest::newRow("socat's own pseudo-terminal") << QStringList {} << QString();
     }
     void heldByOthers()
     {
-        QFETCH(int, holders);
+        QFETCH(QStringList, holders);
         QFETCH(QString, reason);
         // Children that kept the master side would count as the device's own end.
         QVERIFY(::fcntl(pty.masterFd(), F_SETFD, FD_CLOEXEC) == 0);
         QString device = pty.slavePath();
+        QTemporaryDir programs;
         std::vector<std::unique_ptr<QProcess>> others;
         QMap<qint64, QString> named; // in order of process id
-        for (int i = 0; i < std::max(holders, 1); ++i) {
+        if (holders.isEmpty()) {
+            device = QDir::temp().filePath(QString("tst_portshare-%1").arg(getpid()));
+            others.emplace_back(std::make_unique<QProcess>())->start("socat", { "pty,raw,echo=0,link=" + device, "pty,raw,echo=0" });
+            QTRY_VERIFY(QFileInfo::exists(device));
+        }
+        for (const QString &program : holders) {
             QProcess *other = others.emplace_back(std::make_unique<QProcess>()).get();
-            if (holders == 0) {
-                device = QDir::temp().filePath(QString("tst_portshare-%1").arg(getpid()));
-                other->start("socat", { "pty,raw,echo=0,link=" + device, "pty,raw,echo=0" });
-                QTRY_VERIFY(QFileInfo::exists(device));
-                break;
-            }
+            QVERIFY(program == "sleep" || QFile::copy("/bin/sleep", programs.filePath(program)));
             other->setStandardInputFile(device);
-            other->start("sleep", { "60" });
+            other->start(program == "sleep" ? program : programs.filePath(program), { "60" });
             QVERIFY(other->waitForStarted());
-            named[other->processId()] = QString("sleep (PID %1)").arg(other->processId());
+            named[other->processId()] = QString(program).replace('\n', QChar(0x240A)) + " (PID " + QString::number(other->processId()) + ')';
         }
         port()->setPortMapper([device] { return QList<MappedPort> { { 1, device, {} } }; });
-        QCOMPARE(click("CmdOpen"), holders ? reason.arg(device, named.values().join(", ")) : "");
-        QCOMPARE(port()->PortOpen(), holders == 0);
+        QCOMPARE(click("CmdOpen"), holders.isEmpty() ? "" : reason.arg(device, named.values().join(", ")));
+        QCOMPARE(port()->PortOpen(), holders.isEmpty());
         for (const auto &other : others)
             other->kill(), other->waitForFinished();
-        if (holders > 0) // gone now: the same click opens the port
+        if (!holders.isEmpty()) // gone now: the same click opens the port
             QVERIFY(click("CmdOpen").isEmpty() && port()->PortOpen());
     }
 

@@ -1,4 +1,6 @@
 #include "portform.h"
+#include "runtimeerror.h"
+#include "sessionclock.h"
 
 #include <ctime>
 
@@ -123,6 +125,39 @@ private slots:
         QVERIFY2(idleCpuSeconds < 0.5, "the program spins on the unplugged port");
         QCOMPARE(resources(), std::pair(qsizetype(0), before.second));
         QCOMPARE(lost.size(), Cycles); // once for each unplug, none while idle
+    }
+
+    // The device's error and a click on "Открыть порт" in one pass of the event loop, before the
+    // control's own reaction to the error: the device stays lost, the port ends closed and red.
+    void clickAsDeviceGoes()
+    {
+        auto *serial = f->port()->findChild<QSerialPort *>();
+        connect(serial, &QSerialPort::errorOccurred, f.get()->port(), [this](QSerialPort::SerialPortError error) {
+            if (error != QSerialPort::NoError && f->port()->PortOpen())
+                f->child<QPushButton>("CmdOpen")->click(); // refused: the port is open
+        });
+        f->pty.unplug();
+        QTRY_VERIFY(!f->port()->PortOpen() && f->indicator() == Form1::Red);
+    }
+
+    // A memory shortage in the receive path (here when the form asks the time of a chunk) is
+    // reported, and the port goes on delivering: the failure never unwound through its reader.
+    void failureInReceivePath()
+    {
+        static bool armed = true;
+        SessionClock::setSource([]() -> qint64 {
+            if (std::exchange(armed, false))
+                throw std::bad_alloc();
+            return 0;
+        });
+        static QStringList reports; // the runtime's own report is tst_desktop's
+        setUntrappedReport([](const RuntimeError &error) { reports << QString::number(error.number()) + ' ' + error.description(); });
+        QVERIFY(f->pty.write("1F"));
+        QTRY_COMPARE(reports, QStringList { "7 Недостаточно памяти" });
+        QVERIFY(f->pty.write("2\r"));
+        QTRY_COMPARE(f->log()->items(), characterLines("2") << "2");
+        SessionClock::setSource(nullptr);
+        setUntrappedReport(nullptr);
     }
 };
 
