@@ -1,6 +1,5 @@
 #include "runtime.h"
 
-#include "eventlogaccessible.h"
 #include "runtimeerror.h"
 
 #include <QMessageBox>
@@ -30,8 +29,6 @@ int &withOwnEventDispatcher(int &argc)
 Runtime::Runtime(int &argc, char **argv)
     : QApplication(withOwnEventDispatcher(argc), argv)
 {
-    // Accessibility tools see the log's lines from the first window on.
-    EventLogAccessible::install();
 }
 
 bool Runtime::notify(QObject *receiver, QEvent *event)
