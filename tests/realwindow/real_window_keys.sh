@@ -94,3 +94,12 @@ if [ "$count" != 0 ] || [ "$after" != 'log:KeyAscii=55' ]; then
     printf 'after clearing: %s lines, then:\n%s\n' "$count" "$after"; exit 1
 fi
 echo "cleared: 0 lines, then $after"
+
+# Lines typed as fast as the X server takes them are told to screen readers at
+# most once per 100 ms (with one more for the last of them), not once a line.
+read -r events seconds < <(/usr/bin/python3 "$here/count_events.py" xdotool type --delay 1 "$(printf '%0300d' 0)")
+/usr/bin/python3 "$here/read_window.py" 301 >/dev/null
+echo "300 lines told in $events events over $seconds s"
+if [ "$events" -lt 1 ] || [ "$events" -gt "$(awk -v s="$seconds" 'BEGIN { print int(s * 10) + 2 }')" ]; then
+    exit 1
+fi
