@@ -7,12 +7,13 @@
 #include "scanbox.h"
 #include "serialcontrol.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+
+#include <limits>
 
 namespace {
 

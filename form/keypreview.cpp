@@ -59,6 +59,9 @@ bool KeyPreview::keyPress(const QKeyEvent &event)
     // is no key press for the form. Each character typed is one key press.
     const QString typed
         = platformKeyText(event.key(), event.modifiers(), event.text(), event.nativeScanCode());
+    // A key that types by itself ends whatever a dead key began.
+    if (!typed.isEmpty())
+        m_deadKey = 0;
     for (char32_t ch : typed.toUcs4())
         type(
             ch, KeyOrigin { event.nativeScanCode(), event.modifiers(), QString::fromUcs4(&ch, 1) });

@@ -38,6 +38,7 @@ private:
     Form1 *m_form;
     AltCode m_altCode;
     bool m_typingAltCode = false;
+    // The code of the dead key pressed or let go since the last character; 0: none.
     quint32 m_deadKey = 0;
     KeyOrigin m_origin;
 };
