@@ -27,7 +27,7 @@ QString modifierNames(Qt::KeyboardModifiers modifiers)
 QString withCode(const QString &text)
 {
     return quoted(text) + QStringLiteral(" (")
-        + QString::number(windows1251Code(text.at(0).unicode())) + u')';
+        + QString::number(windows1251Code(text.toUcs4().value(0))) + u')';
 }
 
 bool printable(const QString &text)
