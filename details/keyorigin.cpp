@@ -1,6 +1,8 @@
 #include "keyorigin.h"
 
 #include "keytext.h"
+#include "linedetails.h"
+#include "quoted.h"
 #include "uslayout.h"
 
 #include <QStringList>
@@ -21,12 +23,11 @@ QString modifierNames(Qt::KeyboardModifiers modifiers)
     return names.join(u'+');
 }
 
-// A character with its Windows-1251 code: «Ф» (212).
-QString quoted(const QString &text)
+// A printable character in quotes with its Windows-1251 code: «Ф» (212).
+QString withCode(const QString &text)
 {
-    const QList<uint> ucs4 = text.toUcs4();
-    const short code = ucs4.isEmpty() ? 0 : windows1251Code(char32_t(ucs4.first()));
-    return QStringLiteral("«%1» (%2)").arg(text).arg(code);
+    return quoted(text) + QStringLiteral(" (")
+        + QString::number(windows1251Code(text.toUcs4().value(0))) + u')';
 }
 
 bool printable(const QString &text)
@@ -34,42 +35,141 @@ bool printable(const QString &text)
     return !text.isEmpty() && text.at(0).isPrint();
 }
 
-} // namespace
-
-QString describeKeyOrigin(const KeyOrigin &origin)
+// A key as a technician finds it on a US keyboard: by its label, keypad keys as
+// such: «A», «1» на цифровом блоке, Enter.
+QString keyLabel(const QString &usName)
 {
-    if (origin.altCode >= 0) {
-        const QString digits = (origin.altCodeLeadingZero ? QStringLiteral("0") : QString())
-            + QString::number(origin.altCode);
-        return QStringLiteral("Набран Alt-кодом: Alt+%1 на цифровой клавиатуре, %2.")
-            .arg(digits,
-                origin.altCodeLeadingZero
-                    ? QStringLiteral("с ведущим 0 — код Windows-1251")
-                    : QStringLiteral("без ведущего 0 — код кодовой страницы 866 (DOS)"));
+    static const struct
+    {
+        const char *keysym;
+        const char *label;
+    } named[] = { { "Return", "Enter" }, { "BackSpace", "Backspace" }, { "Escape", "Esc" },
+        { "space", "пробел" }, { "KP_Enter", "Enter на цифровом блоке" }, { "KP_Add", "«+»" },
+        { "KP_Subtract", "«-»" }, { "KP_Multiply", "«*»" }, { "KP_Divide", "«/»" },
+        { "KP_Decimal", "«.»" } };
+    for (const auto &key : named) {
+        if (usName == QLatin1String(key.keysym))
+            return QString::fromUtf8(key.label)
+                + (usName.startsWith(u"KP_") && usName != u"KP_Enter"
+                        ? QStringLiteral(" на цифровом блоке")
+                        : QString());
     }
-    if (origin.nativeScanCode == 0)
-        return QString();
+    if (usName.size() == 1)
+        return quoted(usName);
+    if (usName.startsWith(u"KP_") && usName.size() == 4 && usName.at(3).isDigit())
+        return quoted(usName.mid(3)) + QStringLiteral(" на цифровом блоке");
+    return usName;
+}
 
+// The character and its code: what the line's number stands for.
+QString characterLine(const QString &typed)
+{
+    const char32_t ch = typed.toUcs4().value(0);
+    const quint8 code = windows1251Code(ch);
+    if (code == '?' && ch != U'?') {
+        return QStringLiteral("Символ %1 (U+%2) в Windows-1251 кода не имеет: записан кодом 63, "
+                              "как «?»")
+            .arg(quoted(typed), QString::number(ch, 16).toUpper().rightJustified(4, u'0'));
+    }
+    const QString line = QStringLiteral("Символ: ") + LineDetails::describeCode(code);
+    return ch == U'?' ? line + QStringLiteral(" — сам вопросительный знак") : line;
+}
+
+QString altCodeLine(const KeyOrigin &origin)
+{
+    const QString digits = (origin.altCodeLeadingZero ? QStringLiteral("0") : QString())
+        + QString::number(origin.altCode);
+    return QStringLiteral("Набран Alt-кодом: Alt+") + digits
+        + (origin.altCodeLeadingZero
+                ? QStringLiteral(" на цифровом блоке, с ведущим 0 — код Windows-1251.")
+                : QStringLiteral(
+                    " на цифровом блоке, без ведущего 0 — код кодовой страницы 866 (DOS)."));
+}
+
+const QString LayoutCure = QStringLiteral(
+    " — переключите её на английскую (США) перед сканированием или настройте сканер на ввод"
+    " Alt-кодами.");
+
+QStringList keyLines(const KeyOrigin &origin)
+{
     const bool shift = origin.modifiers & Qt::ShiftModifier;
     const UsLayoutKey us = usLayoutKey(origin.nativeScanCode, shift);
-    QString text = us.name.isEmpty()
-        ? QStringLiteral("Код клавиши %1").arg(origin.nativeScanCode)
-        : QStringLiteral("Клавиша %1, код клавиши %2").arg(us.name).arg(origin.nativeScanCode);
+    // A program typing a character that the layout lacks (xdotool does) puts it on
+    // a spare key for a moment: the key exists on no keyboard.
+    if (us.name.isEmpty())
+        return { QStringLiteral("Набран без клавиши раскладки: программа напечатала его, на время"
+                                " отдав символ свободной клавише.") };
+    const QString label = keyLabel(us.name);
+    QString text = QStringLiteral("Клавиша ") + label;
     const QString modifiers = modifierNames(origin.modifiers);
     if (!modifiers.isEmpty())
-        text += QStringLiteral(", нажата с %1").arg(modifiers);
-    text += u'.';
+        text += QStringLiteral(" с ") + modifiers;
+    text += QStringLiteral(" (код клавиши %1).").arg(origin.nativeScanCode);
 
     // A scanner presses keys as a US keyboard would; whatever else the key typed
     // came from the system's layout. Case alone differs with Caps Lock on, which
     // is no wrong layout.
     if (printable(origin.typed) && printable(us.text)
         && origin.typed.toUpper() != us.text.toUpper()) {
-        text += QStringLiteral(" Клавиша %1 напечатала %2, а на раскладке США даёт %3: похоже,"
-                               " сканер нажимает клавиши как клавиатура США, а в системе включена"
-                               " другая раскладка — переключите её на английскую (США) перед"
-                               " сканированием или настройте сканер на ввод Alt-кодами.")
-                    .arg(us.name, quoted(origin.typed), quoted(us.text));
+        return { text,
+            QStringLiteral("Клавиша ") + label + QStringLiteral(" напечатала ")
+                + withCode(origin.typed) + QStringLiteral(", а на раскладке США даёт ")
+                + withCode(us.text)
+                + QStringLiteral(": похоже, сканер нажимает клавиши как клавиатура США, а в"
+                                 " системе включена другая раскладка")
+                + LayoutCure };
     }
-    return text;
+    return { text };
+}
+
+QStringList composedLines(const KeyOrigin &origin)
+{
+    // The letter under the accent, where the character is one: "e" of "é".
+    const QString typed = origin.typed;
+    const QString parts = typed.size() == 1 && typed.at(0).decompositionTag() == QChar::Canonical
+        ? typed.at(0).decomposition()
+        : QString();
+    const QString base = parts.size() > 1 ? parts.left(1) : QString();
+    const UsLayoutKey dead
+        = origin.deadKeyScanCode ? usLayoutKey(origin.deadKeyScanCode, false) : UsLayoutKey();
+    const UsLayoutPlace basePlace = usLayoutKeyTyping(base);
+    const UsLayoutKey baseKey
+        = basePlace.keyCode ? usLayoutKey(basePlace.keyCode, basePlace.shift) : UsLayoutKey();
+
+    QString text = QStringLiteral("Пришёл от метода ввода готовым символом, а не нажатием одной "
+                                  "клавиши");
+    if (!dead.name.isEmpty()) {
+        text += QStringLiteral(": составлен мёртвой клавишей ") + keyLabel(dead.name);
+        if (!baseKey.name.isEmpty())
+            text += QStringLiteral(" и клавишей ") + keyLabel(baseKey.name);
+    } else {
+        text += QStringLiteral(" (мёртвая клавиша, Compose, IBus, Fcitx)");
+    }
+    text += u'.';
+    // Both keys type their own characters on a US layout: the scanner meant those.
+    if (!printable(dead.text) || baseKey.name.isEmpty())
+        return { text };
+    return { text,
+        QStringLiteral("На раскладке США клавиши ") + keyLabel(dead.name) + QStringLiteral(" и ")
+            + keyLabel(baseKey.name) + QStringLiteral(" печатают ") + quoted(dead.text)
+            + QStringLiteral(" и ") + quoted(base)
+            + QStringLiteral(": похоже, в системе включена раскладка с мёртвыми клавишами"
+                             " (например, США международная), и она сделала из ")
+            + quoted(dead.text + base) + QStringLiteral(" сканера ") + quoted(typed) + LayoutCure };
+}
+
+} // namespace
+
+QString describeKeyOrigin(const KeyOrigin &origin)
+{
+    if (origin.typed.isEmpty())
+        return QString();
+    QStringList lines { characterLine(origin.typed) };
+    if (origin.altCode >= 0)
+        lines << altCodeLine(origin);
+    else if (origin.composed)
+        lines << composedLines(origin);
+    else if (origin.nativeScanCode != 0)
+        lines << keyLines(origin);
+    return lines.join(u'\n');
 }

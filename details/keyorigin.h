@@ -3,23 +3,31 @@
 #include <QString>
 #include <Qt>
 
-// What made a key line in keyboard mode: the key that was pressed and how it
-// became the typed character. Kept beside the line so that its tooltip can say
-// which key it was and which layout turned it into that character.
+// What made a key line in keyboard mode: the character typed and how it came, by a
+// key, an Alt code or an input method. Kept beside the line so that its tooltip can
+// say which key it was and which layout turned it into that character.
 struct KeyOrigin
 {
     // The platform's code of the key (under X and Wayland: the evdev code + 8);
-    // 0 when unknown, as for keys made up by a program.
+    // 0 when no key is known, as for Alt codes and input methods.
     quint32 nativeScanCode = 0;
     Qt::KeyboardModifiers modifiers;
-    // The character the key typed.
+    // The character typed, before it became a Windows-1251 code.
     QString typed;
     // Alt held while keypad digits were typed: the number typed, else -1. With a
     // leading 0 it is a Windows-1251 code, otherwise a code of code page 866.
     int altCode = -1;
     bool altCodeLeadingZero = false;
+    // The character reached the box as text from an input method (a dead key,
+    // Compose, IBus, Fcitx), not as a key press; with the code of the dead key let
+    // go just before it, where one was (0: none seen).
+    bool composed = false;
+    quint32 deadKeyScanCode = 0;
 };
 
-// The key behind a key line, in words, for its tooltip; empty when nothing is
-// known about it.
+// A key line explained, one statement a line: the character (what it is in
+// Windows-1251, or that it has no code there), then how it came: the key by its
+// label on a US keyboard, the Alt code, or the input method; and, where the
+// system's layout made of the scanner's keys something else than a US layout
+// would, why and what helps. Empty when nothing is known about the line.
 QString describeKeyOrigin(const KeyOrigin &origin);

@@ -161,10 +161,9 @@ QStringList characterExplanation(quint8 code)
 
 QStringList keyExplanation(quint8 code, const QString &origin)
 {
-    QStringList lines { QStringLiteral("Клавиша: ") + describeCode(code) };
     if (!origin.isEmpty())
-        lines.append(origin);
-    return lines;
+        return origin.split(u'\n');
+    return { QStringLiteral("Символ: ") + describeCode(code) };
 }
 
 QString tsvRow(const QStringList &fields)

@@ -25,7 +25,8 @@ QString milliseconds(qint64 micros);
 
 // What a character line from the port says beyond its time.
 QStringList characterExplanation(quint8 code);
-// What a key line says beyond its time; origin: how the key came to type it.
+// What a key line says beyond its time: origin, the line explained by
+// describeKeyOrigin(), or where nothing is known of it, the character of the code.
 QStringList keyExplanation(quint8 code, const QString &origin);
 
 // One row of tab-separated text: a field holding a tab, a quote or a line break

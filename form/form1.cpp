@@ -2,19 +2,19 @@
 
 #include "eventlog.h"
 #include "indicator.h"
-#include "keytext.h"
+#include "keypreview.h"
 #include "porttooltip.h"
 #include "runtimeerror.h"
 #include "scanbox.h"
 #include "serialcontrol.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+
+#include <limits>
 
 namespace {
 
@@ -165,71 +165,12 @@ Form1::Form1(QWidget *parent)
     new PortToolTip(txtPort, MSComm1);
     addLogTools();
 
-    // Key preview: the form sees every key press before the focused control does.
-    qApp->installEventFilter(this);
+    // The form sees every key press before the focused control does.
+    m_keyPreview = new KeyPreview(this);
     txtSkaner->setFocus();
 }
 
 Form1::~Form1() = default;
-
-bool Form1::eventFilter(QObject *watched, QEvent *event)
-{
-    const bool press = event->type() == QEvent::KeyPress;
-    if ((press || event->type() == QEvent::KeyRelease) && !m_typingAltCode) {
-        // A key press is delivered to the focus widget first and then travels up
-        // through its parents while nobody accepts it; it counts once, at the
-        // first of those deliveries.
-        QWidget *target = focusWidget() ? focusWidget() : this;
-        if (watched == target && target->window() == this) {
-            const auto *key = static_cast<QKeyEvent *>(event);
-            if (press ? previewKeyPress(*key) : previewKeyRelease(*key, target))
-                return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-bool Form1::previewKeyPress(const QKeyEvent &event)
-{
-    // Held Alt repeats; only the operator's own press starts an Alt code.
-    if (event.key() == Qt::Key_Alt && event.isAutoRepeat())
-        return false;
-    // The digits of an Alt code go no further.
-    if (AltCode::Needed
-        && m_altCode.press(
-            event.key(), event.modifiers() | keypadModifier(event.nativeVirtualKey())))
-        return true;
-    // A key that types no character (arrows, function keys, modifiers) is no
-    // key press for the form. Each character typed is one key press.
-    const QString typed
-        = platformKeyText(event.key(), event.modifiers(), event.text(), event.nativeScanCode());
-    for (char32_t ch : typed.toUcs4()) {
-        m_keyOrigin
-            = KeyOrigin { event.nativeScanCode(), event.modifiers(), QString::fromUcs4(&ch, 1) };
-        short KeyAscii = windows1251Code(ch);
-        Form_KeyPress(KeyAscii);
-    }
-    return false;
-}
-
-bool Form1::previewKeyRelease(const QKeyEvent &event, QWidget *target)
-{
-    if (!AltCode::Needed || event.isAutoRepeat())
-        return false;
-    const std::optional<AltCode::Typed> typed = m_altCode.release(event.key());
-    if (!typed)
-        return false;
-    m_keyOrigin = KeyOrigin { 0, {}, typed->text, typed->code, typed->leadingZero };
-    short KeyAscii = windows1251Code(typed->text.at(0).unicode());
-    Form_KeyPress(KeyAscii);
-    // The character goes on to the focused control as a key that types it would,
-    // already counted above.
-    QKeyEvent character(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, typed->text);
-    m_typingAltCode = true;
-    QCoreApplication::sendEvent(target, &character);
-    m_typingAltCode = false;
-    return false;
-}
 
 void Form1::Check1_Click()
 {
@@ -253,10 +194,8 @@ void Form1::Form_KeyPress(short &KeyAscii)
 {
     if (Check1->isChecked())
         return;
-    if (KeyAscii >= 0 && KeyAscii <= 255)
-        List1->AddKeyLine(quint8(KeyAscii), m_keyOrigin);
-    else
-        List1->AddItem(QStringLiteral("KeyAscii=") + QString::number(KeyAscii));
+    // A Windows-1251 code: 0 to 255.
+    List1->AddKeyLine(quint8(KeyAscii), m_keyPreview->origin());
 }
 
 void Form1::CmdClear_Click()

@@ -1,26 +1,23 @@
 #pragma once
 
-#include "altcode.h"
-#include "keyorigin.h"
-
 #include <QWidget>
 
 class QCheckBox;
-class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTimer;
 class EventLog;
 class Indicator;
+class KeyPreview;
 class ScanBox;
 class SerialControl;
 class TestCodesWindow;
 
 // The program's only window. Its controls are members named as on the form, and
 // every handled event has one handler named after its control and event. The
-// program keeps no state of its own between events: everything lives in the
-// controls.
+// form keeps no state of its own between events: everything lives in the controls
+// and in the key preview, which hands the form each character typed.
 class Form1 : public QWidget
 {
     Q_OBJECT
@@ -49,14 +46,8 @@ public:
     // "Тестовые коды…" of the log's context menu.
     void showTestCodes();
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void addLogTools();
-    // True when the key must go no further.
-    bool previewKeyPress(const QKeyEvent &event);
-    bool previewKeyRelease(const QKeyEvent &event, QWidget *target);
 
     QCheckBox *Check1;
     Indicator *Shape1;
@@ -72,10 +63,6 @@ private:
     EventLog *List1;
     SerialControl *MSComm1;
     QTimer *TimerCOM;
-
-    AltCode m_altCode;
-    bool m_typingAltCode = false;
-    // What made the key line being added: the key, or the Alt code.
-    KeyOrigin m_keyOrigin;
+    KeyPreview *m_keyPreview;
     TestCodesWindow *m_testCodes = nullptr; // made when first asked for
 };

@@ -1,6 +1,5 @@
 #include "runtime.h"
 
-#include "eventlogaccessible.h"
 #include "runtimeerror.h"
 
 #include <QMessageBox>
@@ -29,8 +28,6 @@ int &withOwnEventDispatcher(int &argc)
 Runtime::Runtime(int &argc, char **argv)
     : QApplication(withOwnEventDispatcher(argc), argv)
 {
-    // Accessibility tools see the log's lines from the first window on.
-    EventLogAccessible::install();
     setUntrappedReport(&Runtime::reportUntrapped);
 }
 

@@ -18,3 +18,12 @@ struct UsLayoutKey
 // keyCode: the key's code as xkbcommon numbers it (under X and Wayland, the code
 // the platform reports: the evdev code + 8).
 UsLayoutKey usLayoutKey(quint32 keyCode, bool shift);
+
+// Where a US layout has a character: the key's code as above (0 when no key types
+// it) and whether Shift is held. Keys of the main block before the keypad.
+struct UsLayoutPlace
+{
+    quint32 keyCode = 0;
+    bool shift = false;
+};
+UsLayoutPlace usLayoutKeyTyping(const QString &text);

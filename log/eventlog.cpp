@@ -1,9 +1,12 @@
 #include "eventlog.h"
 
+#include "eventlogaccessible.h"
 #include "linedetails.h"
+#include "logannouncer.h"
 #include "readwindow.h"
 #include "pageblocks.h"
 #include "sessionclock.h"
+#include "tooltiptext.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -14,7 +17,6 @@
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QStyleOptionViewItem>
-#include <QTextDocument>
 #include <QToolTip>
 
 #include <algorithm>
@@ -40,7 +42,11 @@ void initItemOption(QStyleOptionViewItem *option, const QWidget *widget)
 
 EventLog::EventLog(QWidget *parent)
     : QAbstractScrollArea(parent)
+    , m_announcer(new LogAnnouncer(this))
 {
+    // Accessibility tools see the lines of any log, from the first one made on.
+    static const bool accessible = (QAccessible::installFactory(&EventLogAccessible::create), true);
+    Q_UNUSED(accessible);
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
@@ -116,6 +122,7 @@ void EventLog::added(qsizetype row)
     // Only the new line's place needs painting, and only while it is in view.
     if (row - topRow() <= pageRows())
         viewport()->update(rowRect(row));
+    m_announcer->added(row);
     // The scroll bars follow once per turn of the event loop, not once per line.
     if (!m_scrollBarsPending) {
         m_scrollBarsPending = true;
@@ -130,13 +137,13 @@ void EventLog::Clear()
     m_selection.reset();
     m_announcedCurrent = -1;
     m_top = 0;
-    m_accessibleFirst = 0;
     m_widths.clear();
     // The blocks of codes and times went back to the system with their columns;
     // the other lines' texts, key origins and scan records were small blocks all
     // over the heap, and what they freed stays with the process unless handed back.
     PageBlocks::trimHeap();
     ++m_generation;
+    m_announcer->cleared();
     updateScrollBars();
     viewport()->update();
 }
@@ -293,7 +300,19 @@ void EventLog::contextMenuEvent(QContextMenuEvent *event)
         if (action)
             menu.addAction(action);
     }
+    menu.addSeparator();
+    QAction *followAction = menu.addAction(QStringLiteral("Показывать новые строки"));
+    followAction->setCheckable(true);
+    followAction->setChecked(m_following);
+    connect(followAction, &QAction::toggled, this, &EventLog::setFollowing);
     menu.exec(event->globalPos());
+}
+
+void EventLog::setFollowing(bool following)
+{
+    m_following = following;
+    if (following)
+        scrollToRow(lastTop());
 }
 
 void EventLog::focusInEvent(QFocusEvent *event)
@@ -341,10 +360,7 @@ bool EventLog::viewportEvent(QEvent *event)
         return true;
     }
     // Plain text always: a typed "<" must never turn the tooltip into markup.
-    QString text = lineDetails(row);
-    if (Qt::mightBeRichText(text))
-        text = Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal);
-    QToolTip::showText(help->globalPos(), text, viewport(), rowRect(row));
+    QToolTip::showText(help->globalPos(), toolTipText(lineDetails(row)), viewport(), rowRect(row));
     return true;
 }
 
@@ -375,9 +391,10 @@ void EventLog::currentChanged()
 {
     viewport()->update();
     const qsizetype row = m_announcedCurrent = currentRow();
-    if (QAccessible::isActive() && hasFocus() && row >= 0) {
+    const int child = row >= 0 && hasFocus() ? EventLogAccessible::childIndex(this, row) : -1;
+    if (child >= 0) {
         QAccessibleEvent focus(this, QAccessible::Focus);
-        focus.setChild(int(row - accessibleFirstRow()));
+        focus.setChild(child);
         QAccessible::updateAccessibility(&focus);
     }
 }

@@ -13,15 +13,17 @@ class QAction;
 class QTimer;
 class ReadWindow;
 
+class LogAnnouncer;
+
 // The event log: an unsorted list of text lines that only ever grows at the end
-// until it is cleared. Adding lines never scrolls it and never touches the
-// operator's selection. A scanner left running fills it with millions of lines,
-// so its cost must not grow with its length: the lines are stored compactly,
-// adding one costs the same at any length, and only the lines in view are painted.
-// Its rows are counted in qsizetype, past what a scroll bar's int can hold: the
-// log keeps its own top row, and the vertical bar stands for it (exactly while the
-// rows fit the bar's range, in proportion beyond, its ends always the first and
-// the last page); wheel, arrows and keys still move by rows.
+// until it is cleared. Adding lines never touches the operator's selection and
+// never scrolls it, unless the operator asked it to show new lines. A scanner left running fills it
+// with millions of lines, so its cost must not grow with its length: the lines are stored
+// compactly, adding one costs the same at any length, and only the lines in view are painted. Its
+// rows are counted in qsizetype, past what a scroll bar's int can hold: the log keeps its own top
+// row, and the vertical bar stands for it (exactly while the rows fit the bar's range, in
+// proportion beyond, its ends always the first and the last page); wheel, arrows and keys still
+// move by rows.
 class EventLog : public QAbstractScrollArea
 {
     Q_OBJECT
@@ -92,15 +94,14 @@ public:
     // tell that it no longer names the same line.
     quint64 generation() const { return m_generation; }
 
-    // Accessibility tools count a list's children in int. A log longer than the
-    // scroll limit shows them a window of that many lines: it holds the current
-    // line (or, with none, the top line) and moves, centred on it, only when that
-    // line leaves it, so that a child's index keeps naming one line meanwhile.
-    int accessibleCount() const;
-    qsizetype accessibleFirstRow() const;
+    // "Показывать новые строки": while on, the last line is kept in view as lines
+    // come. Off at every start.
+    bool isFollowing() const { return m_following; }
+    void setFollowing(bool following);
 
     // The most the vertical bar's range holds (INT_MAX); tests set it low to reach
     // the far side of it with a few thousand lines.
+    static int scrollLimit() { return s_scrollLimit; }
     static void setScrollLimitForTesting(int limit);
 
 signals:
@@ -172,7 +173,8 @@ private:
     // row, not the other way round.
     bool m_movingBar = false;
     int m_wheelDelta = 0; // of a notch, not yet scrolled
-    mutable qsizetype m_accessibleFirst = 0;
+    bool m_following = false;
+    LogAnnouncer *m_announcer;
     static int s_scrollLimit;
     bool m_scrollBarsPending = false;
     quint64 m_generation = 0;

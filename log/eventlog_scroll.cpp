@@ -144,22 +144,6 @@ void EventLog::setScrollLimitForTesting(int limit)
     s_scrollLimit = std::max(1, limit);
 }
 
-int EventLog::accessibleCount() const
-{
-    return int(std::min<qsizetype>(m_lines.size(), s_scrollLimit));
-}
-
-qsizetype EventLog::accessibleFirstRow() const
-{
-    const qsizetype count = m_lines.size();
-    if (count <= s_scrollLimit)
-        return m_accessibleFirst = 0;
-    const qsizetype around = currentRow() >= 0 ? currentRow() : m_top;
-    if (around < m_accessibleFirst || around >= m_accessibleFirst + s_scrollLimit)
-        m_accessibleFirst = around - s_scrollLimit / 2;
-    return m_accessibleFirst = std::clamp<qsizetype>(m_accessibleFirst, 0, count - s_scrollLimit);
-}
-
 void EventLog::updateScrollBars()
 {
     m_scrollBarsPending = false;
@@ -176,6 +160,9 @@ void EventLog::updateScrollBars()
         verticalScrollBar()->setRange(0, int(std::min<qsizetype>(last, s_scrollLimit)));
         verticalScrollBar()->setValue(barValue(m_top));
     }
+    // Following new lines, the last page stays in view as they come.
+    if (m_following && m_top != last)
+        scrollToRow(last);
     const int width = viewport()->width();
     horizontalScrollBar()->setPageStep(width);
     horizontalScrollBar()->setSingleStep(std::max(1, fontMetrics().averageCharWidth() * 2));

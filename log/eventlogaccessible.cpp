@@ -2,6 +2,14 @@
 
 #include "eventlog.h"
 
+#include <algorithm>
+
+namespace {
+
+constexpr qsizetype MaxItems = 4096;
+
+} // namespace
+
 EventLogAccessible::EventLogAccessible(EventLog *log)
     : QAccessibleWidget(log, QAccessible::List)
 {
@@ -9,8 +17,14 @@ EventLogAccessible::EventLogAccessible(EventLog *log)
 
 EventLogAccessible::~EventLogAccessible()
 {
+    dropItems();
+}
+
+void EventLogAccessible::dropItems() const
+{
     for (QAccessible::Id id : std::as_const(m_children))
         QAccessible::deleteAccessibleInterface(id);
+    m_children.clear();
 }
 
 QAccessibleInterface *EventLogAccessible::create(const QString &className, QObject *object)
@@ -20,10 +34,14 @@ QAccessibleInterface *EventLogAccessible::create(const QString &className, QObje
     return nullptr;
 }
 
-void EventLogAccessible::install()
+int EventLogAccessible::childIndex(EventLog *log, qsizetype row)
 {
-    static const bool installed = (QAccessible::installFactory(&EventLogAccessible::create), true);
-    Q_UNUSED(installed);
+    if (!QAccessible::isActive())
+        return -1;
+    const auto *list
+        = static_cast<EventLogAccessible *>(QAccessible::queryAccessibleInterface(log));
+    const qsizetype index = row - list->firstRow();
+    return index >= 0 && index < list->childCount() ? int(index) : -1;
 }
 
 EventLog *EventLogAccessible::log() const
@@ -33,31 +51,44 @@ EventLog *EventLogAccessible::log() const
 
 int EventLogAccessible::childCount() const
 {
-    return log()->accessibleCount();
+    return int(std::min<qsizetype>(log()->count(), EventLog::scrollLimit()));
+}
+
+qsizetype EventLogAccessible::firstRow() const
+{
+    const qsizetype count = log()->count();
+    const qsizetype limit = EventLog::scrollLimit();
+    if (count <= limit)
+        return m_first = 0;
+    const qsizetype current = log()->currentRow();
+    const qsizetype around = current >= 0 ? current : log()->topRow();
+    if (around < m_first || around >= m_first + limit)
+        m_first = around - limit / 2;
+    return m_first = std::clamp<qsizetype>(m_first, 0, count - limit);
 }
 
 QAccessibleInterface *EventLogAccessible::child(int index) const
 {
     if (index < 0 || index >= childCount())
         return nullptr;
-    return rowItem(log()->accessibleFirstRow() + index);
+    return rowItem(firstRow() + index);
 }
 
 QAccessibleInterface *EventLogAccessible::rowItem(qsizetype row) const
 {
     // Children are kept by row, not by index: an index names another row once the
     // window of rows shown to tools moves.
-    const qsizetype first = log()->accessibleFirstRow();
+    const qsizetype first = firstRow();
     if (row < first || row - first >= childCount())
         return nullptr;
     const auto cached = m_children.constFind(row);
-    if (cached != m_children.cend()) {
-        QAccessibleInterface *item = QAccessible::accessibleInterface(*cached);
-        if (item && item->isValid())
-            return item;
-        // The log was cleared since: the row holds another line now.
-        QAccessible::deleteAccessibleInterface(*cached);
-    }
+    if (cached != m_children.cend())
+        return QAccessible::accessibleInterface(*cached);
+    // A tool that walks a long log would otherwise leave an item behind for every
+    // line it passed: past a few thousand, the items made so far go (a tool that
+    // still holds one finds it gone and asks again).
+    if (m_children.size() >= MaxItems)
+        dropItems();
     auto *item = new EventLogItemAccessible(log(), row);
     m_children.insert(row, QAccessible::registerAccessibleInterface(item));
     return item;
@@ -68,7 +99,7 @@ int EventLogAccessible::indexOfChild(const QAccessibleInterface *child) const
     const auto *item = dynamic_cast<const EventLogItemAccessible *>(child);
     if (!item || !item->isValid() || item->parent() != this)
         return -1;
-    const qsizetype index = item->row() - log()->accessibleFirstRow();
+    const qsizetype index = item->row() - firstRow();
     return index >= 0 && index < childCount() ? int(index) : -1;
 }
 

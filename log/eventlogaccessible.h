@@ -9,18 +9,24 @@ class EventLog;
 // What accessibility tools (a screen reader, AT-SPI) see of the log: a list whose
 // children are its lines, each a list item named by its text and marked selected
 // as the operator selected it. Line items are made only when a tool asks for them.
-// Of a log longer than an int can count, tools see the window of lines that the
-// log places around its current line (EventLog::accessibleFirstRow).
+// Tools count a list's children in int: of a log longer than the scroll limit
+// they see a window of that many lines. It holds the current line (or, with none,
+// the top line) and moves, centred on it, only when that line leaves it, so that
+// a child's index keeps naming one line meanwhile.
 class EventLogAccessible : public QAccessibleWidget
 {
 public:
     explicit EventLogAccessible(EventLog *log);
     ~EventLogAccessible() override;
 
-    // The factory that QAccessible consults for every object it is asked about.
+    // The factory that QAccessible consults for every object it is asked about;
+    // the log installs it.
     static QAccessibleInterface *create(const QString &className, QObject *object);
-    // Installs that factory; done once at start, later calls do nothing.
-    static void install();
+    // The index among the log's children that tools know a row by, or -1 when the
+    // row is outside the window or no tool is listening.
+    static int childIndex(EventLog *log, qsizetype row);
+    // The log was cleared: every line item made so far names no line any more.
+    void dropItems() const;
 
     int childCount() const override;
     QAccessibleInterface *child(int index) const override;
@@ -31,10 +37,13 @@ public:
 
 private:
     EventLog *log() const;
+    // The first row of the window shown to tools.
+    qsizetype firstRow() const;
     // The item of a row, or null when the row is outside the window shown to tools.
     QAccessibleInterface *rowItem(qsizetype row) const;
 
     mutable QHash<qsizetype, QAccessible::Id> m_children;
+    mutable qsizetype m_first = 0;
 };
 
 // One line of the log.

@@ -1,0 +1,110 @@
+#include "keypreview.h"
+
+#include "keytext.h"
+#include "main_window.h"
+
+#include <QApplication>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+
+namespace {
+
+bool isDeadKey(int key)
+{
+    return key >= Qt::Key_Dead_Grave && key <= Qt::Key_Dead_Longsolidusoverlay;
+}
+
+} // namespace
+
+KeyPreview::KeyPreview(Form1 *form)
+    : QObject(form)
+    , m_form(form)
+{
+    qApp->installEventFilter(this);
+}
+
+bool KeyPreview::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (m_typingAltCode
+        || (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::InputMethod))
+        return false;
+    // A key press is delivered to the focus widget first and then travels up
+    // through its parents while nobody accepts it; it counts once, at the first of
+    // those deliveries.
+    QWidget *target = m_form->focusWidget() ? m_form->focusWidget() : m_form;
+    if (watched != target || target->window() != m_form)
+        return false;
+    if (type == QEvent::InputMethod) {
+        committed(*static_cast<QInputMethodEvent *>(event));
+        return false;
+    }
+    const auto *key = static_cast<QKeyEvent *>(event);
+    return type == QEvent::KeyPress ? keyPress(*key) : keyRelease(*key, target);
+}
+
+bool KeyPreview::keyPress(const QKeyEvent &event)
+{
+    // Held Alt repeats; only the operator's own press starts an Alt code.
+    if (event.key() == Qt::Key_Alt && event.isAutoRepeat())
+        return false;
+    // The digits of an Alt code go no further.
+    if (AltCode::Needed
+        && m_altCode.press(
+            event.key(), event.modifiers() | keypadModifier(event.nativeVirtualKey())))
+        return true;
+    if (isDeadKey(event.key()))
+        m_deadKey = event.nativeScanCode();
+    // A key that types no character (arrows, function keys, modifiers, a dead key)
+    // is no key press for the form. Each character typed is one key press.
+    const QString typed
+        = platformKeyText(event.key(), event.modifiers(), event.text(), event.nativeScanCode());
+    // A key that types by itself ends whatever a dead key began.
+    if (!typed.isEmpty())
+        m_deadKey = 0;
+    for (char32_t ch : typed.toUcs4())
+        type(
+            ch, KeyOrigin { event.nativeScanCode(), event.modifiers(), QString::fromUcs4(&ch, 1) });
+    return false;
+}
+
+bool KeyPreview::keyRelease(const QKeyEvent &event, QWidget *target)
+{
+    // An input method takes the press of a dead key and lets its release through:
+    // the release tells which key began what it composes next.
+    if (isDeadKey(event.key()))
+        m_deadKey = event.nativeScanCode();
+    if (!AltCode::Needed || event.isAutoRepeat())
+        return false;
+    const std::optional<AltCode::Typed> typed = m_altCode.release(event.key());
+    if (!typed)
+        return false;
+    type(typed->text.at(0).unicode(),
+        KeyOrigin { 0, {}, typed->text, typed->code, typed->leadingZero });
+    // The character goes on to the focused control as a key that types it would,
+    // already counted above.
+    QKeyEvent character(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, typed->text);
+    m_typingAltCode = true;
+    QCoreApplication::sendEvent(target, &character);
+    m_typingAltCode = false;
+    return false;
+}
+
+void KeyPreview::committed(const QInputMethodEvent &event)
+{
+    // Text being composed (the preedit) is not typed yet; the commit string is.
+    for (char32_t ch : event.commitString().toUcs4()) {
+        KeyOrigin origin;
+        origin.typed = QString::fromUcs4(&ch, 1);
+        origin.composed = true;
+        origin.deadKeyScanCode = std::exchange(m_deadKey, 0);
+        type(ch, origin);
+    }
+}
+
+void KeyPreview::type(char32_t ch, const KeyOrigin &origin)
+{
+    m_origin = origin;
+    short KeyAscii = windows1251Code(ch);
+    m_form->Form_KeyPress(KeyAscii);
+}

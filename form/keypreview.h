@@ -1,0 +1,44 @@
+#pragma once
+
+#include "altcode.h"
+#include "keyorigin.h"
+
+#include <QObject>
+
+class QInputMethodEvent;
+class QKeyEvent;
+class QWidget;
+class Form1;
+
+// The form's key preview: an application event filter that sees every key press
+// and every text an input method commits to a control of the form before the
+// control does, and hands each character typed to Form1::Form_KeyPress once. It
+// keeps what typing needs between events (an Alt code being typed, the dead key
+// just let go) and what made the character being handled.
+class KeyPreview : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit KeyPreview(Form1 *form);
+
+    // What made the character that Form_KeyPress is handling.
+    const KeyOrigin &origin() const { return m_origin; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // True when the key must go no further.
+    bool keyPress(const QKeyEvent &event);
+    bool keyRelease(const QKeyEvent &event, QWidget *target);
+    void committed(const QInputMethodEvent &event);
+    void type(char32_t ch, const KeyOrigin &origin);
+
+    Form1 *m_form;
+    AltCode m_altCode;
+    bool m_typingAltCode = false;
+    // The code of the dead key pressed or let go since the last character; 0: none.
+    quint32 m_deadKey = 0;
+    KeyOrigin m_origin;
+};
