@@ -1,11 +1,13 @@
 #pragma once
 
+#include "copyjob.h"
 #include "eventdetails.h"
 #include "eventlines.h"
 #include "linewidths.h"
 #include "operatorselection.h"
 
 #include <QAbstractScrollArea>
+#include <QPointer>
 
 // The event log: an unsorted list of text lines that only ever grows at the end
 // until it is cleared. Adding lines never scrolls it and never touches the
@@ -15,7 +17,9 @@
 // Its rows are counted in qsizetype, past what a scroll bar's int can hold: the
 // log keeps its own top row, and the vertical bar stands for it (exactly while the
 // rows fit the bar's range, in proportion beyond, its ends always the first and
-// the last page); wheel, arrows and keys still move by rows.
+// the last page); wheel, arrows and keys still move by rows. Across, the same
+// holds for pixels: a scan of hundreds of millions of digits is wider than an
+// int counts, and the horizontal bar stands for the log's own left edge.
 class EventLog : public QAbstractScrollArea
 {
     Q_OBJECT
@@ -42,7 +46,7 @@ public:
 
     qsizetype count() const { return m_lines.size(); }
     // How many of the lines are character lines; as cheap at any length as count().
-    qsizetype characterLineCount() const { return count() - m_lines.otherLines().size(); }
+    qsizetype characterLineCount() const { return count() - m_lines.otherCount(); }
     QString item(qsizetype index) const { return m_lines.at(index); }
     QStringList items() const { return m_lines.all(); }
 
@@ -53,20 +57,26 @@ public:
     void selectAll();
     // The selected lines in order, one text line each, joined by "\n".
     QString selectedText() const { return m_lines.join(m_selection.selection()); }
-    // Puts the selected lines on the clipboard.
+    // Puts the selected lines on the clipboard: at once for a few, over as many
+    // turns of the event loop as it takes for millions (see CopyJob).
     void copy();
     // The selected lines as tab-separated rows under a header row: time of day,
     // gap in milliseconds, text, hex value, explanation.
-    QString selectedTextWithDetails() const;
+    QString selectedTextWithDetails();
     void copyWithDetails();
+    // A copy still being written, if any, is given up; clearing does it too.
+    void cancelCopy();
+    bool isCopying() const { return m_copy != nullptr; }
 
     // A line explained in plain text: its tooltip and accessible description.
     QString lineDetails(qsizetype row) const { return m_details.describe(row, m_lines); }
-    ScanSummary scanSummary(qsizetype row) const { return m_details.scanSummary(row, m_lines); }
+    ScanSummary scanSummary(qsizetype row) const { return m_details.scanSummary(row); }
 
     // The line shown at the top, the line at a height of the viewport (-1 where
     // there is none), and where a line is drawn in the viewport.
     qsizetype topRow() const { return m_top; }
+    // How many pixels of the lines are scrolled out at the left.
+    qint64 leftPixel() const { return m_left; }
     qsizetype rowAt(int y) const;
     QRect rowRect(qsizetype row) const;
     // Changes whenever the log is cleared, so that whoever holds a row number can
@@ -105,8 +115,7 @@ protected:
 
 private:
     void added(qsizetype row);
-    // Puts that text of the selected lines on the clipboard.
-    void toClipboard(QString (EventLog::*text)() const);
+    void startCopy(bool withDetails);
     void updateMetrics();
     void updateScrollBars();
     // The top row for the last page, and the vertical bar's value for a top row and back.
@@ -115,7 +124,8 @@ private:
     qsizetype barRow(int value) const;
     // Brings a row to the top (as near as the lines allow), the bar following.
     void scrollToRow(qsizetype top);
-    void shiftView(int dx, qsizetype rows);
+    void shiftView(qint64 dx, qsizetype rows);
+    qint64 lastLeft() const;
     void barAction(int action);
     // Scrolls by rows for a wheel over a bar whose units are many rows; false if
     // the bar is left to do it.
@@ -137,6 +147,7 @@ private:
     qsizetype m_announcedCurrent = -1;
     int m_rowHeight = 1;
     qsizetype m_top = 0;
+    qint64 m_left = 0;
     // Set while the log moves the bar itself: the bar's value then follows the top
     // row, not the other way round.
     bool m_movingBar = false;
@@ -145,4 +156,5 @@ private:
     static int s_scrollLimit;
     bool m_scrollBarsPending = false;
     quint64 m_generation = 0;
+    QPointer<CopyJob> m_copy;
 };
