@@ -6,28 +6,40 @@
 
 #include <algorithm>
 
-void EventDetails::markKeyLine(const KeyOrigin &origin)
+namespace {
+
+// Room for one more, taken as push_back would take it, before anything changes.
+template<typename List> void roomForOne(List &list)
 {
+    if (list.size() == list.capacity())
+        list.reserve(std::max<std::size_t>(16, 2 * list.capacity()));
+}
+
+} // namespace
+
+void EventDetails::addCharacterLine(quint8 code, qint64 micros)
+{
+    m_times.append(micros);
+    m_scan.addByte(code, micros);
+}
+
+void EventDetails::addKeyLine(qint64 micros, const KeyOrigin &origin)
+{
+    // Room first, so that running out of memory leaves every list as it was.
+    roomForOne(m_keyRows);
+    roomForOne(m_keyOrigins);
+    m_times.append(micros);
     m_keyRows.push_back(m_times.size() - 1);
-    try {
-        m_keyOrigins.push_back(origin);
-    } catch (...) {
-        m_keyRows.pop_back();
-        throw;
-    }
+    m_keyOrigins.push_back(origin);
 }
 
-void EventDetails::markScanLine()
+void EventDetails::addScanLine(qint64 micros, QStringView text)
 {
-    m_scans.push_back({ m_times.size() - 1, m_pendingReturnRow, m_pendingReturnTime });
-    m_pendingReturnRow = -1;
-    m_pendingReturnTime = -1;
-}
-
-void EventDetails::noteCarriageReturn(qint64 micros)
-{
-    m_pendingReturnRow = m_times.size();
-    m_pendingReturnTime = micros;
+    m_scan.setText(text);
+    roomForOne(m_scans);
+    m_times.append(micros);
+    m_scans.push_back({ m_times.size() - 1, m_scan });
+    m_scan = {};
 }
 
 void EventDetails::clear()
@@ -36,8 +48,7 @@ void EventDetails::clear()
     m_keyRows = {};
     m_keyOrigins = {};
     m_scans = {};
-    m_pendingReturnRow = -1;
-    m_pendingReturnTime = -1;
+    m_scan = {};
     m_reads.clear();
 }
 
@@ -65,44 +76,24 @@ EventDetails::Kind EventDetails::kind(qsizetype row, const EventLines &lines) co
 
 qsizetype EventDetails::gapFrom(qsizetype row, Kind kind) const
 {
+    if (kind == Kind::Scan)
+        return -1;
     if (kind != Kind::Key)
         return row - 1;
     const auto found = std::lower_bound(m_keyRows.begin(), m_keyRows.end(), row);
     return found == m_keyRows.begin() ? -1 : *(found - 1);
 }
 
-ScanSummary EventDetails::summarize(const ScanRecord &scan, const EventLines &lines) const
-{
-    // The scan's own bytes: the character lines since the previous scan line.
-    const qsizetype first = &scan == &m_scans.front() ? 0 : (&scan - 1)->row + 1;
-    auto key = std::lower_bound(m_keyRows.begin(), m_keyRows.end(), first);
-    ScanSummary summary;
-    for (qsizetype row = first; row < scan.row; ++row) {
-        if (row == scan.carriageReturnRow)
-            summary.addCarriageReturn(scan.carriageReturnTime);
-        if (key != m_keyRows.end() && *key == row) {
-            ++key;
-            continue;
-        }
-        const int code = lines.code(row);
-        if (code >= 0)
-            summary.addByte(quint8(code), m_times.at(row));
-    }
-    if (scan.carriageReturnRow == scan.row)
-        summary.addCarriageReturn(scan.carriageReturnTime);
-    return summary;
-}
-
-ScanSummary EventDetails::scanSummary(qsizetype row, const EventLines &lines) const
+ScanSummary EventDetails::scanSummary(qsizetype row) const
 {
     const ScanRecord *scan = scanRecord(row);
-    return scan ? summarize(*scan, lines) : ScanSummary();
+    return scan ? scan->summary : ScanSummary();
 }
 
 QStringList EventDetails::explanation(qsizetype row, const EventLines &lines) const
 {
     if (const ScanRecord *scan = scanRecord(row))
-        return summarize(*scan, lines).explanation(lines.at(row));
+        return scan->summary.explanation();
     const int code = lines.code(row);
     const qsizetype key = keyIndex(row);
     if (key >= 0)
@@ -124,7 +115,7 @@ QString EventDetails::describe(qsizetype row, const EventLines &lines) const
             ? QStringLiteral("Время: %1 (одно на все байты, принятые портом за один раз)").arg(time)
             : QStringLiteral("Время: ") + time);
     const qsizetype from = gapFrom(row, lineKind);
-    if (from >= 0 && lineKind != Kind::Scan) {
+    if (from >= 0) {
         text.append((lineKind == Kind::Key ? QStringLiteral("После предыдущей клавиши: %1 мс")
                                            : QStringLiteral("После предыдущей строки: %1 мс"))
                         .arg(LineDetails::milliseconds(m_times.at(row) - m_times.at(from))));

@@ -7,29 +7,34 @@
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
+#include <optional>
 #include <vector>
 
 class EventLines;
 
 // What the log keeps beside its lines so that each can explain itself: the moment
 // of every line, which lines are key lines (and what made them) and which are scan
-// lines (and where the carriage return that ended them came). Character lines,
-// nearly all of the log, cost only their time; key and scan lines are few and kept
-// in side lists, so that finding a scan's bytes never means searching the log.
+// lines (and the summary of their bytes). Character lines, nearly all of the log,
+// cost only their time; key and scan lines are few and kept in side lists. A
+// scan's summary is made as its bytes come and kept when the scan line is added,
+// so explaining a scan line never means reading the bytes before it.
 class EventDetails
 {
 public:
     enum class Kind { Character, Key, Scan, Other };
 
-    // Every line the log adds, in order, with its moment (SessionClock).
+    // Every line the log adds, in order, with its moment (SessionClock): a line
+    // of a byte from the port (its bytes make up the next scan), a key line, a
+    // scan line with the text committed, or any other line.
+    void addCharacterLine(quint8 code, qint64 micros);
+    void addKeyLine(qint64 micros, const KeyOrigin &origin);
+    void addScanLine(qint64 micros, QStringView text);
     void addLine(qint64 micros) { m_times.append(micros); }
-    // The line just added is a key line, or a scan line.
-    void markKeyLine(const KeyOrigin &origin);
-    void markScanLine();
     // A carriage return armed the commit after the lines so far; the next scan
     // line ends there.
-    void noteCarriageReturn(qint64 micros);
+    void noteCarriageReturn(qint64 micros) { m_scan.addCarriageReturn(micros); }
     void clear();
 
     // Where the reads begin and end; the log feeds it as lines arrive.
@@ -56,26 +61,25 @@ public:
     // accessible description.
     QString describe(qsizetype row, const EventLines &lines) const;
     // What made up a scan line: its bytes since the previous scan line or clearing.
-    ScanSummary scanSummary(qsizetype row, const EventLines &lines) const;
-    // The line as the fields of a copied row: time of day, gap in milliseconds,
-    // text, hex value, explanation.
+    ScanSummary scanSummary(qsizetype row) const;
+    // The line as the fields of a copied row: time of day, gap in milliseconds
+    // (none for a scan line, whose summary tells what its bytes took), text, hex
+    // value, explanation.
     QStringList fields(qsizetype row, const EventLines &lines) const;
+    // What the line says beyond its time and gap, one statement a line.
+    QStringList explanation(qsizetype row, const EventLines &lines) const;
+    // The line before this one that the gap is measured from: the previous key
+    // line for a key line, else the previous line; -1 when there is none or the
+    // line is a scan line (its moment is the commit's, not the scanner's).
+    qsizetype gapFrom(qsizetype row, Kind kind) const;
 
 private:
     struct ScanRecord
     {
         qsizetype row;
-        // Lines before the carriage return that armed the commit, and its moment;
-        // -1 when it is not known (the log was cleared in between).
-        qsizetype carriageReturnRow;
-        qint64 carriageReturnTime;
+        ScanSummary summary;
     };
 
-    QStringList explanation(qsizetype row, const EventLines &lines) const;
-    ScanSummary summarize(const ScanRecord &scan, const EventLines &lines) const;
-    // The line before this one that the gap is measured from: the previous key
-    // line for a key line, else the previous line; -1 when there is none.
-    qsizetype gapFrom(qsizetype row, Kind kind) const;
     qsizetype keyIndex(qsizetype row) const;
     const ScanRecord *scanRecord(qsizetype row) const;
     // What the tooltip of a line says of the read it ends, or the reads a scan
@@ -87,7 +91,7 @@ private:
     std::vector<qsizetype> m_keyRows; // ascending
     std::vector<KeyOrigin> m_keyOrigins;
     std::vector<ScanRecord> m_scans; // ascending by row
-    qsizetype m_pendingReturnRow = -1;
-    qint64 m_pendingReturnTime = -1;
+    // The bytes since the last scan line or clearing.
+    ScanSummary m_scan;
     ReadLog m_reads;
 };

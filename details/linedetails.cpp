@@ -179,8 +179,9 @@ QString tsvRow(const QStringList &fields)
 
 QString tsvHeader()
 {
-    return tsvRow({ QStringLiteral("Время"), QStringLiteral("Пауза, мс"), QStringLiteral("Строка"),
-        QStringLiteral("Код (hex)"), QStringLiteral("Пояснение") });
+    return tsvRow({ QStringLiteral("Время"),
+        QStringLiteral("Пауза, мс (от предыдущей строки, у клавиши — от предыдущей клавиши)"),
+        QStringLiteral("Строка"), QStringLiteral("Код (hex)"), QStringLiteral("Пояснение") });
 }
 
 } // namespace LineDetails

@@ -3,46 +3,47 @@
 #include "hexdigit.h"
 #include "linedetails.h"
 
+#include <algorithm>
+
 namespace {
 
-constexpr qsizetype NamedBytes = 8;
 constexpr quint8 CarriageReturn = 13;
 
-void keep(QList<quint8> &named, qsizetype &count, quint8 code)
+} // namespace
+
+void ScanSummary::Named::keep(quint8 code)
 {
-    if (named.size() < NamedBytes)
-        named.append(code);
+    if (count < Kept)
+        codes[std::size_t(count)] = code;
     ++count;
 }
 
-QString names(const QList<quint8> &named, qsizetype count)
+QString ScanSummary::Named::names() const
 {
     QStringList words;
-    for (const quint8 code : named)
-        words.append(LineDetails::shortName(code));
-    if (count > named.size())
+    for (qsizetype i = 0; i < std::min(count, Kept); ++i)
+        words.append(LineDetails::shortName(codes[std::size_t(i)]));
+    if (count > Kept)
         words.append(QStringLiteral("… (всего %1)").arg(count));
     return words.join(u' ');
 }
-
-} // namespace
 
 void ScanSummary::addByte(quint8 code, qint64 micros)
 {
     note(micros);
     if (isHexDigitCode(code)) {
         if (m_sawDigit) {
-            for (const quint8 between : std::as_const(m_after))
-                keep(m_among, m_amongCount, between);
-            m_amongCount += m_afterCount - m_after.size();
+            // What came after the digits so far turns out to be among them.
+            for (qsizetype i = 0; i < std::min(m_after.count, Named::Kept); ++i)
+                m_among.keep(m_after.codes[std::size_t(i)]);
+            m_among.count += m_after.count - std::min(m_after.count, Named::Kept);
         }
         m_sawDigit = true;
-        m_after.clear();
-        m_afterCount = 0;
+        m_after = {};
     } else if (m_sawDigit) {
-        keep(m_after, m_afterCount, code);
+        m_after.keep(code);
     } else {
-        keep(m_before, m_beforeCount, code);
+        m_before.keep(code);
     }
 }
 
@@ -50,10 +51,15 @@ void ScanSummary::addCarriageReturn(qint64 micros)
 {
     note(micros);
     m_carriageReturn = micros;
-    if (m_sawDigit)
-        keep(m_after, m_afterCount, CarriageReturn);
-    else
-        keep(m_before, m_beforeCount, CarriageReturn);
+    (m_sawDigit ? m_after : m_before).keep(CarriageReturn);
+}
+
+void ScanSummary::setText(QStringView scanText)
+{
+    m_digits = 0;
+    for (const QChar ch : scanText)
+        m_digits += isHexDigitCode(ch.unicode()) ? 1 : 0;
+    m_others = scanText.size() - m_digits;
 }
 
 void ScanSummary::note(qint64 micros)
@@ -73,25 +79,11 @@ qint64 ScanSummary::span() const
     return (m_carriageReturn >= 0 ? m_carriageReturn : m_last) - m_first;
 }
 
-QString ScanSummary::ending() const
+QStringList ScanSummary::explanation() const
 {
-    return names(m_after, m_afterCount);
-}
-
-QString ScanSummary::between() const
-{
-    return names(m_among, m_amongCount);
-}
-
-QStringList ScanSummary::explanation(const QString &scanText) const
-{
-    qsizetype digits = 0;
-    for (const QChar ch : scanText)
-        digits += isHexDigitCode(ch.unicode()) ? 1 : 0;
-    QStringList lines { QStringLiteral("Скан, цифр: %1").arg(digits) };
-    if (digits < scanText.size())
-        lines.append(QStringLiteral("Других символов (введены в поле вручную): %1")
-                         .arg(scanText.size() - digits));
+    QStringList lines { QStringLiteral("Скан, цифр: %1").arg(m_digits) };
+    if (m_others > 0)
+        lines.append(QStringLiteral("Других символов (введены в поле вручную): %1").arg(m_others));
     if (m_bytes == 0) {
         lines.append(QStringLiteral("Байтов с предыдущего скана или очистки: 0"));
         return lines;
@@ -104,11 +96,11 @@ QStringList ScanSummary::explanation(const QString &scanText) const
     if (m_bytes > 1)
         lines.append(QStringLiteral("Наибольшая пауза между ними: %1 мс")
                          .arg(LineDetails::milliseconds(m_longestGap)));
-    if (m_beforeCount > 0)
-        lines.append(QStringLiteral("До цифр: ") + names(m_before, m_beforeCount));
-    if (m_amongCount > 0)
+    if (m_before.count > 0)
+        lines.append(QStringLiteral("До цифр: ") + m_before.names());
+    if (m_among.count > 0)
         lines.append(QStringLiteral("Между цифрами: ") + between());
-    if (m_afterCount > 0)
+    if (m_after.count > 0)
         lines.append(QStringLiteral("После цифр: ") + ending());
     return lines;
 }

@@ -38,6 +38,24 @@ QString SessionClock::timeOfDay(qint64 micros)
     return anchor().wall.addMSecs(micros / 1000).time().toString(QStringLiteral("hh:mm:ss.zzz"));
 }
 
+void SessionClock::appendTimeOfDay(QString &out, qint64 micros, Second &second)
+{
+    const qint64 wall = anchor().wall.toMSecsSinceEpoch() + micros / 1000;
+    const qint64 number = wall / 1000;
+    if (number != second.number) {
+        second.number = number;
+        second.text = QDateTime::fromMSecsSinceEpoch(number * 1000)
+                          .time()
+                          .toString(QStringLiteral("hh:mm:ss"));
+    }
+    const auto millis = int(wall % 1000);
+    out += second.text;
+    out += u'.';
+    out += QChar(u'0' + millis / 100);
+    out += QChar(u'0' + millis / 10 % 10);
+    out += QChar(u'0' + millis % 10);
+}
+
 void SessionClock::setSource(Source replacement)
 {
     source = replacement;

@@ -2,6 +2,7 @@
 
 #include "eventlogaccessible.h"
 #include "linedetails.h"
+#include "linepainter.h"
 #include "logannouncer.h"
 #include "readwindow.h"
 #include "pageblocks.h"
@@ -10,7 +11,6 @@
 
 #include <QAccessible>
 #include <QApplication>
-#include <QClipboard>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
@@ -21,24 +21,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <new>
-
-namespace {
-
-void initItemOption(QStyleOptionViewItem *option, const QWidget *widget)
-{
-    option->initFrom(widget);
-    option->state &= ~QStyle::State_HasFocus;
-    option->font = widget->font();
-    option->features = QStyleOptionViewItem::HasDisplay;
-    option->displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
-    option->textElideMode = Qt::ElideNone;
-    option->viewItemPosition = QStyleOptionViewItem::OnlyOne;
-    // A selected line is highlighted across the whole row, as in a list box.
-    option->showDecorationSelected = true;
-}
-
-} // namespace
 
 EventLog::EventLog(QWidget *parent)
     : QAbstractScrollArea(parent)
@@ -63,11 +45,14 @@ void EventLog::AddItem(const QString &item)
 {
     const qsizetype row = m_lines.size();
     m_lines.append(item);
-    m_details.addLine(SessionClock::now());
-    if (m_lines.code(row) >= 0)
+    const int code = m_lines.code(row);
+    if (code >= 0) {
+        m_details.addCharacterLine(quint8(code), SessionClock::now());
         m_widths.addCharacterLine();
-    else
-        m_widths.add(item);
+    } else {
+        m_details.addLine(SessionClock::now());
+        m_widths.add(row, item);
+    }
     added(row);
 }
 
@@ -78,7 +63,11 @@ void EventLog::AddCharacterLine(quint8 code)
 
 void EventLog::AddCharacterLine(quint8 code, qint64 micros)
 {
-    const qsizetype row = addCodeLine(code, micros);
+    const qsizetype row = m_lines.size();
+    m_lines.appendCode(code);
+    m_details.addCharacterLine(code, micros);
+    m_widths.addCharacterLine();
+    added(row);
     m_details.reads().addLine(row, code, micros, ReadMode::Serial);
     if (m_readTimer)
         wakeReadTimer();
@@ -86,22 +75,15 @@ void EventLog::AddCharacterLine(quint8 code, qint64 micros)
 
 void EventLog::AddKeyLine(quint8 code, const KeyOrigin &origin)
 {
+    const qsizetype row = m_lines.size();
     const qint64 micros = SessionClock::now();
-    const qsizetype row = addCodeLine(code, micros);
-    m_details.markKeyLine(origin);
+    m_lines.appendCode(code);
+    m_details.addKeyLine(micros, origin);
+    m_widths.addCharacterLine();
+    added(row);
     m_details.reads().addLine(row, code, micros, ReadMode::Keyboard);
     if (m_readTimer)
         wakeReadTimer();
-}
-
-qsizetype EventLog::addCodeLine(quint8 code, qint64 micros)
-{
-    const qsizetype row = m_lines.size();
-    m_lines.appendCode(code);
-    m_details.addLine(micros);
-    m_widths.addCharacterLine();
-    added(row);
-    return row;
 }
 
 void EventLog::notePortReturn(qint64 micros)
@@ -113,8 +95,14 @@ void EventLog::notePortReturn(qint64 micros)
 
 void EventLog::AddScanLine(const QString &text)
 {
-    AddItem(text);
-    m_details.markScanLine();
+    const qsizetype row = m_lines.size();
+    m_lines.append(text);
+    m_details.addScanLine(SessionClock::now(), text);
+    if (m_lines.code(row) >= 0)
+        m_widths.addCharacterLine();
+    else
+        m_widths.add(row, text);
+    added(row);
 }
 
 void EventLog::added(qsizetype row)
@@ -132,11 +120,13 @@ void EventLog::added(qsizetype row)
 
 void EventLog::Clear()
 {
+    cancelCopy();
     m_lines.clear();
     m_details.clear();
     m_selection.reset();
     m_announcedCurrent = -1;
     m_top = 0;
+    m_left = 0;
     m_widths.clear();
     // The blocks of codes and times went back to the system with their columns;
     // the other lines' texts, key origins and scan records were small blocks all
@@ -162,35 +152,34 @@ void EventLog::selectAll()
 
 void EventLog::copy()
 {
-    toClipboard(&EventLog::selectedText);
-}
-
-void EventLog::toClipboard(QString (EventLog::*text)() const)
-{
-    if (m_selection.selection().isEmpty())
-        return;
-    try {
-        QGuiApplication::clipboard()->setText((this->*text)());
-    } catch (const std::bad_alloc &) {
-        // Millions of selected lines may not fit in memory as one text; the
-        // clipboard keeps what it had and the log goes on.
-        QApplication::beep();
-    }
-}
-
-QString EventLog::selectedTextWithDetails() const
-{
-    QString text = LineDetails::tsvHeader();
-    for (const LineSelection::Range &range : m_selection.selection().ranges()) {
-        for (qsizetype row = range.first; row <= range.last; ++row)
-            text += u'\n' + LineDetails::tsvRow(m_details.fields(row, m_lines));
-    }
-    return text;
+    startCopy(false);
 }
 
 void EventLog::copyWithDetails()
 {
-    toClipboard(&EventLog::selectedTextWithDetails);
+    startCopy(true);
+}
+
+void EventLog::startCopy(bool withDetails)
+{
+    if (m_selection.selection().isEmpty())
+        return;
+    cancelCopy();
+    m_copy = new CopyJob(m_lines, m_details, m_selection.selection(), withDetails, this);
+    m_copy->start();
+}
+
+void EventLog::cancelCopy()
+{
+    if (m_copy)
+        m_copy->cancel();
+    m_copy = nullptr;
+}
+
+QString EventLog::selectedTextWithDetails()
+{
+    CopyJob job(m_lines, m_details, m_selection.selection(), true, nullptr);
+    return job.text();
 }
 
 qsizetype EventLog::rowAt(int y) const
@@ -204,11 +193,10 @@ qsizetype EventLog::rowAt(int y) const
 QRect EventLog::rowRect(qsizetype row) const
 {
     // Lines far out of view get a place just outside it: their distance in pixels
-    // could overflow.
+    // could overflow. Across, a line's place is the view's width: a line may be
+    // wider than an int counts.
     const qsizetype offset = std::clamp<qsizetype>(row - topRow(), -1, pageRows() + 1);
-    const int x = -horizontalScrollBar()->value();
-    return QRect(x, int(offset) * m_rowHeight, std::max(viewport()->width() - x, m_widths.widest()),
-        m_rowHeight);
+    return QRect(0, int(offset) * m_rowHeight, viewport()->width(), m_rowHeight);
 }
 
 void EventLog::paintEvent(QPaintEvent *event)
@@ -217,15 +205,11 @@ void EventLog::paintEvent(QPaintEvent *event)
     const QRect dirty = event->rect();
     const qsizetype first = topRow() + std::max(0, dirty.top()) / m_rowHeight;
     const qsizetype last = std::min(m_lines.size() - 1, topRow() + dirty.bottom() / m_rowHeight);
-    QStyleOptionViewItem option;
-    initItemOption(&option, this);
+    LinePainter lines(this, viewport()->width(), m_lines, m_widths, m_left);
     const bool focused = hasFocus();
     for (qsizetype row = first; row <= last; ++row) {
-        option.rect = rowRect(row);
-        option.text = m_lines.at(row);
-        option.state.setFlag(QStyle::State_Selected, isSelected(row));
-        option.state.setFlag(QStyle::State_HasFocus, focused && row == currentRow());
-        style()->drawControl(QStyle::CE_ItemViewItem, &option, &painter, this);
+        lines.draw(&painter, row, int(row - topRow()) * m_rowHeight, m_rowHeight, isSelected(row),
+            focused && row == currentRow());
     }
 }
 
@@ -367,7 +351,7 @@ bool EventLog::viewportEvent(QEvent *event)
 void EventLog::updateMetrics()
 {
     QStyleOptionViewItem option;
-    initItemOption(&option, this);
+    LinePainter::initOption(&option, this);
     option.text = EventLines::characterLine(255);
     m_rowHeight = std::max(
         1, style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), this).height());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "copyjob.h"
 #include "eventdetails.h"
 #include "eventlines.h"
 #include "linewidths.h"
@@ -17,13 +18,16 @@ class LogAnnouncer;
 
 // The event log: an unsorted list of text lines that only ever grows at the end
 // until it is cleared. Adding lines never touches the operator's selection and
-// never scrolls it, unless the operator asked it to show new lines. A scanner left running fills it
-// with millions of lines, so its cost must not grow with its length: the lines are stored
-// compactly, adding one costs the same at any length, and only the lines in view are painted. Its
-// rows are counted in qsizetype, past what a scroll bar's int can hold: the log keeps its own top
-// row, and the vertical bar stands for it (exactly while the rows fit the bar's range, in
-// proportion beyond, its ends always the first and the last page); wheel, arrows and keys still
-// move by rows.
+// never scrolls it, unless the operator asked it to show new lines. A scanner
+// left running fills it with millions of lines, so its cost must not grow with
+// its length: the lines are stored compactly, adding one costs the same at any
+// length, and only the lines in view are painted. Its rows are counted in
+// qsizetype, past what a scroll bar's int can hold: the log keeps its own top
+// row, and the vertical bar stands for it (exactly while the rows fit the bar's
+// range, in proportion beyond, its ends always the first and the last page);
+// wheel, arrows and keys still move by rows. Across, the same holds for pixels:
+// a scan of hundreds of millions of digits is wider than an int counts, and the
+// horizontal bar stands for the log's own left edge.
 class EventLog : public QAbstractScrollArea
 {
     Q_OBJECT
@@ -53,7 +57,7 @@ public:
 
     qsizetype count() const { return m_lines.size(); }
     // How many of the lines are character lines; as cheap at any length as count().
-    qsizetype characterLineCount() const { return count() - m_lines.otherLines().size(); }
+    qsizetype characterLineCount() const { return count() - m_lines.otherCount(); }
     QString item(qsizetype index) const { return m_lines.at(index); }
     QStringList items() const { return m_lines.all(); }
 
@@ -64,16 +68,20 @@ public:
     void selectAll();
     // The selected lines in order, one text line each, joined by "\n".
     QString selectedText() const { return m_lines.join(m_selection.selection()); }
-    // Puts the selected lines on the clipboard.
+    // Puts the selected lines on the clipboard: at once for a few, over as many
+    // turns of the event loop as it takes for millions (see CopyJob).
     void copy();
     // The selected lines as tab-separated rows under a header row: time of day,
     // gap in milliseconds, text, hex value, explanation.
-    QString selectedTextWithDetails() const;
+    QString selectedTextWithDetails();
     void copyWithDetails();
+    // A copy still being written, if any, is given up; clearing does it too.
+    void cancelCopy();
+    bool isCopying() const { return m_copy != nullptr; }
 
     // A line explained in plain text: its tooltip and accessible description.
     QString lineDetails(qsizetype row) const { return m_details.describe(row, m_lines); }
-    ScanSummary scanSummary(qsizetype row) const { return m_details.scanSummary(row, m_lines); }
+    ScanSummary scanSummary(qsizetype row) const { return m_details.scanSummary(row); }
     // The full analysis of the read a line belongs to (empty: none), and the
     // window that shows it, as "Разобрать чтение…" opens it.
     QString readAnalysis(qsizetype row) const { return m_details.readAnalysis(row, m_lines); }
@@ -88,6 +96,8 @@ public:
     // The line shown at the top, the line at a height of the viewport (-1 where
     // there is none), and where a line is drawn in the viewport.
     qsizetype topRow() const { return m_top; }
+    // How many pixels of the lines are scrolled out at the left.
+    qint64 leftPixel() const { return m_left; }
     qsizetype rowAt(int y) const;
     QRect rowRect(qsizetype row) const;
     // Changes whenever the log is cleared, so that whoever holds a row number can
@@ -133,12 +143,10 @@ protected:
 
 private:
     // Stores a line of a code at that moment; the callers say whose it is.
-    qsizetype addCodeLine(quint8 code, qint64 micros);
     void added(qsizetype row);
     void reportEndedReads();
     void wakeReadTimer();
-    // Puts that text of the selected lines on the clipboard.
-    void toClipboard(QString (EventLog::*text)() const);
+    void startCopy(bool withDetails);
     void updateMetrics();
     void updateScrollBars();
     // The top row for the last page, and the vertical bar's value for a top row and back.
@@ -147,7 +155,8 @@ private:
     qsizetype barRow(int value) const;
     // Brings a row to the top (as near as the lines allow), the bar following.
     void scrollToRow(qsizetype top);
-    void shiftView(int dx, qsizetype rows);
+    void shiftView(qint64 dx, qsizetype rows);
+    qint64 lastLeft() const;
     void barAction(int action);
     // Scrolls by rows for a wheel over a bar whose units are many rows; false if
     // the bar is left to do it.
@@ -169,6 +178,7 @@ private:
     qsizetype m_announcedCurrent = -1;
     int m_rowHeight = 1;
     qsizetype m_top = 0;
+    qint64 m_left = 0;
     // Set while the log moves the bar itself: the bar's value then follows the top
     // row, not the other way round.
     bool m_movingBar = false;
@@ -181,4 +191,5 @@ private:
     QTimer *m_readTimer = nullptr; // while reads are reported
     ReadWindow *m_readWindow = nullptr; // made when first asked for
     QList<QPointer<QAction>> m_menuActions;
+    QPointer<CopyJob> m_copy;
 };

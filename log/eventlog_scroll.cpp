@@ -1,6 +1,7 @@
-// The log's vertical position. The top row is the log's own, a qsizetype; the
-// scroll bar's int range stands for it exactly while the rows fit that range and
-// in proportion beyond it, so that every line stays reachable at any count.
+// The log's position. The top row is the log's own, a qsizetype, and so is the
+// left edge in pixels; each scroll bar's int range stands for it exactly while it
+// fits that range and in proportion beyond it, so that every line stays reachable
+// at any count and every character at any length.
 
 #include "eventlog.h"
 
@@ -15,24 +16,61 @@
 
 int EventLog::s_scrollLimit = INT_MAX;
 
+namespace {
+
+// A position from 0 to last as a bar's value, and back; an end of the bar is
+// always an end of the range.
+int toBar(qint64 position, qint64 last, int limit)
+{
+    if (last <= limit)
+        return int(position);
+    if (position <= 0 || position >= last)
+        return position <= 0 ? 0 : limit;
+    // Between the ends, never on them.
+    const auto value = qint64(double(position) * limit / double(last));
+    return int(std::clamp<qint64>(value, 1, limit - 1));
+}
+
+qint64 fromBar(int value, qint64 last, int limit)
+{
+    if (last <= limit)
+        return value;
+    if (value >= limit)
+        return last;
+    return std::min(last, qint64(double(value) * double(last) / limit));
+}
+
+} // namespace
+
 void EventLog::scrollContentsBy(int dx, int dy)
 {
     qsizetype rows = 0;
+    qint64 pixels = 0;
     if (dy != 0 && !m_movingBar) {
         // The operator moved the bar: a drag, or a click on its ends.
         const qsizetype old = m_top;
         m_top = barRow(verticalScrollBar()->value());
         rows = old - m_top;
     }
-    shiftView(dx, rows);
+    if (dx != 0 && !m_movingBar) {
+        const qint64 old = m_left;
+        m_left = fromBar(horizontalScrollBar()->value(), lastLeft(), s_scrollLimit);
+        pixels = old - m_left;
+    }
+    shiftView(pixels, rows);
 }
 
-void EventLog::shiftView(int dx, qsizetype rows)
+void EventLog::shiftView(qint64 dx, qsizetype rows)
 {
-    if (std::abs(rows) > pageRows())
+    if (std::abs(rows) > pageRows() || std::abs(dx) >= viewport()->width())
         viewport()->update();
     else if (dx != 0 || rows != 0)
-        viewport()->scroll(dx, int(rows) * m_rowHeight);
+        viewport()->scroll(int(dx), int(rows) * m_rowHeight);
+}
+
+qint64 EventLog::lastLeft() const
+{
+    return std::max<qint64>(0, m_widths.widest() - viewport()->width());
 }
 
 void EventLog::wheelEvent(QWheelEvent *event)
@@ -119,24 +157,12 @@ qsizetype EventLog::lastTop() const
 
 int EventLog::barValue(qsizetype top) const
 {
-    const qsizetype last = lastTop();
-    if (last <= s_scrollLimit)
-        return int(top);
-    if (top <= 0 || top >= last)
-        return top <= 0 ? 0 : s_scrollLimit;
-    // Between the ends, never on them: an end means the first or the last page.
-    const auto value = qsizetype(double(top) * s_scrollLimit / double(last));
-    return int(std::clamp<qsizetype>(value, 1, s_scrollLimit - 1));
+    return toBar(top, lastTop(), s_scrollLimit);
 }
 
 qsizetype EventLog::barRow(int value) const
 {
-    const qsizetype last = lastTop();
-    if (last <= s_scrollLimit)
-        return value;
-    if (value >= s_scrollLimit)
-        return last;
-    return std::min(last, qsizetype(double(value) * double(last) / s_scrollLimit));
+    return fromBar(value, lastTop(), s_scrollLimit);
 }
 
 void EventLog::setScrollLimitForTesting(int limit)
@@ -163,10 +189,17 @@ void EventLog::updateScrollBars()
     // Following new lines, the last page stays in view as they come.
     if (m_following && m_top != last)
         scrollToRow(last);
-    const int width = viewport()->width();
-    horizontalScrollBar()->setPageStep(width);
+    const qint64 lastLeftPixel = lastLeft();
+    if (m_left > lastLeftPixel) {
+        m_left = lastLeftPixel;
+        viewport()->update();
+    }
+    // Beyond the bar's range a unit of it is many pixels, and its steps with it.
+    const QScopedValueRollback moving(m_movingBar, true);
+    horizontalScrollBar()->setPageStep(viewport()->width());
     horizontalScrollBar()->setSingleStep(std::max(1, fontMetrics().averageCharWidth() * 2));
-    horizontalScrollBar()->setRange(0, std::max(0, m_widths.widest() - width));
+    horizontalScrollBar()->setRange(0, int(std::min<qint64>(lastLeftPixel, s_scrollLimit)));
+    horizontalScrollBar()->setValue(toBar(m_left, lastLeftPixel, s_scrollLimit));
 }
 
 int EventLog::pageRows() const

@@ -56,10 +56,21 @@ void EventLines::append(const QString &line)
         return;
     }
     makeRoom();
+    const bool wide
+        = std::any_of(line.begin(), line.end(), [](QChar ch) { return ch.unicode() > 255; });
+    const QByteArray text = wide
+        ? QByteArray(reinterpret_cast<const char *>(line.utf16()), line.size() * 2)
+        : line.toLatin1();
     // Running out of memory here must leave the lines as they were.
     m_otherRows.push_back(m_size);
     try {
-        m_otherTexts.append(line);
+        m_wide.push_back(wide);
+        try {
+            m_otherTexts.append(text);
+        } catch (...) {
+            m_wide.pop_back();
+            throw;
+        }
     } catch (...) {
         m_otherRows.pop_back();
         throw;
@@ -85,7 +96,8 @@ void EventLines::clear()
     m_size = 0;
     m_otherRows.clear();
     m_otherRows.shrink_to_fit();
-    m_otherTexts = QStringList();
+    m_otherTexts = QList<QByteArray>();
+    m_wide = {};
 }
 
 int EventLines::code(qsizetype row) const
@@ -103,8 +115,47 @@ QString EventLines::at(qsizetype row) const
     const quint16 stored = slot(row);
     if (stored != Other)
         return characterLines()[stored];
+    return otherLine(otherIndex(row));
+}
+
+qsizetype EventLines::otherIndex(qsizetype row) const
+{
     const auto found = std::lower_bound(m_otherRows.begin(), m_otherRows.end(), row);
-    return m_otherTexts.at(qsizetype(found - m_otherRows.begin()));
+    return qsizetype(found - m_otherRows.begin());
+}
+
+QString EventLines::otherLine(qsizetype index) const
+{
+    return mid(m_otherRows[std::size_t(index)], 0, -1);
+}
+
+qsizetype EventLines::length(qsizetype row) const
+{
+    if (row < 0 || row >= m_size)
+        return 0;
+    const quint16 stored = slot(row);
+    if (stored != Other)
+        return characterLines()[stored].size();
+    const qsizetype index = otherIndex(row);
+    return m_otherTexts.at(index).size() / (m_wide[std::size_t(index)] ? 2 : 1);
+}
+
+QString EventLines::mid(qsizetype row, qsizetype position, qsizetype count) const
+{
+    if (row < 0 || row >= m_size)
+        return {};
+    const quint16 stored = slot(row);
+    if (stored != Other)
+        return characterLines()[stored].mid(position, count);
+    const qsizetype index = otherIndex(row);
+    const QByteArray &text = m_otherTexts.at(index);
+    const bool wide = m_wide[std::size_t(index)];
+    const qsizetype length = text.size() / (wide ? 2 : 1);
+    position = std::clamp<qsizetype>(position, 0, length);
+    count = count < 0 ? length - position : std::min(count, length - position);
+    if (!wide)
+        return QString::fromLatin1(text.constData() + position, count);
+    return QString(reinterpret_cast<const QChar *>(text.constData()) + position, count);
 }
 
 QStringList EventLines::all() const

@@ -3,6 +3,8 @@
 #include "lineselection.h"
 #include "pageblocks.h"
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -11,7 +13,8 @@
 // The lines of the event log, kept compactly. Nearly every line is a character
 // line, "KeyAscii=" and a code from 0 to 255, and it is kept as that code alone:
 // two bytes a line. Any other text is kept whole in a side list and its place
-// holds a marker. Storage grows in fixed blocks, so appending never moves what is
+// holds a marker; a text of Latin-1 characters (a scan's digits) is kept in one
+// byte a character. Storage grows in fixed blocks, so appending never moves what is
 // already stored, and the blocks come from the system, so clearing gives them back.
 class EventLines
 {
@@ -26,13 +29,19 @@ public:
 
     qsizetype size() const { return m_size; }
     QString at(qsizetype row) const;
+    // A line's length, and characters of it, without the rest of the line.
+    qsizetype length(qsizetype row) const;
+    QString mid(qsizetype row, qsizetype position, qsizetype count) const;
     QStringList all() const;
     // The lines of the rows in the ranges, one text line each, joined by "\n".
     QString join(const LineSelection &rows) const;
     // The code of a character line, or -1 for any other line.
     int code(qsizetype row) const;
-    // The lines that are not character lines, in order.
-    const QStringList &otherLines() const { return m_otherTexts; }
+    // The lines that are not character lines, in order: how many, and the row
+    // and the text of each.
+    qsizetype otherCount() const { return m_otherTexts.size(); }
+    qsizetype otherRow(qsizetype index) const { return m_otherRows[std::size_t(index)]; }
+    QString otherLine(qsizetype index) const;
 
     // The code that line would be stored as, or -1 when it must be kept whole.
     // Only the exact text that the code gives back counts ("KeyAscii=07" does not).
@@ -61,6 +70,10 @@ private:
 
     PageBlocks m_codes { std::size_t(BlockSize) * sizeof(quint16) };
     qsizetype m_size = 0;
+    qsizetype otherIndex(qsizetype row) const;
+
     std::vector<qsizetype> m_otherRows; // ascending
-    QStringList m_otherTexts;
+    // Latin-1 bytes, or where a character is past Latin-1 (m_wide) UTF-16 units.
+    QList<QByteArray> m_otherTexts;
+    std::vector<bool> m_wide;
 };

@@ -12,13 +12,18 @@ void LineTimes::append(qint64 micros)
         micros = std::max(micros, m_last);
     if (m_blocks.empty() || m_size - m_blocks.back().firstRow == BlockSize
         || micros - m_blocks.back().base > std::numeric_limits<quint32>::max()) {
-        // A block's pages are only taken as lines fill it.
+        // A block's pages are only taken as runs fill it.
         m_pages.grow();
-        m_blocks.push_back(
-            { m_size, micros, static_cast<quint32 *>(m_pages.block(m_pages.size() - 1)) });
+        auto *memory = static_cast<char *>(m_pages.block(m_pages.size() - 1));
+        m_blocks.push_back({ m_size, micros, reinterpret_cast<quint16 *>(memory),
+            reinterpret_cast<quint32 *>(memory + BlockSize * sizeof(quint16)), 0 });
     }
     Block &block = m_blocks.back();
-    block.offsets[std::size_t(m_size - block.firstRow)] = quint32(micros - block.base);
+    if (block.runs == 0 || micros != m_last) {
+        block.runRows[block.runs] = quint16(m_size - block.firstRow);
+        block.runOffsets[block.runs] = quint32(micros - block.base);
+        ++block.runs;
+    }
     m_last = micros;
     ++m_size;
 }
@@ -31,27 +36,47 @@ void LineTimes::clear()
     m_size = 0;
     m_last = 0;
     m_lastBlock = 0;
+    m_lastRun = 0;
+}
+
+std::size_t LineTimes::blockOf(qsizetype row) const
+{
+    const auto holds = [this, row](std::size_t index) {
+        return index < m_blocks.size() && m_blocks[index].firstRow <= row
+            && (index + 1 == m_blocks.size() || m_blocks[index + 1].firstRow > row);
+    };
+    if (holds(m_lastBlock))
+        return m_lastBlock;
+    if (holds(m_lastBlock + 1))
+        return m_lastBlock + 1;
+    const auto after = std::upper_bound(m_blocks.begin(), m_blocks.end(), row,
+        [](qsizetype wanted, const Block &block) { return wanted < block.firstRow; });
+    return std::size_t(after - m_blocks.begin()) - 1;
 }
 
 qint64 LineTimes::at(qsizetype row) const
 {
     if (row < 0 || row >= m_size)
         return -1;
-    // A scan's summary reads the rows in order: the block of the last row asked
-    // for, or the next one, nearly always holds the row; else it is looked up.
-    const auto holds = [this, row](std::size_t index) {
-        return index < m_blocks.size() && m_blocks[index].firstRow <= row
-            && (index + 1 == m_blocks.size() || m_blocks[index + 1].firstRow > row);
+    const std::size_t index = blockOf(row);
+    const Block &block = m_blocks[index];
+    const auto inBlock = quint16(row - block.firstRow);
+    // The run of the row last read, or the next one, nearly always holds the row.
+    const auto holds = [&block, inBlock](qsizetype run) {
+        return run < block.runs && block.runRows[run] <= inBlock
+            && (run + 1 == block.runs || block.runRows[run + 1] > inBlock);
     };
-    if (!holds(m_lastBlock)) {
-        if (holds(m_lastBlock + 1)) {
-            ++m_lastBlock;
+    qsizetype run = index == m_lastBlock ? m_lastRun : 0;
+    if (!holds(run)) {
+        if (holds(run + 1)) {
+            ++run;
         } else {
-            const auto after = std::upper_bound(m_blocks.begin(), m_blocks.end(), row,
-                [](qsizetype wanted, const Block &block) { return wanted < block.firstRow; });
-            m_lastBlock = std::size_t(after - m_blocks.begin()) - 1;
+            const quint16 *after
+                = std::upper_bound(block.runRows, block.runRows + block.runs, inBlock);
+            run = qsizetype(after - block.runRows) - 1;
         }
     }
-    const Block &block = m_blocks[m_lastBlock];
-    return block.base + qint64(block.offsets[std::size_t(row - block.firstRow)]);
+    m_lastBlock = index;
+    m_lastRun = run;
+    return block.base + qint64(block.runOffsets[run]);
 }

@@ -6,9 +6,12 @@
 
 #include <vector>
 
-// The moment of every log line, in microseconds of SessionClock, in four bytes a
-// line: blocks of lines share a 64-bit base and each line keeps a 32-bit offset
-// from it. An offset would overflow after about 71 minutes, so a block whose
+// The moment of every log line, in microseconds of SessionClock. All the bytes of
+// one notification share one moment, and a flood is hundreds of lines a
+// notification, so a moment is kept once for the run of lines that share it: a
+// run costs six bytes (a 16-bit row within its block and a 32-bit offset from the
+// block's 64-bit base), a flood's line next to nothing, a line of its own moment
+// (a key) six. An offset would overflow after about 71 minutes, so a block whose
 // base is that old ends early and the next line starts a new one: a session of
 // any length keeps exact times. Appending costs the same at any length, and
 // clearing gives the memory back.
@@ -32,13 +35,20 @@ private:
     {
         qsizetype firstRow;
         qint64 base;
-        quint32 *offsets;
+        // The runs: the row (within the block) each starts at, and its moment.
+        quint16 *runRows;
+        quint32 *runOffsets;
+        qsizetype runs;
     };
 
-    PageBlocks m_pages { std::size_t(BlockSize) * sizeof(quint32) };
+    std::size_t blockOf(qsizetype row) const;
+
+    PageBlocks m_pages { std::size_t(BlockSize) * (sizeof(quint16) + sizeof(quint32)) };
     std::vector<Block> m_blocks;
     qsizetype m_size = 0;
     qint64 m_last = 0;
-    // The block that held the row last read.
+    // The block and the run that held the row last read: a copy reads the rows
+    // in order.
     mutable std::size_t m_lastBlock = 0;
+    mutable qsizetype m_lastRun = 0;
 };

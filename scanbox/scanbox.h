@@ -1,11 +1,10 @@
 #pragma once
 
+#include "advances.h"
+
 #include <QBasicTimer>
-#include <QHash>
 #include <QList>
 #include <QWidget>
-
-#include <array>
 
 class QMenu;
 class QStyleOptionFrame;
@@ -97,7 +96,11 @@ private:
     void replay(QList<Edit> &from, QList<Edit> &to, bool forward);
     void initStyleOption(QStyleOptionFrame *option) const;
     QRect lineRect() const;
-    qreal advance(qsizetype position) const;
+    qreal advance(qsizetype position) const { return m_advances.at(m_text, position); }
+    // The most characters the view holds: one a pixel of its width and a few more.
+    // Zero-width characters take no room, and a walk that only stopped at the
+    // edge would cross every one of them.
+    qsizetype viewLimit() const;
     qsizetype viewEnd() const;
     qsizetype step(qsizetype position, int direction) const;
     void replace(qsizetype start, qsizetype length, const QString &text, bool byOperator);
@@ -118,8 +121,7 @@ private:
     // scrolled out at the left.
     qsizetype m_first = 0;
     qreal m_shift = 0;
-    std::array<qreal, 256> m_latin1Advance {};
-    mutable QHash<char32_t, qreal> m_otherAdvance;
+    TextAdvances m_advances;
     QList<Edit> m_undo;
     QList<Edit> m_redo;
     QBasicTimer m_blink;

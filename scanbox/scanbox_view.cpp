@@ -65,31 +65,12 @@ QRect ScanBox::lineRect() const
 
 void ScanBox::updateAdvances()
 {
-    // Measured once a character, as the log measures its lines: a long scan is
-    // never shaped as a whole, only the part in view is.
-    const QFontMetricsF fm(font());
-    for (int code = 0; code < 256; ++code)
-        m_latin1Advance[std::size_t(code)] = fm.horizontalAdvance(QChar(code));
-    m_otherAdvance.clear();
+    m_advances.setFont(font());
 }
 
-qreal ScanBox::advance(qsizetype position) const
+qsizetype ScanBox::viewLimit() const
 {
-    const char16_t code = m_text.at(position).unicode();
-    if (code < 256)
-        return m_latin1Advance[code];
-    char32_t ch = code;
-    if (QChar::isHighSurrogate(code) && position + 1 < m_text.size()
-        && m_text.at(position + 1).isLowSurrogate())
-        ch = QChar::surrogateToUcs4(code, m_text.at(position + 1).unicode());
-    else if (QChar::isLowSurrogate(code) && position > 0
-        && m_text.at(position - 1).isHighSurrogate())
-        return 0; // counted with its first half
-    auto known = m_otherAdvance.constFind(ch);
-    if (known == m_otherAdvance.cend())
-        known = m_otherAdvance.insert(
-            ch, QFontMetricsF(font()).horizontalAdvance(QString::fromUcs4(&ch, 1)));
-    return *known;
+    return std::max(1, lineRect().width()) + 16;
 }
 
 qsizetype ScanBox::viewEnd() const
@@ -97,7 +78,8 @@ qsizetype ScanBox::viewEnd() const
     const qreal width = lineRect().width();
     qreal x = -m_shift;
     qsizetype position = m_first;
-    while (position < m_text.size() && x < width)
+    const qsizetype limit = std::min(m_text.size(), m_first + viewLimit());
+    while (position < limit && x < width)
         x += advance(position++);
     return step(position - 1, 1);
 }
@@ -105,17 +87,18 @@ qsizetype ScanBox::viewEnd() const
 void ScanBox::scrollToCursor()
 {
     const qreal width = std::max(1, lineRect().width());
+    const qsizetype most = viewLimit();
     m_first = std::min(m_first, m_text.size());
     // Text ending short of the right edge while some is scrolled out at the
     // left: bring its end to the right edge, as QLineEdit does.
     qreal x = -m_shift;
     qsizetype position = m_first;
-    while (position < m_text.size() && x <= width)
+    while (position < m_text.size() && x <= width && position - m_first < most)
         x += advance(position++);
     if (position == m_text.size() && x < width && (m_first > 0 || m_shift > 0)) {
         qreal filled = 0;
         position = m_text.size();
-        while (position > 0 && filled < width)
+        while (position > 0 && filled < width && m_text.size() - position < most)
             filled += advance(--position);
         m_first = position;
         m_shift = std::max<qreal>(0, filled - width);
@@ -128,14 +111,14 @@ void ScanBox::scrollToCursor()
     }
     x = -m_shift;
     position = m_first;
-    while (position < m_cursor && x <= width)
+    while (position < m_cursor && x <= width && position - m_first < most)
         x += advance(position++);
     if (position == m_cursor && x <= width)
         return;
     // The caret is past the right edge: it goes to the right edge.
     qreal behind = 0;
     position = m_cursor;
-    while (position > 0 && behind < width)
+    while (position > 0 && behind < width && m_cursor - position < most)
         behind += advance(--position);
     m_first = position;
     m_shift = std::max<qreal>(0, behind - width);
@@ -151,7 +134,8 @@ qsizetype ScanBox::positionAt(const QPoint &point) const
     const qreal limit = std::min<qreal>(target, line.width() + 1);
     qreal x = -m_shift;
     qsizetype position = m_first;
-    while (position < m_text.size()) {
+    const qsizetype end = std::min(m_text.size(), m_first + viewLimit());
+    while (position < end) {
         const qreal width = advance(position);
         if (limit < x + width / 2)
             break;
@@ -166,6 +150,8 @@ QRect ScanBox::characterRect(qsizetype position) const
     if (position < m_first || position >= m_text.size())
         return {};
     const QRect line = lineRect();
+    if (position - m_first > viewLimit())
+        return {};
     qreal x = -m_shift;
     for (qsizetype at = m_first; at < position; ++at) {
         x += advance(at);

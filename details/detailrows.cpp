@@ -1,0 +1,50 @@
+#include "detailrows.h"
+
+#include "eventdetails.h"
+#include "eventlines.h"
+#include "linedetails.h"
+
+namespace {
+
+// As LineDetails::milliseconds() writes it, without a string of its own.
+void appendMilliseconds(QString &out, qint64 micros)
+{
+    if (micros < 0)
+        out += u'-';
+    micros = qAbs(micros);
+    out += QString::number(micros / 1000);
+    out += u',';
+    const auto rest = int(micros % 1000);
+    out += QChar(u'0' + rest / 100);
+    out += QChar(u'0' + rest / 10 % 10);
+    out += QChar(u'0' + rest % 10);
+}
+
+} // namespace
+
+DetailRows::DetailRows(const EventDetails &details, const EventLines &lines)
+    : m_details(details)
+    , m_lines(lines)
+{
+    for (int code = 0; code < 256; ++code) {
+        const QString row = LineDetails::tsvRow(
+            { {}, {}, EventLines::characterLine(code), LineDetails::hex(quint8(code)),
+                LineDetails::characterExplanation(quint8(code)).join(QStringLiteral("; ")) });
+        m_characterRest[std::size_t(code)] = row.mid(1); // after the time's field
+    }
+}
+
+void DetailRows::append(QString &out, qsizetype row)
+{
+    const EventDetails::Kind kind = m_details.kind(row, m_lines);
+    if (kind != EventDetails::Kind::Character) {
+        out += LineDetails::tsvRow(m_details.fields(row, m_lines));
+        return;
+    }
+    const qint64 time = m_details.time(row);
+    SessionClock::appendTimeOfDay(out, time, m_second);
+    out += u'\t';
+    if (row > 0)
+        appendMilliseconds(out, time - m_details.time(row - 1));
+    out += m_characterRest[std::size_t(m_lines.code(row))];
+}

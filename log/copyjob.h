@@ -1,0 +1,67 @@
+#pragma once
+
+#include "detailrows.h"
+#include "lineselection.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <optional>
+
+class EventDetails;
+class EventLines;
+class QProgressDialog;
+class QWidget;
+
+// One copy of the log's selected lines (with details or without), written a
+// slice of at most a few milliseconds at a time on the window's thread, so that
+// the port and the log go on meanwhile however many lines are copied. The log
+// only grows while it runs, so the rows it copies keep naming their lines;
+// clearing the log cancels it first. A copy that takes longer than half a second
+// shows its progress with a Cancel button; the clipboard gets the text only when
+// it is whole.
+class CopyJob : public QObject
+{
+    Q_OBJECT
+
+public:
+    CopyJob(const EventLines &lines, const EventDetails &details, const LineSelection &rows,
+        bool withDetails, QWidget *parent);
+    ~CopyJob() override;
+
+    // Writes the first slice, and the rest later from the event loop; the
+    // clipboard gets the text when it is done.
+    void start();
+    // The whole text at once, for a caller that wants it in hand.
+    QString text();
+    void cancel();
+
+    static constexpr qint64 SliceNs = 10'000'000;
+    static constexpr qint64 ProgressAfterMs = 500;
+
+signals:
+    // Done or cancelled; the job is then deleted later.
+    void finished();
+
+private:
+    // Writes lines for about that long; true when every line is written.
+    bool write(qint64 ns);
+    void slice();
+    void showProgress();
+    void end();
+
+    const EventLines &m_lines;
+    const EventDetails &m_details;
+    const LineSelection m_rows;
+    std::optional<DetailRows> m_detailRows;
+    QString m_text;
+    std::size_t m_range = 0;
+    qsizetype m_next = 0; // the row to write next
+    qsizetype m_written = 0;
+    qsizetype m_total = 0;
+    QElapsedTimer m_started;
+    QPointer<QProgressDialog> m_progress;
+    bool m_ended = false;
+};
