@@ -6,27 +6,7 @@
 
 namespace {
 
-constexpr qsizetype tooltipWidth = 60;
 constexpr qsizetype tooltipFaults = 3;
-
-// Breaks a line at spaces so that no piece is much wider than the tooltip.
-QStringList wrapped(const QString &line)
-{
-    QStringList lines;
-    QString current;
-    for (const QString &word : line.split(u' ')) {
-        if (!current.isEmpty() && current.size() + 1 + word.size() > tooltipWidth) {
-            lines.append(current);
-            current.clear();
-        }
-        if (!current.isEmpty())
-            current += u' ';
-        current += word.size() > tooltipWidth ? word.left(tooltipWidth - 1) + u'…' : word;
-    }
-    if (!current.isEmpty())
-        lines.append(current);
-    return lines;
-}
 
 QString timingLine(const ReadTiming &t)
 {
@@ -121,12 +101,13 @@ QString digitsCheck(const QString &data)
 
 void write(const QByteArray &codes, ReadAnalysis &r, const Extra &extra)
 {
-    // The tooltip: what it is, what is wrong, how fast.
-    QStringList tip = wrapped(summaryLine(r));
+    // The tooltip: what it is, what is wrong, how fast. The tooltip that shows it
+    // wraps its lines, never cutting a word, so every character of a fault stays.
+    QStringList tip { summaryLine(r) };
     if (const QString content = contentLine(r, extra); !content.isEmpty())
-        tip.append(wrapped(content));
+        tip.append(content);
     for (qsizetype i = 0; i < r.faults.size() && i < tooltipFaults; ++i)
-        tip.append(wrapped(QStringLiteral("• ") + r.faults[i]));
+        tip.append(QStringLiteral("• ") + r.faults[i]);
     if (r.faults.size() > tooltipFaults)
         tip.append(QStringLiteral("…и ещё ")
             + ReadText::plural(

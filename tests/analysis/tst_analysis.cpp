@@ -179,13 +179,10 @@ void TestAnalysis::analysis()
         if (!r.fullText.contains(phrase))
             QFAIL(qPrintable(QStringLiteral("«%1» is missing from:\n%2").arg(phrase, r.fullText)));
     }
-    // The tooltip is a few short lines and names the first fault.
-    const QStringList tip = r.tooltip.split(u'\n');
-    QVERIFY(tip.size() <= 10);
-    for (const QString &line : tip)
-        QVERIFY2(line.size() <= 64, qPrintable(line));
+    // The tooltip is a few lines and names the first fault whole.
+    QVERIFY(r.tooltip.count(u'\n') < 10);
     if (!r.faults.isEmpty())
-        QVERIFY(r.tooltip.simplified().contains(r.faults.first().left(20).simplified()));
+        QVERIFY2(r.tooltip.contains(r.faults.first()), qPrintable(r.tooltip));
 }
 
 // One letter a code: f a read's first, i inside, p first after a pause, t the
