@@ -6,9 +6,65 @@
 
 namespace {
 
-constexpr std::array<const char *, 32> controlNames { "NUL", "SOH", "STX", "ETX", "EOT", "ENQ",
-    "ACK", "BEL", "BS", "TAB", "LF", "VT", "FF", "CR", "SO", "SI", "DLE", "DC1", "DC2", "DC3",
-    "DC4", "NAK", "SYN", "ETB", "CAN", "EM", "SUB", "ESC", "FS", "GS", "RS", "US" };
+using ReadText::CodeName;
+
+// The control characters by their names in Russian; separators and EOT also say
+// what they mean inside GS1 and ISO/IEC 15434 data, where scanners send them.
+constexpr std::array<CodeName, 32> controlNames { {
+    { "NUL", "пустой символ" },
+    { "SOH", "начало заголовка" },
+    { "STX", "начало текста" },
+    { "ETX", "конец текста" },
+    { "EOT", "конец передачи; в данных ISO/IEC 15434 — конец сообщения" },
+    { "ENQ", "запрос" },
+    { "ACK", "подтверждение" },
+    { "BEL", "звонок" },
+    { "BS", "возврат на шаг" },
+    { "HT", "горизонтальная табуляция" },
+    { "LF", "перевод строки" },
+    { "VT", "вертикальная табуляция" },
+    { "FF", "перевод страницы" },
+    { "CR", "возврат каретки" },
+    { "SO", "переход к дополнительному набору" },
+    { "SI", "возврат к основному набору" },
+    { "DLE", "экранирование канала данных" },
+    { "DC1", "управление устройством 1 (XON)" },
+    { "DC2", "управление устройством 2" },
+    { "DC3", "управление устройством 3 (XOFF)" },
+    { "DC4", "управление устройством 4" },
+    { "NAK", "отрицательное подтверждение" },
+    { "SYN", "синхронизация" },
+    { "ETB", "конец блока передачи" },
+    { "CAN", "отмена" },
+    { "EM", "конец носителя" },
+    { "SUB", "замена символа" },
+    { "ESC", "начало управляющей последовательности" },
+    { "FS", "разделитель файлов" },
+    { "GS",
+        "разделитель групп; в данных GS1 — конец поля переменной длины, в ISO/IEC 15434 — "
+        "разделитель элементов данных" },
+    { "RS",
+        "разделитель записей; в данных ISO/IEC 15434 (и GS1 в них) — конец заголовка "
+        "сообщения и каждого формата" },
+    { "US", "разделитель элементов" },
+} };
+
+// Codes above the control characters that show no glyph of their own.
+CodeName otherName(quint8 code)
+{
+    switch (code) {
+    case 0x20:
+        return { "SP", "пробел" };
+    case 0x7F:
+        return { "DEL", "удаление" };
+    case 0xA0:
+        return { "NBSP", "неразрывный пробел" };
+    case 0xAD:
+        return { "SHY", "мягкий перенос" };
+    default:
+        return { nullptr, nullptr };
+    }
+}
 
 // Decoded once: Qt's Windows-1251 decoder (ICU) is the reference, not a table of
 // our own.
@@ -20,8 +76,10 @@ const std::array<QChar, 256> &cp1251Table()
         for (int code = 0; code < 256; ++code) {
             const char byte = char(code);
             const QString text = decoder.decode(QByteArrayView(&byte, 1));
-            if (text.size() == 1 && text.front() != QChar::ReplacementCharacter)
-                result[code] = text.front();
+            // ICU hands the unassigned 0x98 through as the C1 control U+0098.
+            const char16_t ch = text.size() == 1 ? text.front().unicode() : 0xFFFD;
+            if (ch != QChar::ReplacementCharacter && (ch < 0x80 || ch > 0x9F))
+                result[code] = QChar(ch);
         }
         return result;
     }();
@@ -60,24 +118,16 @@ QString decode(QByteArrayView codes)
     return text;
 }
 
+CodeName codeName(quint8 code)
+{
+    return code < controlNames.size() ? controlNames[code] : otherName(code);
+}
+
 QString controlName(quint8 code)
 {
-    if (code < controlNames.size())
-        return QString::fromLatin1(controlNames[code]);
-    switch (code) {
-    case 0x20:
-        return QStringLiteral("SP");
-    case 0x7F:
-        return QStringLiteral("DEL");
-    case 0x98:
-        return QStringLiteral("0x98");
-    case 0xA0:
-        return QStringLiteral("NBSP");
-    case 0xAD:
-        return QStringLiteral("SHY");
-    default:
-        return {};
-    }
+    if (const char *abbreviation = codeName(code).abbreviation)
+        return QString::fromLatin1(abbreviation);
+    return code == 0x98 ? QStringLiteral("0x98") : QString();
 }
 
 QString visible(QByteArrayView codes)

@@ -17,6 +17,14 @@ int toCp1251(QChar ch);
 // The codes as Windows-1251 text, each code one character (0x98 as U+FFFD).
 QString decode(QByteArrayView codes);
 
+// A code that shows no glyph of its own: its ASCII abbreviation and what it
+// means, in Russian; null pointers for a character that shows itself.
+struct CodeName
+{
+    const char *abbreviation;
+    const char *meaning;
+};
+CodeName codeName(quint8 code);
 // "GS", "CR", "NUL", "SP" ... for a code that shows no glyph (controls, space,
 // DEL, NBSP, SHY, the unassigned 0x98); empty for a printable character.
 QString controlName(quint8 code);
