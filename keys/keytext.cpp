@@ -1,10 +1,7 @@
 #include "keytext.h"
 
+#include "readtext.h"
 #include "uslayout.h"
-
-#include <QStringEncoder>
-
-#include <optional>
 
 QString platformKeyText(
     int key, Qt::KeyboardModifiers modifiers, const QString &text, quint32 nativeScanCode)
@@ -55,19 +52,8 @@ QString platformKeyText(
 
 quint8 windows1251Code(char32_t ch)
 {
-    // Finding the code page costs far more than encoding one character: the encoder
-    // is made once, for the GUI thread that types every key. An error stays with
-    // an encoder (resetting it keeps it), so a character the code page lacks, which
-    // is rare, costs a new one, made in place: the code page's converter keeps the
-    // encoder's address.
-    static std::optional<QStringEncoder> encoder;
-    if (!encoder)
-        encoder.emplace("windows-1251");
-    const QByteArray bytes = encoder->encode(QStringView(QString::fromUcs4(&ch, 1)));
-    if (!encoder->hasError() && bytes.size() == 1)
-        return quint8(bytes.at(0));
-    encoder.reset();
-    return '?';
+    const int code = ch <= 0xFFFF ? ReadText::toCp1251(QChar(char16_t(ch))) : -1;
+    return code < 0 ? quint8('?') : quint8(code);
 }
 
 Qt::KeyboardModifiers keypadModifier(quint32 nativeVirtualKey)
