@@ -113,7 +113,7 @@ void write(const QByteArray &codes, ReadAnalysis &r, const Extra &extra)
             + ReadText::plural(
                 r.faults.size() - tooltipFaults, "замечание", "замечания", "замечаний"));
     if (r.timing.known) {
-        QString pace = ReadText::millis(r.timing.durationMicros);
+        QString pace = QStringLiteral("Длительность ") + ReadText::millis(r.timing.durationMicros);
         if (r.timing.codesPerSecond > 0)
             pace += QStringLiteral(", ") + QString::number(qRound64(r.timing.codesPerSecond))
                 + QStringLiteral(" симв./с");

@@ -19,7 +19,8 @@ class EventLines;
 // lines (and the summary of their bytes). Character lines, nearly all of the log,
 // cost only their time; key and scan lines are few and kept in side lists. A
 // scan's summary is made as its bytes come and kept when the scan line is added,
-// so explaining a scan line never means reading the bytes before it.
+// so explaining a scan line never means reading the bytes before it. Where the
+// scanner's reads begin and end is kept beside, a small record a read.
 class EventDetails
 {
 public:
