@@ -26,3 +26,16 @@ start_accessibility_bus() {
     /usr/libexec/at-spi2-registryd >"$work/registry.log" 2>&1 &
     pids+=($!)
 }
+
+# A display of our own, whichever number is free. Without -noreset the server
+# starts afresh whenever its last client leaves, dropping any key map set on it
+# and refusing connections while it does.
+start_display() {
+    exec 3>"$work/display"
+    Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
+    pids+=($!)
+    for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+    export DISPLAY=":$(cat "$work/display")"
+    # The server may take a moment to accept clients on a loaded machine.
+    for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+}

@@ -7,16 +7,7 @@ program=$1
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/real_window.sh"
 
-# A display of our own, whichever number is free. Without -noreset the server
-# starts afresh whenever its last client leaves, dropping the key map below and
-# refusing connections while it does.
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
-# The server may take a moment to accept clients on a loaded machine.
-for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+start_display 640x480x24
 # Give "ж" a key of its own before the program starts. Otherwise xdotool remaps a
 # spare key just while typing it, and a busy program may read the key before it
 # has seen the new mapping.
