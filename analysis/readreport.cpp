@@ -132,7 +132,7 @@ void write(const QByteArray &codes, ReadAnalysis &r, const Extra &extra)
                                       : QStringLiteral(" (с клавиатуры)")));
     t.append(QStringLiteral("Текст: ") + ReadText::visible(codes));
     t.append(QStringLiteral("Коды (hex):"));
-    t.append(ReadText::hex(codes, 32));
+    t.append(ReadText::hex(codes, 16));
     t.append(QStringLiteral("Идентификатор символики в начале: ")
         + (r.symbologyId.isEmpty() ? QStringLiteral("нет") : r.symbologyId));
     t.append(QStringLiteral("Окончание: ") + ReadBytes::endingName(r.ending)

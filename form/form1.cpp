@@ -151,7 +151,8 @@ Form1::Form1(QWidget *parent)
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
-    connect(Check1, &QCheckBox::clicked, this, &Form1::Check1_Click);
+    // Any change of the box, a click or a screen reader's toggle, as a click.
+    connect(Check1, &QCheckBox::toggled, this, &Form1::Check1_Click);
     connect(CmdClear, &QPushButton::clicked, this, &Form1::CmdClear_Click);
 
     MSComm1->setObjectName(QStringLiteral("MSComm1"));

@@ -1,6 +1,7 @@
 #include "readwindow.h"
 
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
@@ -22,7 +23,10 @@ ReadWindow::ReadWindow(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(m_text);
-    resize(640, 480);
+    // Room for a marking code of 85 characters and its names on one line, and for
+    // the whole analysis of one, as far as the screen allows.
+    const QFontMetrics metrics(m_text->font());
+    resize(metrics.horizontalAdvance(QLatin1Char('0')) * 100 + 40, metrics.lineSpacing() * 32 + 40);
 }
 
 void ReadWindow::showAnalysis(const QString &title, const QString &text)

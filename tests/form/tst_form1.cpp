@@ -1,5 +1,7 @@
 #include "portform.h"
 
+#include <QAccessible>
+
 // The window as the operator meets it: its design, the mode switch, the key preview and "X".
 class TestForm1 : public QObject
 {
@@ -24,12 +26,17 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), f->box());
     }
     // Checking enables the port controls and moves no focus, unchecking puts it in the scan
-    // box; "X" empties the log and the scan box in either mode and puts the focus in the box.
+    // box, by a click or by a screen reader's toggle; "X" empties the log and the scan box
+    // in either mode and puts the focus in the box.
     void modeSwitchAndClear()
     {
         for (bool on : { true, false }) {
             f->child("Check1")->setFocus();
-            f->click("Check1");
+            if (on)
+                f->click("Check1");
+            else
+                QAccessible::queryAccessibleInterface(f->child("Check1"))->actionInterface()->doAction(
+                    QAccessibleActionInterface::toggleAction());
             for (const char *name : { "CmdOpen", "CmdClose", "txtPort", "txtBod" })
                 QCOMPARE(f->child(name)->isEnabled(), on);
             QCOMPARE(QApplication::focusWidget()->objectName(), on ? "Check1" : "txtSkaner");
