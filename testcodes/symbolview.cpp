@@ -42,8 +42,9 @@ QSize SymbolView::logicalSize(int pixelsPerModule) const
 
 QSize SymbolView::sizeHint() const
 {
-    // As large as sits comfortably on a laptop's screen beside the texts.
-    const QSize comfortable(960, 600);
+    // As large as sits beside the texts on a small bench screen (1024 by 768)
+    // with room to spare: a scanner reads a module of a few pixels well.
+    const QSize comfortable(640, 480);
     for (int scale = maxScale; scale > minScale; --scale) {
         const QSize size = logicalSize(scale);
         if (size.width() <= comfortable.width() && size.height() <= comfortable.height())
