@@ -1,5 +1,6 @@
 #include "benchsupport.h"
 
+#include "eventlog.h"
 #include "main_window.h"
 #include "serialcontrol.h"
 
@@ -7,63 +8,73 @@
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QFont>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QTimer>
-#include <QWidget>
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
-#if defined(Q_OS_LINUX)
+#include <sys/resource.h>
 #include <unistd.h>
-#endif
 
 namespace bench {
 
-std::int64_t residentBytes()
+QString option(const QStringList &arguments, const QString &name, const QString &fallback)
 {
-#if defined(Q_OS_LINUX)
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly))
-        return -1;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    if (fields.size() < 2)
-        return -1;
-    return fields.at(1).toLongLong() * sysconf(_SC_PAGESIZE);
-#else
-    return -1;
-#endif
+    const qsizetype at = arguments.indexOf(name);
+    return at >= 0 && at + 1 < arguments.size() ? arguments.at(at + 1) : fallback;
 }
 
-int runCases(const QList<QStringList> &cases)
+qint64 number(const QStringList &arguments, const QString &name)
 {
-    int status = 0;
-    for (const QStringList &arguments : cases) {
-        QProcess child;
-        child.setProcessChannelMode(QProcess::ForwardedChannels);
-        child.start(QCoreApplication::applicationFilePath(), arguments);
-        if (!child.waitForStarted() || !child.waitForFinished(-1)
-            || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0) {
-            std::fprintf(stderr, "%s %s: failed\n", qPrintable(QCoreApplication::applicationName()),
-                qPrintable(arguments.join(u' ')));
-            status = 1;
-        }
-        std::fflush(stdout);
-    }
-    return status;
+    return option(arguments, name).toLongLong();
+}
+
+std::int64_t residentBytes()
+{
+    QFile statm(QStringLiteral("/proc/self/statm")); // Linux only
+    const QList<QByteArray> fields
+        = statm.open(QIODevice::ReadOnly) ? statm.readAll().split(' ') : QList<QByteArray>();
+    return fields.size() < 2 ? -1 : fields.at(1).toLongLong() * sysconf(_SC_PAGESIZE);
+}
+
+std::int64_t peakResidentBytes()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return std::int64_t(usage.ru_maxrss) * 1024;
+}
+
+double cpuSeconds()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+        + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 double quantile(QList<double> samples, double q)
 {
-    if (samples.isEmpty())
-        return 0;
     std::sort(samples.begin(), samples.end());
     const auto rank = qsizetype(std::ceil(q * double(samples.size())));
-    return samples.at(std::clamp<qsizetype>(rank - 1, 0, samples.size() - 1));
+    return samples.isEmpty() ? 0
+                             : samples.at(std::clamp<qsizetype>(rank - 1, 0, samples.size() - 1));
+}
+
+QList<double> timesMicros(int runs, const std::function<void()> &f, qint64 budgetMs)
+{
+    f();
+    QList<double> samples;
+    QElapsedTimer budget, timer;
+    budget.start();
+    while (samples.size() < runs
+        && (samples.size() < 10 || budgetMs < 0 || budget.elapsed() < budgetMs)) {
+        timer.start();
+        f();
+        samples.append(double(timer.nsecsElapsed()) / 1000.0);
+    }
+    return samples;
 }
 
 void placeLikeTheLog(QWidget *log)
@@ -74,6 +85,19 @@ void placeLikeTheLog(QWidget *log)
     font.setPointSizeF(9.75);
     log->setFont(font);
     log->resize((2775 + 7) / 15, (4140 + 7) / 15);
+}
+
+void addLines(EventLog *log, qint64 lines, bool timed)
+{
+    for (qint64 i = 0; i < lines; ++i) {
+        if (i % 1000 == 999) {
+            log->AddScanLine(QString::number(0x10000000000ull + quint64(i) * 7919, 16).toUpper());
+            QCoreApplication::processEvents();
+        } else {
+            timed ? log->AddCharacterLine(quint8(i), i * 37) : log->AddCharacterLine(quint8(i));
+        }
+    }
+    QCoreApplication::processEvents();
 }
 
 void showAndSettle(QWidget *window)
@@ -99,18 +123,6 @@ bool openScannerPort(Form1 *form, const QString &path)
     });
     form->findChild<QPushButton *>(QStringLiteral("CmdOpen"))->click();
     return port->PortOpen();
-}
-
-QString option(const QStringList &arguments, const QString &name, const QString &fallback)
-{
-    const qsizetype at = arguments.indexOf(name);
-    return at >= 0 && at + 1 < arguments.size() ? arguments.at(at + 1) : fallback;
-}
-
-void offscreenByDefault()
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
 } // namespace bench

@@ -1,51 +1,95 @@
 #pragma once
 
+#include "eventlines.h"
+#include "eventlog.h"
+#include "hexdigit.h"
 #include "scannerstream.h"
 
 #include <QByteArray>
 #include <QString>
 
-// Replays the bytes a scanner wrote and holds the event log's lines against them,
-// line by line, in order:
-// - a character line is the next byte that is not a carriage return, and every
-//   such byte has its line;
-// - a scan line holds exactly the hex digits of the character lines since the
-//   scan line before it (the log shows where each commit fell);
-// - every commit was armed by a carriage return after the commit before it, and
-//   no carriage return is left without a commit after it.
-// Only the timing is unknown: a carriage return right at a commit's place in the
-// log may have arrived just before or just after the tick, and counts for
-// whichever commit needs it.
-class StreamCheck
-{
-public:
-    // The stream as it was before the first byte was written, and how many went out.
-    StreamCheck(const ScannerStream &stream, qint64 length);
+#include <algorithm>
+#include <utility>
 
-    void line(const QString &text);
-    // After the last line; the scan box must hold the digits not yet committed.
-    void finish(const QString &scanBox);
+// Replays the bytes a scanner wrote against the log's lines, in order: every byte
+// but a carriage return is the next character line; a scan line holds exactly the
+// hex digits since the scan line before it, the scan box those since the last; a
+// commit follows a carriage return since the one before, and none is left without
+// one. A carriage return at a commit's place may have come before or after the
+// tick: it counts for whichever commit needs it.
+struct StreamCheck
+{
+    // The stream as it was before the first byte was written, and how many went out.
+    StreamCheck(ScannerStream stream, qint64 length, const EventLog &log, const QString &scanBox)
+    {
+        QByteArray bytes; // the stream, 64 KiB at a time
+        qsizetype at = 0;
+        const auto peek = [&]() -> int {
+            if (at == bytes.size() && length > 0) {
+                bytes.clear();
+                at = 0;
+                stream.appendReads(bytes, 1 << 16);
+                bytes.truncate(std::min<qint64>(bytes.size(), length));
+                length -= bytes.size();
+            }
+            return at < bytes.size() ? quint8(bytes.at(at)) : -1;
+        };
+        qsizetype row = 0;
+        const auto fault = [&](const QString &what) {
+            if (faults++ == 0)
+                firstFault = QStringLiteral("line %1: %2").arg(row).arg(what);
+        };
+        QString digits; // since the last commit
+        qint64 armedBefore = 0; // carriage returns surely before the next commit
+        qint64 armedHere = 0; // right at the current place: before or after a tick
+        bool lastWasScan = false;
+        for (;; ++row) {
+            for (; peek() == '\r'; ++at, ++armedHere)
+                ++carriageReturns;
+            if (row == log.count())
+                break;
+            const QString text = log.item(row);
+            const int code = EventLines::characterCode(text);
+            lastWasScan = code < 0;
+            if (code >= 0) {
+                if (peek() != code) {
+                    fault(QStringLiteral("%1 where the byte sent was %2").arg(text).arg(peek()));
+                } else {
+                    ++at;
+                    if (isHexDigitCode(char16_t(code)))
+                        digits += QChar(code);
+                }
+                armedBefore += std::exchange(armedHere, 0); // parsed before this byte
+                ++characterLines;
+                continue;
+            }
+            if (armedBefore > 0)
+                armedBefore = 0;
+            else if (armedHere > 0)
+                --armedHere; // the rest may arm the next commit
+            else
+                fault(QStringLiteral("a commit with no carriage return since the one before"));
+            if (text != digits)
+                fault(QStringLiteral("scan line \"%1\" where the digits sent were \"%2\"")
+                          .arg(text.left(80), digits.left(80)));
+            digits.clear();
+            scanCharacters += text.size();
+            ++scanLines;
+        }
+        // Carriage returns at the very end count for the last commit if one stands there.
+        if (armedBefore > 0 || (armedHere > 0 && !lastWasScan))
+            fault(QStringLiteral("a carriage return with no commit after it"));
+        for (; peek() >= 0; ++at)
+            ++missing;
+        if (missing > 0)
+            fault(QStringLiteral("%1 bytes sent that no line shows").arg(missing));
+        if (scanBox != digits)
+            fault(QStringLiteral("scan box \"%1\" where the digits not committed were \"%2\"")
+                      .arg(scanBox.left(80), digits.left(80)));
+    }
 
     // What the lines held; bytes of the stream that no line accounts for are missing.
     qint64 characterLines = 0, scanLines = 0, carriageReturns = 0, missing = 0, faults = 0;
     qint64 scanCharacters = 0; // total length of the scan lines' texts
     QString firstFault;
-
-private:
-    int peek();
-    void take() { ++m_at; }
-    // Takes the carriage returns ahead, up to the next other byte.
-    void takeCarriageReturns();
-    void fault(const QString &what);
-
-    ScannerStream m_stream;
-    QByteArray m_bytes;
-    qsizetype m_at = 0;
-    qint64 m_left; // not yet in m_bytes
-
-    qint64 m_row = 0;
-    QString m_digits; // since the last commit
-    qint64 m_armedBefore = 0; // carriage returns surely before the next commit
-    qint64 m_armedHere = 0; // right at the current place: before or after a tick
-    bool m_lastWasScan = false;
 };

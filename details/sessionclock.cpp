@@ -10,6 +10,8 @@ struct Anchor
 {
     std::chrono::steady_clock::time_point steady = std::chrono::steady_clock::now();
     QDateTime wall = QDateTime::currentDateTime();
+    // The same, counted once: converting a local time costs a time zone lookup.
+    qint64 wallMSecs = wall.toMSecsSinceEpoch();
 };
 
 const Anchor &anchor()
@@ -29,7 +31,8 @@ qint64 SessionClock::now()
     // The anchor first: taken by the first call, it must come before the moment
     // measured from it, or the session's first moment would be negative.
     const Anchor &start = anchor();
-    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start.steady)
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+        std::chrono::steady_clock::now() - start.steady)
         .count();
 }
 
@@ -40,7 +43,7 @@ QString SessionClock::timeOfDay(qint64 micros)
 
 void SessionClock::appendTimeOfDay(QString &out, qint64 micros, Second &second)
 {
-    const qint64 wall = anchor().wall.toMSecsSinceEpoch() + micros / 1000;
+    const qint64 wall = anchor().wallMSecs + micros / 1000;
     const qint64 number = wall / 1000;
     if (number != second.number) {
         second.number = number;

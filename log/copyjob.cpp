@@ -10,7 +10,33 @@
 #include <QProgressDialog>
 #include <QTimer>
 
+#include <algorithm>
+#include <cstdint>
 #include <new>
+
+#if defined(Q_OS_LINUX)
+#include <sys/mman.h>
+#endif
+
+namespace {
+
+// A copy of millions of lines is a text of gigabytes, written once from start to
+// end; taken a 4 KiB page at a time, the kernel's page faults cost as much as
+// the writing. Large pages, where the system gives them on request, cut them
+// five hundredfold.
+void adviseLargePages([[maybe_unused]] void *data, [[maybe_unused]] std::size_t bytes)
+{
+#if defined(Q_OS_LINUX) && defined(MADV_HUGEPAGE)
+    constexpr std::uintptr_t LargePage = std::uintptr_t(2) << 20;
+    const auto start = reinterpret_cast<std::uintptr_t>(data);
+    const std::uintptr_t begin = (start + LargePage - 1) & ~(LargePage - 1);
+    const std::uintptr_t end = (start + bytes) & ~(LargePage - 1);
+    if (end > begin)
+        madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
+#endif
+}
+
+} // namespace
 
 CopyJob::CopyJob(const EventLines &lines, const EventDetails &details, const LineSelection &rows,
     bool withDetails, QWidget *parent)
@@ -22,7 +48,7 @@ CopyJob::CopyJob(const EventLines &lines, const EventDetails &details, const Lin
 {
     if (withDetails) {
         m_detailRows.emplace(details, lines);
-        m_text = LineDetails::tsvHeader();
+        m_length = LineDetails::tsvHeader().size();
     }
     if (!m_rows.isEmpty())
         m_next = m_rows.ranges().front().first;
@@ -37,11 +63,39 @@ bool CopyJob::write(qint64 ns)
 {
     QElapsedTimer timer;
     timer.start();
+    if (!m_measured) {
+        if (!pass(timer, ns))
+            return false;
+        // A line break before every row with details (the header comes first),
+        // between the rows without.
+        m_length += m_detailRows ? m_total : std::max<qsizetype>(0, m_total - 1);
+        m_measured = true;
+        if (m_length > 0) {
+            m_text.reserve(m_length);
+            adviseLargePages(m_text.data(), std::size_t(m_length) * sizeof(QChar));
+        }
+        if (m_detailRows)
+            m_text += LineDetails::tsvHeader();
+        m_range = 0;
+        if (!m_rows.isEmpty())
+            m_next = m_rows.ranges().front().first;
+    }
+    const bool whole = pass(timer, ns);
+    Q_ASSERT(!whole || m_text.size() == m_length);
+    return whole;
+}
+
+bool CopyJob::pass(const QElapsedTimer &timer, qint64 ns)
+{
     const auto &ranges = m_rows.ranges();
     while (m_range < ranges.size()) {
         // The clock is read once every thousand lines.
         const qsizetype until = std::min(ranges[m_range].last, m_next + 1023);
         for (; m_next <= until; ++m_next) {
+            if (!m_measured) {
+                m_length += m_detailRows ? m_detailRows->length(m_next) : m_lines.length(m_next);
+                continue;
+            }
             if (m_written++ > 0 || m_detailRows)
                 m_text += u'\n';
             if (m_detailRows)

@@ -46,8 +46,12 @@ signals:
     void finished();
 
 private:
-    // Writes lines for about that long; true when every line is written.
+    // Measures the text, then writes it, for about that long; true when the
+    // text is whole.
     bool write(qint64 ns);
+    // Goes on through the rows for about that long, each measured or written;
+    // true at the end of them.
+    bool pass(const QElapsedTimer &timer, qint64 ns);
     void slice();
     void showProgress();
     void end();
@@ -56,10 +60,16 @@ private:
     const EventDetails &m_details;
     const LineSelection m_rows;
     std::optional<DetailRows> m_detailRows;
+    // The text is measured first, then written into a string made once at its
+    // exact size: grown by appending, it would move to a larger block again and
+    // again (a pause of the window each time the allocator copies it) and could
+    // end with room for nearly twice the text.
+    bool m_measured = false;
+    qsizetype m_length = 0;
     QString m_text;
     std::size_t m_range = 0;
     qsizetype m_next = 0; // the row to write next
-    qsizetype m_written = 0;
+    qsizetype m_written = 0; // rows measured, then rows written
     qsizetype m_total = 0;
     QElapsedTimer m_started;
     QPointer<QProgressDialog> m_progress;
