@@ -75,24 +75,30 @@ void EventLines::append(const QString &line)
         m_otherRows.pop_back();
         throw;
     }
-    store(Other);
+    store(0, true);
 }
 
 void EventLines::appendCode(quint8 code)
 {
     makeRoom();
-    store(code);
+    store(code, false);
 }
 
 void EventLines::makeRoom()
 {
-    if ((m_size & (BlockSize - 1)) == 0 && std::size_t(m_size >> BlockBits) == m_codes.size())
+    // Each column grows apart, so that running out of memory in between leaves
+    // both as they may go on.
+    const std::size_t block = std::size_t(m_size >> BlockBits);
+    if (block == m_codes.size())
         m_codes.grow();
+    if (block == m_marks.size())
+        m_marks.grow();
 }
 
 void EventLines::clear()
 {
     m_codes.clear();
+    m_marks.clear();
     m_size = 0;
     m_otherRows.clear();
     m_otherRows.shrink_to_fit();
@@ -104,15 +110,15 @@ int EventLines::code(qsizetype row) const
 {
     if (row < 0 || row >= m_size)
         return -1;
-    const quint16 stored = slot(row);
-    return stored == Other ? -1 : int(stored);
+    const int stored = slot(row);
+    return stored;
 }
 
 QString EventLines::at(qsizetype row) const
 {
     if (row < 0 || row >= m_size)
         return {};
-    const quint16 stored = slot(row);
+    const int stored = slot(row);
     if (stored != Other)
         return characterLines()[stored];
     return otherLine(otherIndex(row));
@@ -133,7 +139,7 @@ qsizetype EventLines::length(qsizetype row) const
 {
     if (row < 0 || row >= m_size)
         return 0;
-    const quint16 stored = slot(row);
+    const int stored = slot(row);
     if (stored != Other)
         return characterLines()[stored].size();
     const qsizetype index = otherIndex(row);
@@ -144,7 +150,7 @@ QString EventLines::mid(qsizetype row, qsizetype position, qsizetype count) cons
 {
     if (row < 0 || row >= m_size)
         return {};
-    const quint16 stored = slot(row);
+    const int stored = slot(row);
     if (stored != Other)
         return characterLines()[stored].mid(position, count);
     const qsizetype index = otherIndex(row);

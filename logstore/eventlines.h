@@ -12,8 +12,8 @@
 
 // The lines of the event log, kept compactly. Nearly every line is a character
 // line, "KeyAscii=" and a code from 0 to 255, and it is kept as that code alone:
-// two bytes a line. Any other text is kept whole in a side list and its place
-// holds a marker; a text of Latin-1 characters (a scan's digits) is kept in one
+// a byte a line, and a bit that tells it from any other line. Any other text is
+// kept whole in a side list, its bit set; a text of Latin-1 characters (a scan's digits) is kept in one
 // byte a character. Storage grows in fixed blocks, so appending never moves what is
 // already stored, and the blocks come from the system, so clearing gives them back.
 class EventLines
@@ -51,24 +51,40 @@ public:
 private:
     // Makes sure the next line has a slot, then fills it.
     void makeRoom();
-    void store(quint16 stored)
+    void store(quint8 code, bool other)
     {
-        codes(m_size)[std::size_t(m_size & (BlockSize - 1))] = stored;
+        const std::size_t inBlock = std::size_t(m_size & (BlockSize - 1));
+        codes(m_size)[inBlock] = code;
+        if (other)
+            marks(m_size)[inBlock >> 3] |= quint8(1u << (inBlock & 7));
         ++m_size;
     }
 
     static constexpr int BlockBits = 16;
     static constexpr qsizetype BlockSize = qsizetype(1) << BlockBits;
-    static constexpr quint16 Other = 0xFFFF;
+    static constexpr int Other = -1;
 
-    // The block that holds a row's code.
-    quint16 *codes(qsizetype row) const
+    // The blocks that hold a row's code and its mark: set for a line kept whole.
+    quint8 *codes(qsizetype row) const
     {
-        return static_cast<quint16 *>(m_codes.block(std::size_t(row >> BlockBits)));
+        return static_cast<quint8 *>(m_codes.block(std::size_t(row >> BlockBits)));
     }
-    quint16 slot(qsizetype row) const { return codes(row)[std::size_t(row & (BlockSize - 1))]; }
+    quint8 *marks(qsizetype row) const
+    {
+        return static_cast<quint8 *>(m_marks.block(std::size_t(row >> BlockBits)));
+    }
+    // The row's code, or Other.
+    int slot(qsizetype row) const
+    {
+        const std::size_t inBlock = std::size_t(row & (BlockSize - 1));
+        if ((marks(row)[inBlock >> 3] >> (inBlock & 7)) & 1)
+            return Other;
+        return codes(row)[inBlock];
+    }
 
-    PageBlocks m_codes { std::size_t(BlockSize) * sizeof(quint16) };
+    PageBlocks m_codes { std::size_t(BlockSize) };
+    // Fresh pages read as zeros: a block's lines start as character lines.
+    PageBlocks m_marks { std::size_t(BlockSize) / 8 };
     qsizetype m_size = 0;
     qsizetype otherIndex(qsizetype row) const;
 

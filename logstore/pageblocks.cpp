@@ -3,6 +3,7 @@
 #include <QtGlobal>
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 #if defined(Q_OS_WIN)
@@ -29,7 +30,9 @@ void *mapBlock(std::size_t bytes)
         throw std::bad_alloc();
     return block;
 #else
-    return ::operator new(bytes);
+    void *block = ::operator new(bytes);
+    std::memset(block, 0, bytes);
+    return block;
 #endif
 }
 

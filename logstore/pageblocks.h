@@ -7,7 +7,8 @@
 // rather than from the C heap, so that clearing them gives their pages back at
 // once. A heap keeps what it freed for later use: after a log of hundreds of
 // millions of lines is cleared, the process would still hold all of it. A block's
-// pages are only taken as they are first written, so a fresh block costs nothing.
+// pages are only taken as they are first written, so a fresh block costs nothing,
+// and it reads as zeros.
 // The log keeps each column of its lines (codes, and more as it grows) in blocks
 // of its own.
 class PageBlocks
