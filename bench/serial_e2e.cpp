@@ -194,14 +194,15 @@ int soak(qint64 seconds, std::uint64_t seed)
         return failed("the port closed during the run");
     const StreamCheck check = run.check();
 
-    // What the log stores: a line's code, 2 bytes (a flood's times next to nothing);
+    // What the log stores: a line's code, a byte and a bit (a flood's times next to
+    // nothing);
     // a scan line's place among the other lines (24), its row (8) and its Latin-1
     // text's block (16-byte header, n + 1 bytes, 8 of malloc's) in 16-byte steps.
     const auto lines = double(std::max<qint64>(1, run.log->count()));
     const double average
         = double(check.scanCharacters) / double(std::max<qint64>(1, check.scanLines));
     const double model
-        = 2 * lines + double(check.scanLines) * (32 + 16 * std::ceil((average + 25) / 16));
+        = 1.125 * lines + double(check.scanLines) * (32 + 16 * std::ceil((average + 25) / 16));
     const bool ok = check.faults == 0 && run.ticks == check.scanLines;
     std::printf(
         "soak: seconds=%.0f bytes=%lld bytes_per_s=%.0f character_lines=%lld carriage_returns=%lld "
