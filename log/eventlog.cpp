@@ -66,11 +66,7 @@ void EventLog::AddCharacterLine(quint8 code, qint64 micros)
     const qsizetype row = m_lines.size();
     m_lines.appendCode(code);
     m_details.addCharacterLine(code, micros);
-    m_widths.addCharacterLine();
-    added(row);
-    m_details.reads().addLine(row, code, micros, ReadMode::Serial);
-    if (m_readTimer)
-        wakeReadTimer();
+    addedCode(row, code, micros, ReadMode::Serial);
 }
 
 void EventLog::AddKeyLine(quint8 code, const KeyOrigin &origin)
@@ -79,9 +75,14 @@ void EventLog::AddKeyLine(quint8 code, const KeyOrigin &origin)
     const qint64 micros = SessionClock::now();
     m_lines.appendCode(code);
     m_details.addKeyLine(micros, origin);
+    addedCode(row, code, micros, ReadMode::Keyboard);
+}
+
+void EventLog::addedCode(qsizetype row, quint8 code, qint64 micros, ReadMode mode)
+{
     m_widths.addCharacterLine();
     added(row);
-    m_details.reads().addLine(row, code, micros, ReadMode::Keyboard);
+    m_details.reads().addLine(row, code, micros, mode);
     if (m_readTimer)
         wakeReadTimer();
 }

@@ -144,6 +144,8 @@ protected:
 private:
     // Stores a line of a code at that moment; the callers say whose it is.
     void added(qsizetype row);
+    // The rest of adding a character or key line, stored by then.
+    void addedCode(qsizetype row, quint8 code, qint64 micros, ReadMode mode);
     void reportEndedReads();
     void wakeReadTimer();
     void startCopy(bool withDetails);

@@ -39,3 +39,14 @@ start_display() {
     # The server may take a moment to accept clients on a loaded machine.
     for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
 }
+
+# The program (and its arguments) started on the display and the accessibility
+# bus; returns once its window has the focus in the scan box, where keys go.
+start_program() {
+    export XDG_RUNTIME_DIR="$work"
+    QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$@" >"$work/program.log" 2>&1 &
+    pids+=($!)
+    window=$(timeout 30 xdotool search --sync --name '^Orvatek$' | head -n1)
+    xdotool windowfocus --sync "$window"
+    /usr/bin/python3 "$here/read_window.py" 0 >/dev/null
+}

@@ -15,15 +15,9 @@ xmodmap -e 'keycode 248 = Cyrillic_zhe Cyrillic_ZHE'
 
 start_accessibility_bus
 
-export XDG_RUNTIME_DIR="$work"
-QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" >"$work/program.log" 2>&1 &
-pids+=($!)
-
-window=$(timeout 30 xdotool search --sync --name '^Orvatek$' | head -n1)
-xdotool windowfocus --sync "$window"
 # Type only once the window is up with the focus in its scan box: on a loaded
 # machine keys sent earlier would go nowhere.
-/usr/bin/python3 "$here/read_window.py" 0 >/dev/null
+start_program "$program"
 xdotool type --delay 60 '12'
 xdotool key Return
 xdotool type --delay 60 'ж'

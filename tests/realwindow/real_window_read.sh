@@ -12,12 +12,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 start_display 1024x768x24
 start_accessibility_bus
-export XDG_RUNTIME_DIR="$work"
-QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" >"$work/program.log" 2>&1 &
-pids+=($!)
-window=$(timeout 30 xdotool search --sync --name '^Orvatek$' | head -n1)
-xdotool windowfocus --sync "$window"
-/usr/bin/python3 "$here/read_window.py" 0 >/dev/null
+start_program "$program"
 
 # 01 GTIN, 21 serial (13), 91 key (4), 92 verification code (44): 85 characters
 # with the GS, 83 without; Enter at once after them, as the scanner's suffix.
