@@ -65,8 +65,8 @@ Prefix prefixOf(const QString &text, ReadMode mode)
             if (caps && !keyboard)
                 continue;
             QString meant = Layouts::keysMeant(head, russian, caps);
-            if (meant[0] == u'}')
-                meant[0] = u']'; // the same key, with Shift
+            if (russian && meant[0] == u'}')
+                meant[0] = u']'; // "Ъ": the same key, with Shift
             if (meant[0] != u']')
                 continue;
             const SymbologyId id = SymbologyIds::find(meant);

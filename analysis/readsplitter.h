@@ -45,7 +45,7 @@ public:
 private:
     qint64 m_first = -1; // moment of the current read's first code
     qint64 m_last = -1; // moment of the previous code
-    qint32 m_count = 0; // codes in the current read
+    qint64 m_count = 0; // codes in the current read: a flood without an ending passes 2^31
     ReadMode m_mode = ReadMode::Serial;
     bool m_ended = true; // the current read has ended with its ending character
     bool m_afterCr = false; // that ending was a CR (an LF may still join it)

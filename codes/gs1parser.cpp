@@ -135,7 +135,8 @@ int number(QStringView digits)
 
 // A date YYMMDD by the GS1 rule for the century (General Specifications,
 // section 7.12): the year lies from 49 years back to 50 years ahead of today.
-void judgeDate(QStringView digits, bool dayZeroAllowed, int thisYear, Gs1Element &element)
+void judgeDate(
+    QStringView digits, bool dayZeroAllowed, bool withTime, int thisYear, Gs1Element &element)
 {
     if (digits.size() < 6 || !allDigits(digits.left(6)))
         return;
@@ -165,7 +166,10 @@ void judgeDate(QStringView digits, bool dayZeroAllowed, int thisYear, Gs1Element
         element.notes.append(
             QStringLiteral("дата: %1.%2").arg(dd, 2, 10, QLatin1Char('0')).arg(monthYear));
     }
-    // 7003 and 8008 go on with hours and minutes.
+    // 7003 and 8008 go on with hours and minutes; 7007, a date range, with a
+    // second date, which is no time of day.
+    if (!withTime)
+        return;
     if (digits.size() >= 8 && allDigits(digits.mid(6, 2)) && number(digits.mid(6, 2)) > 23) {
         element.notes.append(QStringLiteral("час больше 23"));
         element.fault = true;
@@ -213,7 +217,8 @@ Gs1Element judge(const Gs1Ai &ai, QStringView aiDigits, QStringView value, int t
     }
     if (ai.date) {
         const bool dayZero = aiDigits.size() == 2; // 11 to 17: DD 00 is the month's end
-        judgeDate(value, dayZero, thisYear, element);
+        const bool withTime = aiDigits == u"7003" || aiDigits == u"8008";
+        judgeDate(value, dayZero, withTime, thisYear, element);
     }
     return element;
 }

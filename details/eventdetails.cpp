@@ -38,7 +38,7 @@ void EventDetails::addScanLine(qint64 micros, QStringView text)
     m_scan.setText(text);
     roomForOne(m_scans);
     m_times.append(micros);
-    m_scans.push_back({ m_times.size() - 1, m_scan });
+    m_scans.push_back({ m_times.size() - 1, m_scan, m_reads.takeFirstReturn() });
     m_scan = {};
 }
 

@@ -79,6 +79,7 @@ private:
     {
         qsizetype row;
         ScanSummary summary;
+        qsizetype firstReturn; // of the reads it commits (ReadLog)
     };
 
     qsizetype keyIndex(qsizetype row) const;

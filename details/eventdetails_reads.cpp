@@ -100,8 +100,7 @@ std::optional<ReadLog::Read> EventDetails::readOf(qsizetype row, const EventLine
         return m_reads.readAt(row, ReadMode::Serial, now);
     case Kind::Scan: {
         const ScanRecord *scan = scanRecord(row);
-        const qsizetype first = scan == &m_scans.front() ? 0 : (scan - 1)->row + 1;
-        const std::vector<ReadLog::Read> reads = m_reads.portReadsEndedIn(first, row);
+        const std::vector<ReadLog::Read> reads = m_reads.portReadsEndedIn(scan->firstReturn, row);
         if (reads.empty())
             return std::nullopt;
         return reads.back();
@@ -157,7 +156,7 @@ QStringList EventDetails::readExplanation(qsizetype row, Kind lineKind, const Ev
 QStringList EventDetails::scanLineReads(const ScanRecord &scan, const EventLines &lines) const
 {
     const qsizetype first = &scan == &m_scans.front() ? 0 : (&scan - 1)->row + 1;
-    const std::vector<ReadLog::Read> reads = m_reads.portReadsEndedIn(first, scan.row);
+    const std::vector<ReadLog::Read> reads = m_reads.portReadsEndedIn(scan.firstReturn, scan.row);
     QStringList text;
     if (scan.row - first <= ScanWalkLimit) {
         // Each read's digits that went into this scan line, and the digits after
@@ -191,7 +190,7 @@ QStringList EventDetails::scanLineReads(const ScanRecord &scan, const EventLines
         const qsizetype shown = reads.size() + (rest.isEmpty() ? 0 : 1);
         if (shown > listed.size())
             text.append(QStringLiteral("…и ещё %1").arg(shown - listed.size()));
-        const qsizetype typed = lines.at(scan.row).size() - portDigits;
+        const qsizetype typed = lines.length(scan.row) - portDigits;
         if (typed > 0)
             text.append(QStringLiteral("Набрано в поле оператором, не с порта: ")
                 + ReadText::plural(typed, "символ", "символа", "символов") + u'.');

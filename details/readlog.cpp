@@ -52,6 +52,8 @@ void ReadLog::addPortReturn(qint64 micros)
     }
     close(t, micros);
     t.lfMayJoin = true;
+    if (m_firstReturn < 0)
+        m_firstReturn = qsizetype(t.ended.size()) - 1;
 }
 
 void ReadLog::close(Track &t, qint64 returnMicros)
@@ -100,15 +102,16 @@ std::optional<ReadLog::Read> ReadLog::readAt(qsizetype row, ReadMode mode, qint6
     return toRead(t, index, mode, now);
 }
 
-std::vector<ReadLog::Read> ReadLog::portReadsEndedIn(qsizetype first, qsizetype end) const
+std::vector<ReadLog::Read> ReadLog::portReadsEndedIn(qsizetype firstReturn, qsizetype end) const
 {
     const Track &t = m_serial;
-    auto it = std::lower_bound(t.ended.begin(), t.ended.end(), first,
-        [](const Record &r, qsizetype wanted) { return r.first + qsizetype(r.span) < wanted; });
     std::vector<Read> reads;
-    for (; it != t.ended.end() && it->first + qsizetype(it->span) < end; ++it) {
-        if (it->returnDelta != NoReturn)
-            reads.push_back(toRead(t, std::size_t(it - t.ended.begin()), ReadMode::Serial, 0));
+    if (firstReturn < 0)
+        return reads;
+    for (auto index = std::size_t(firstReturn);
+         index < t.ended.size() && t.ended[index].first + qsizetype(t.ended[index].span) < end; ++index) {
+        if (t.ended[index].returnDelta != NoReturn)
+            reads.push_back(toRead(t, index, ReadMode::Serial, 0));
     }
     return reads;
 }

@@ -5,7 +5,9 @@
 
 #include <QtGlobal>
 
+#include <deque>
 #include <optional>
+#include <utility>
 #include <vector>
 
 // Where the log's reads begin and end: what the scanner sent for one code. Reads
@@ -37,9 +39,13 @@ public:
 
     // The read that holds a line of that mode, as it stands at the moment now.
     std::optional<Read> readAt(qsizetype row, ReadMode mode, qint64 now) const;
-    // The port's reads that ended with a carriage return between two lines
-    // (first inclusive, end exclusive), in order: the reads a scan line commits.
-    std::vector<Read> portReadsEndedIn(qsizetype first, qsizetype end) const;
+    // Where the port's first read that a carriage return ended since the last
+    // call stands (-1: none); a scan line takes it as it is committed.
+    qsizetype takeFirstReturn() { return std::exchange(m_firstReturn, -1); }
+    // The port's reads that a carriage return ended, from the one takeFirstReturn()
+    // gave to the last that ended before a line, in order: the reads a scan line
+    // commits. They all came within the commit's wait, whatever the log's length.
+    std::vector<Read> portReadsEndedIn(qsizetype firstReturn, qsizetype end) const;
     // Reads that ended since the last call, the port's first; the caller asks
     // again after pauseToEnd() at the latest while a read may still end.
     std::vector<Read> takeEnded(qint64 now);
@@ -58,7 +64,9 @@ private:
     struct Track
     {
         ReadSplitter splitter;
-        std::vector<Record> ended; // ascending
+        // Ascending; a deque, so that a flood's millions of reads never move
+        // the ones already kept.
+        std::deque<Record> ended;
         std::size_t reported = 0; // ended reads handed out by takeEnded
         // The read under way (first -1: none): its lines and their moments.
         qsizetype first = -1;
@@ -80,4 +88,5 @@ private:
 
     Track m_serial;
     Track m_keys;
+    qsizetype m_firstReturn = -1;
 };

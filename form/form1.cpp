@@ -195,8 +195,9 @@ void Form1::Form_KeyPress(short &KeyAscii)
 {
     if (Check1->isChecked())
         return;
-    // A Windows-1251 code: 0 to 255.
-    List1->AddKeyLine(quint8(KeyAscii), m_keyPreview->origin());
+    // A Windows-1251 code: 0 to 255. Called from the key preview's event filter,
+    // where nothing may unwind.
+    untrapped([&] { List1->AddKeyLine(quint8(KeyAscii), m_keyPreview->origin()); });
 }
 
 void Form1::CmdClear_Click()

@@ -1,6 +1,7 @@
 #include "main_window.h"
 
 #include "eventlog.h"
+#include "runtimeerror.h"
 #include "testcodeswindow.h"
 
 #include <QAction>
@@ -16,12 +17,18 @@ void Form1::addLogTools()
 
 void Form1::showTestCodes()
 {
-    if (!m_testCodes) {
-        m_testCodes = new TestCodesWindow(this);
-        connect(List1, &EventLog::readEnded, m_testCodes, &TestCodesWindow::readArrived);
-        // Reads are told from now on; a window that was never opened costs nothing.
-        List1->setReportingReads(true);
-    }
-    m_testCodes->show();
-    m_testCodes->raise();
+    untrapped([this] {
+        if (!m_testCodes) {
+            m_testCodes = new TestCodesWindow(this);
+            // The verdict is made in the log's timer slot: what it throws stays here.
+            connect(List1, &EventLog::readEnded, m_testCodes,
+                [window = m_testCodes](const QByteArray &codes, ReadMode mode) {
+                    untrapped([&] { window->readArrived(codes, mode); });
+                });
+            // Reads are told from now on; a window that was never opened costs nothing.
+            List1->setReportingReads(true);
+        }
+        m_testCodes->show();
+        m_testCodes->raise();
+    });
 }

@@ -35,7 +35,9 @@ bool Runtime::notify(QObject *receiver, QEvent *event)
 {
     // The last resort: the handlers and slots of the program catch what they throw
     // themselves (see untrapped()), since unwinding through Qt's event delivery is
-    // undefined. Only an event handler that could not be guarded ends up here.
+    // undefined. What ends up here comes from a handler that is not guarded: the
+    // log's own slots and menu entries and the test codes window's buttons, whose
+    // components know nothing of this runtime.
     try {
         return QApplication::notify(receiver, event);
     } catch (...) {

@@ -69,7 +69,7 @@ private:
     QString m_text;
     std::size_t m_range = 0;
     qsizetype m_next = 0; // the row to write next
-    qsizetype m_written = 0; // rows measured, then rows written
+    qsizetype m_written = 0; // rows written (none while the text is measured)
     qsizetype m_total = 0;
     QElapsedTimer m_started;
     QPointer<QProgressDialog> m_progress;

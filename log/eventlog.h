@@ -142,7 +142,8 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
-    // Stores a line of a code at that moment; the callers say whose it is.
+    // A line was stored at that row: its place repainted while in view, tools
+    // told, the scroll bars brought up to date once per turn of the event loop.
     void added(qsizetype row);
     // The rest of adding a character or key line, stored by then.
     void addedCode(qsizetype row, quint8 code, qint64 micros, ReadMode mode);

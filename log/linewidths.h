@@ -47,8 +47,8 @@ public:
 
     // Lines longer than this are only ever drawn in part.
     static constexpr qsizetype LongLine = 512;
-    // The characters of the row's line (length characters long) that are drawn
-    // between left and left + width pixels of its text, at most limit of them.
+    // The characters of the row's line that are drawn between left and
+    // left + width pixels of its text.
     Slice inView(qsizetype row, const EventLines &lines, qint64 left, int width) const;
 
 private:

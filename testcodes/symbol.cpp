@@ -105,13 +105,6 @@ Symbol Symbol::make(const TestCode &code)
     return result;
 }
 
-bool Symbol::isDark(int x, int y) const
-{
-    if (x < 0 || y < 0 || x >= m_width || y >= m_height)
-        return false;
-    return m_dark[size_t(y) * size_t(m_width) + size_t(x)] != 0;
-}
-
 QImage Symbol::image(int pixelsPerModule) const
 {
     // Far beyond any screen; keeps the multiplications below in range.

@@ -22,7 +22,6 @@ public:
     // In modules, quiet zone included.
     int width() const { return m_width; }
     int height() const { return m_height; }
-    bool isDark(int x, int y) const;
     // Black modules on white, each `pixelsPerModule` pixels square; a null image
     // for a null symbol or a size past what a screen could show.
     QImage image(int pixelsPerModule) const;
