@@ -35,9 +35,8 @@ bool Runtime::notify(QObject *receiver, QEvent *event)
 {
     // The last resort: the handlers and slots of the program catch what they throw
     // themselves (see untrapped()), since unwinding through Qt's event delivery is
-    // undefined. What ends up here comes from a handler that is not guarded: the
-    // log's own slots and menu entries and the test codes window's buttons, whose
-    // components know nothing of this runtime.
+    // undefined. What ends up here comes from a widget's own event handler (a
+    // paint, a key, a mouse event), which no slot's guard covers.
     try {
         return QApplication::notify(receiver, event);
     } catch (...) {

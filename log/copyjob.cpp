@@ -3,6 +3,7 @@
 #include "eventdetails.h"
 #include "eventlines.h"
 #include "linedetails.h"
+#include "runtimeerror.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -141,8 +142,8 @@ void CopyJob::slice()
         return;
     }
     if (m_started.elapsed() >= ProgressAfterMs)
-        showProgress();
-    QTimer::singleShot(0, this, &CopyJob::slice);
+        untrapped([this] { showProgress(); });
+    QTimer::singleShot(0, this, [this] { untrapped([this] { slice(); }); });
 }
 
 void CopyJob::showProgress()

@@ -5,6 +5,7 @@
 #include "linepainter.h"
 #include "logannouncer.h"
 #include "readwindow.h"
+#include "runtimeerror.h"
 #include "pageblocks.h"
 #include "sessionclock.h"
 #include "tooltiptext.h"
@@ -266,10 +267,11 @@ void EventLog::contextMenuEvent(QContextMenuEvent *event)
     QMenu menu(this);
     QAction *copyAction = menu.addAction(QStringLiteral("Копировать"));
     copyAction->setEnabled(selectedCount() > 0);
-    connect(copyAction, &QAction::triggered, this, &EventLog::copy);
+    connect(copyAction, &QAction::triggered, this, [this] { untrapped([this] { copy(); }); });
     QAction *detailsAction = menu.addAction(QStringLiteral("Копировать с подробностями"));
     detailsAction->setEnabled(selectedCount() > 0);
-    connect(detailsAction, &QAction::triggered, this, &EventLog::copyWithDetails);
+    connect(detailsAction, &QAction::triggered, this,
+        [this] { untrapped([this] { copyWithDetails(); }); });
     menu.addSeparator();
     // The read under the mouse (a keyboard's menu key: the current line's).
     const qsizetype row = event->reason() == QContextMenuEvent::Mouse
@@ -279,7 +281,7 @@ void EventLog::contextMenuEvent(QContextMenuEvent *event)
     readAction->setEnabled(row >= 0 && m_details.readOf(row, m_lines).has_value());
     connect(readAction, &QAction::triggered, this, [this, row, generation = m_generation] {
         if (generation == m_generation)
-            showReadAnalysis(row);
+            untrapped([this, row] { showReadAnalysis(row); });
     });
     for (const QPointer<QAction> &action : std::as_const(m_menuActions)) {
         if (action)

@@ -1,6 +1,7 @@
 #include "eventlog.h"
 
 #include "readwindow.h"
+#include "runtimeerror.h"
 #include "sessionclock.h"
 
 #include <QTimer>
@@ -19,7 +20,7 @@ void EventLog::setReportingReads(bool on)
     m_readTimer = new QTimer(this);
     m_readTimer->setSingleShot(true);
     m_readTimer->setInterval(0);
-    connect(m_readTimer, &QTimer::timeout, this, &EventLog::reportEndedReads);
+    connect(m_readTimer, &QTimer::timeout, this, [this] { untrapped([this] { reportEndedReads(); }); });
     m_readTimer->start();
 }
 

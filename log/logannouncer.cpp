@@ -2,6 +2,7 @@
 
 #include "eventlog.h"
 #include "eventlogaccessible.h"
+#include "runtimeerror.h"
 
 #include <QAccessible>
 
@@ -11,7 +12,7 @@ LogAnnouncer::LogAnnouncer(EventLog *log)
 {
     m_timer.setSingleShot(true);
     m_timer.setInterval(IntervalMs);
-    connect(&m_timer, &QTimer::timeout, this, &LogAnnouncer::announce);
+    connect(&m_timer, &QTimer::timeout, this, [this] { untrapped([this] { announce(); }); });
 }
 
 void LogAnnouncer::added(qsizetype row)

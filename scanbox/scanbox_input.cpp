@@ -1,6 +1,8 @@
 // The scan box's keys, mouse, focus, context menu and input method.
 #include "scanbox.h"
 
+#include "runtimeerror.h"
+
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QGuiApplication>
@@ -227,7 +229,8 @@ QMenu *ScanBox::createStandardContextMenu()
             = menu->addAction(QCoreApplication::translate("QLineEdit", caption) + shortcut);
         action->setObjectName(QLatin1String(name));
         action->setEnabled(enabled);
-        connect(action, &QAction::triggered, this, slot);
+        connect(action, &QAction::triggered, this,
+            [this, slot] { untrapped([this, slot] { (this->*slot)(); }); });
     };
     const bool selected = hasSelectedText();
     add("edit-undo", "&Undo", shortcutText(QKeySequence::Undo), isUndoAvailable(), &ScanBox::undo);

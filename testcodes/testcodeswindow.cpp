@@ -2,6 +2,7 @@
 
 #include "readcompare.h"
 #include "readtext.h"
+#include "runtimeerror.h"
 #include "symbol.h"
 #include "symbolview.h"
 #include "testcodeset.h"
@@ -111,8 +112,8 @@ TestCodesWindow::TestCodesWindow(QWidget *parent)
     layout->addWidget(m_view, 1);
     layout->addWidget(m_side);
 
-    connect(m_previous, &QPushButton::clicked, this, &TestCodesWindow::showPrevious);
-    connect(m_next, &QPushButton::clicked, this, &TestCodesWindow::showNext);
+    connect(m_previous, &QPushButton::clicked, this, [this] { untrapped([this] { showPrevious(); }); });
+    connect(m_next, &QPushButton::clicked, this, [this] { untrapped([this] { showNext(); }); });
     showCode(0);
 }
 
