@@ -197,7 +197,7 @@ void Form1::Form_KeyPress(short &KeyAscii)
         return;
     // A Windows-1251 code: 0 to 255. Called from the key preview's event filter,
     // where nothing may unwind.
-    untrapped([&] { List1->AddKeyLine(quint8(KeyAscii), m_keyPreview->origin()); });
+    untrapped([&] { List1->AddKeyLine(quint8(KeyAscii), m_keyPreview->origin(), m_keyPreview->moment()); });
 }
 
 void Form1::CmdClear_Click()

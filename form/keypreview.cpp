@@ -63,8 +63,8 @@ bool KeyPreview::keyPress(const QKeyEvent &event)
     if (!typed.isEmpty())
         m_deadKey = 0;
     for (char32_t ch : typed.toUcs4())
-        type(
-            ch, KeyOrigin { event.nativeScanCode(), event.modifiers(), QString::fromUcs4(&ch, 1) });
+        type(ch, KeyOrigin { event.nativeScanCode(), event.modifiers(), QString::fromUcs4(&ch, 1) },
+            event.timestamp());
     return false;
 }
 
@@ -80,7 +80,7 @@ bool KeyPreview::keyRelease(const QKeyEvent &event, QWidget *target)
     if (!typed)
         return false;
     type(typed->text.at(0).unicode(),
-        KeyOrigin { 0, {}, typed->text, typed->code, typed->leadingZero });
+        KeyOrigin { 0, {}, typed->text, typed->code, typed->leadingZero }, event.timestamp());
     // The character goes on to the focused control as a key that types it would,
     // already counted above.
     QKeyEvent character(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, typed->text);
@@ -98,13 +98,14 @@ void KeyPreview::committed(const QInputMethodEvent &event)
         origin.typed = QString::fromUcs4(&ch, 1);
         origin.composed = true;
         origin.deadKeyScanCode = std::exchange(m_deadKey, 0);
-        type(ch, origin);
+        type(ch, origin, 0); // an input method's text carries no stamp
     }
 }
 
-void KeyPreview::type(char32_t ch, const KeyOrigin &origin)
+void KeyPreview::type(char32_t ch, const KeyOrigin &origin, quint64 stampMs)
 {
     m_origin = origin;
+    m_moment = m_times.moment(stampMs);
     short KeyAscii = windows1251Code(ch);
     m_form->Form_KeyPress(KeyAscii);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "altcode.h"
+#include "eventtimes.h"
 #include "keyorigin.h"
 
 #include <QObject>
@@ -24,6 +25,9 @@ public:
 
     // What made the character that Form_KeyPress is handling.
     const KeyOrigin &origin() const { return m_origin; }
+    // When it came: the window system's stamp of its key, as a moment of
+    // SessionClock, so that a busy window's thread changes no gap.
+    qint64 moment() const { return m_moment; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -33,11 +37,13 @@ private:
     bool keyPress(const QKeyEvent &event);
     bool keyRelease(const QKeyEvent &event, QWidget *target);
     void committed(const QInputMethodEvent &event);
-    void type(char32_t ch, const KeyOrigin &origin);
+    void type(char32_t ch, const KeyOrigin &origin, quint64 stampMs);
 
     Form1 *m_form;
     AltCode m_altCode;
     bool m_typingAltCode = false;
+    EventTimes m_times;
+    qint64 m_moment = 0;
     // The code of the dead key pressed or let go since the last character; 0: none.
     quint32 m_deadKey = 0;
     KeyOrigin m_origin;

@@ -70,10 +70,9 @@ void EventLog::AddCharacterLine(quint8 code, qint64 micros)
     addedCode(row, code, micros, ReadMode::Serial);
 }
 
-void EventLog::AddKeyLine(quint8 code, const KeyOrigin &origin)
+void EventLog::AddKeyLine(quint8 code, const KeyOrigin &origin, qint64 micros)
 {
     const qsizetype row = m_lines.size();
-    const qint64 micros = SessionClock::now();
     m_lines.appendCode(code);
     m_details.addKeyLine(micros, origin);
     addedCode(row, code, micros, ReadMode::Keyboard);

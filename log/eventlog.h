@@ -42,8 +42,9 @@ public:
     // notification share one moment.
     void AddCharacterLine(quint8 code);
     void AddCharacterLine(quint8 code, qint64 micros);
-    // A key typed in keyboard mode, and what made it.
-    void AddKeyLine(quint8 code, const KeyOrigin &origin = {});
+    // A key typed in keyboard mode, what made it, and when it came (a moment of
+    // SessionClock; see EventTimes).
+    void AddKeyLine(quint8 code, const KeyOrigin &origin, qint64 micros);
     // A carriage return armed the commit at that moment; the next scan line ends there.
     void noteCarriageReturn(qint64 micros) { m_details.noteCarriageReturn(micros); }
     // A carriage return came from the port, which the log shows no line for: it
