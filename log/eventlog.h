@@ -193,6 +193,7 @@ private:
     bool m_scrollBarsPending = false;
     quint64 m_generation = 0;
     QTimer *m_readTimer = nullptr; // while reads are reported
+    bool m_readCheckDue = false; // the timer is due at once
     ReadWindow *m_readWindow = nullptr; // made when first asked for
     QList<QPointer<QAction>> m_menuActions;
     QPointer<CopyJob> m_copy;

@@ -11,6 +11,7 @@ void EventLog::setReportingReads(bool on)
     if (!on) {
         delete m_readTimer;
         m_readTimer = nullptr;
+        m_readCheckDue = false;
         return;
     }
     if (m_readTimer)
@@ -21,6 +22,7 @@ void EventLog::setReportingReads(bool on)
     m_readTimer->setSingleShot(true);
     m_readTimer->setInterval(0);
     connect(m_readTimer, &QTimer::timeout, this, [this] { untrapped([this] { reportEndedReads(); }); });
+    m_readCheckDue = true;
     m_readTimer->start();
 }
 
@@ -28,6 +30,7 @@ void EventLog::reportEndedReads()
 {
     // A read ends when the next one begins or after a pause; the timer comes
     // back when the pause of the read under way would end it.
+    m_readCheckDue = false;
     const qint64 now = SessionClock::now();
     const std::vector<ReadLog::Read> ended = m_details.reads().takeEnded(now);
     const qint64 wait = m_details.reads().pauseToEnd(now);
@@ -45,8 +48,14 @@ void EventLog::reportEndedReads()
 
 void EventLog::wakeReadTimer()
 {
-    if (!m_readTimer->isActive())
+    // A line may end a read (Enter, a carriage return, the first line of the next
+    // read) or change how long the pause that ends it is: the reads are looked at
+    // again at once, whatever the timer waited for. Once per turn of the event
+    // loop, not once per byte of a flood.
+    if (!m_readCheckDue) {
+        m_readCheckDue = true;
         m_readTimer->start(0);
+    }
 }
 
 void EventLog::showReadAnalysis(qsizetype row)
