@@ -54,13 +54,15 @@ void Runtime::reportUntrapped(const RuntimeError &error)
         error.description().toLocal8Bit().constData());
     std::fflush(stderr);
     // A second error while the report is up (a timer tick, a serial
-    // notification) only ends the program: the operator sees one report.
-    if (!reporting) {
-        reporting = true;
-        QMessageBox box(QMessageBox::Critical, QStringLiteral("Orvatek"), text, QMessageBox::Ok);
-        box.setTextFormat(Qt::PlainText);
-        box.exec();
-    }
+    // notification) is only written out: exiting now would also end the
+    // report's own loop and take it off the screen. The program ends once the
+    // operator has closed the one report.
+    if (reporting)
+        return;
+    reporting = true;
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Orvatek"), text, QMessageBox::Ok);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
     QCoreApplication::exit(ExitStatus);
 }
 

@@ -83,6 +83,8 @@ int main(int argc, char *argv[])
     });
     // A handler with no trap of its own, reached through the application's event delivery.
     QTimer::singleShot(0, &app, [] { throw RuntimeError(RuntimeError::Overflow, "Переполнение"); });
+    // A second one while the report is up leaves it up: the operator sees the first.
+    QTimer::singleShot(0, &app, [] { throw RuntimeError(RuntimeError::Overflow, "Ещё одно"); });
     return app.exec();
 }
 #include "tst_desktop.moc"
