@@ -12,7 +12,7 @@ constexpr qsizetype MaxSpan = std::numeric_limits<quint32>::max() - 1;
 constexpr qint64 MaxMicros = std::numeric_limits<qint32>::max();
 } // namespace
 
-void ReadLog::addLine(qsizetype row, quint8 code, qint64 micros, ReadMode mode)
+void ReadLog::addLine(qsizetype row, quint8 code, qint64 micros, ReadMode mode, qint64 handledMicros)
 {
     Track &t = track(mode);
     const ReadSplitter::Step step = t.splitter.feed(code, micros, mode);
@@ -33,6 +33,7 @@ void ReadLog::addLine(qsizetype row, quint8 code, qint64 micros, ReadMode mode)
     }
     t.last = row;
     t.lastMicros = micros;
+    t.lastHandled = std::max(micros, handledMicros);
     if (step.ends) {
         close(t, -1);
         t.lfMayJoin = code == 13;
@@ -91,7 +92,7 @@ std::optional<ReadLog::Read> ReadLog::readAt(qsizetype row, ReadMode mode, qint6
 {
     const Track &t = track(mode);
     if (t.first >= 0 && row >= t.first && row <= t.last)
-        return Read { mode, t.first, t.last, -1, now - t.lastMicros > t.splitter.pauseLimit() };
+        return Read { mode, t.first, t.last, -1, now - t.lastHandled > t.splitter.pauseLimit() };
     const auto after = std::upper_bound(t.ended.begin(), t.ended.end(), row,
         [](qsizetype wanted, const Record &r) { return wanted < r.first; });
     if (after == t.ended.begin())
@@ -121,7 +122,7 @@ std::vector<ReadLog::Read> ReadLog::takeEnded(qint64 now)
     std::vector<Read> reads;
     for (ReadMode mode : { ReadMode::Serial, ReadMode::Keyboard }) {
         Track &t = track(mode);
-        if (t.first >= 0 && now - t.lastMicros > t.splitter.pauseLimit())
+        if (t.first >= 0 && now - t.lastHandled > t.splitter.pauseLimit())
             close(t, -1);
         std::size_t end = t.ended.size();
         if (end > t.reported && !backComplete(t, now))
@@ -141,7 +142,7 @@ qint64 ReadLog::pauseToEnd(qint64 now) const
     };
     for (const Track *t : { &m_serial, &m_keys }) {
         if (t->first >= 0)
-            consider(t->lastMicros + t->splitter.pauseLimit() + 1);
+            consider(t->lastHandled + t->splitter.pauseLimit() + 1);
         else if (t->lfMayJoin && t->reported < t->ended.size())
             consider(t->endedMicros + ReadSplitter::serialPauseMicros + 1);
     }

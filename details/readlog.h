@@ -31,8 +31,10 @@ public:
         bool complete = false;
     };
 
-    // A line of a read's mode was added: a byte from the port or a key's character.
-    void addLine(qsizetype row, quint8 code, qint64 micros, ReadMode mode);
+    // A line of a read's mode was added: a byte from the port or a key's character,
+    // that came at micros and was handled at handledMicros (a key may have waited
+    // behind a busy window's thread; -1: at once).
+    void addLine(qsizetype row, quint8 code, qint64 micros, ReadMode mode, qint64 handledMicros = -1);
     // A carriage return from the port, which is not logged.
     void addPortReturn(qint64 micros);
     void clear();
@@ -73,6 +75,10 @@ private:
         qsizetype last = -1;
         qint64 firstMicros = -1;
         qint64 lastMicros = -1;
+        // When the last line was handled. A pause ends a read only once that long
+        // has passed since then: after a stall, keys that came meanwhile may still
+        // wait in the queue, and must not find their read ended.
+        qint64 lastHandled = -1;
         // The last ended read ended with a carriage return at that moment: the
         // LF of a CR LF may still join it.
         bool lfMayJoin = false;

@@ -75,14 +75,14 @@ void EventLog::AddKeyLine(quint8 code, const KeyOrigin &origin, qint64 micros)
     const qsizetype row = m_lines.size();
     m_lines.appendCode(code);
     m_details.addKeyLine(micros, origin);
-    addedCode(row, code, micros, ReadMode::Keyboard);
+    addedCode(row, code, micros, ReadMode::Keyboard, SessionClock::now());
 }
 
-void EventLog::addedCode(qsizetype row, quint8 code, qint64 micros, ReadMode mode)
+void EventLog::addedCode(qsizetype row, quint8 code, qint64 micros, ReadMode mode, qint64 handled)
 {
     m_widths.addCharacterLine();
     added(row);
-    m_details.reads().addLine(row, code, micros, mode);
+    m_details.reads().addLine(row, code, micros, mode, handled);
     if (m_readTimer)
         wakeReadTimer();
 }

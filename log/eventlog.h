@@ -147,7 +147,8 @@ private:
     // told, the scroll bars brought up to date once per turn of the event loop.
     void added(qsizetype row);
     // The rest of adding a character or key line, stored by then.
-    void addedCode(qsizetype row, quint8 code, qint64 micros, ReadMode mode);
+    // handled: when it was handled, if later than it came (-1: at once).
+    void addedCode(qsizetype row, quint8 code, qint64 micros, ReadMode mode, qint64 handled = -1);
     void reportEndedReads();
     void wakeReadTimer();
     void startCopy(bool withDetails);

@@ -13,15 +13,31 @@ class TestReads : public QObject
     Q_OBJECT
 
 private:
-    // Sends the pieces, a pause of that many ms after each, and lets the
-    // commit's tick and any pause pass.
+    // The log's clock, moved by the test alone: a pause between pieces is as long
+    // as the test says, however late a loaded machine handles them.
+    static inline qint64 clock = 0;
+    static qint64 testClock() { return clock; }
+    // Sends the pieces, each once the one before it is logged whole, the clock
+    // moved on by pauseMs after each; a commit that a carriage return armed comes
+    // within the pause if the pause is longer than the commit's wait, else after
+    // the last piece. Then lets the commit and any pause pass.
     static void send(PortForm &f, const QList<QByteArray> &pieces, int pauseMs)
     {
+        auto *commit = f.form.findChild<QTimer *>("TimerCOM");
+        std::optional<QSignalBlocker> held;
+        if (pauseMs < commit->interval())
+            held.emplace(commit);
         for (const QByteArray &piece : pieces) {
+            const qsizetype lines = f.log()->characterLineCount() + characterLines(piece).size();
             f.pty.write(piece);
-            QTest::qWait(pauseMs);
+            QTRY_COMPARE(f.log()->characterLineCount(), lines);
+            if (!held)
+                QTRY_VERIFY(!commit->isActive());
+            clock += pauseMs * 1000;
         }
-        QTest::qWait(250);
+        held.reset();
+        clock += 250'000;
+        QTRY_VERIFY(!commit->isActive());
     }
     static QString tipOfLast(PortForm &f, int back = 0)
     {
@@ -31,8 +47,11 @@ private:
 private slots:
     // The session's first moment, taken before anything else asked the clock,
     // is no earlier than its start: a negative one reads as "no carriage return".
-    void initTestCase() { QVERIFY(SessionClock::now() >= 0); }
-    void init() { QTest::qWait(0); }
+    void initTestCase()
+    {
+        QVERIFY(SessionClock::now() >= 0);
+        SessionClock::setSource(testClock);
+    }
 
     void serialReads_data()
     {
@@ -54,6 +73,8 @@ private slots:
                                                << QStringList { "Последний символ чтения" };
         QTest::newRow("two reads in one scan line") << QList<QByteArray> { "12\r34\r" } << 0 << 0
                                                     << QStringList { "2 чтения", "с порта: 12", "с порта: 34" };
+        QTest::newRow("the second read's CR in the commit's wait") << QList<QByteArray> { "12\r", "34\r" } << 20 << 0
+                                                    << QStringList { "2 чтения", "1) с порта: 12; CR", "2) с порта: 34; CR" };
         QTest::newRow("7E1") << QList<QByteArray> { "\x30\xB1\xB2\x33\xB4\x35\x36\xB7\xB8\x39\x41\x42\xC3\x8D\x0A" }
                              << 0 << 0 << QStringList { "7E1" };
     }
@@ -94,13 +115,45 @@ private slots:
             [&reads](const QByteArray &codes, ReadMode) { reads.append(codes); });
         f.log()->setReportingReads(true);
         send(f, { "AB\r\n", "CD\r", "EF" }, 120);
-        QCOMPARE(reads, (QList<QByteArray> { "AB\r\n", "CD\r", "EF" }));
-        // Clearing forgets the read under way.
-        f.pty.write("GH");
-        QTest::qWait(20);
+        QTRY_COMPARE(reads, (QList<QByteArray> { "AB\r\n", "CD\r", "EF" }));
+        // Clearing forgets the read under way: what comes next is a read of its own.
+        send(f, { "GH" }, 0);
         f.click("CmdClear");
-        QTest::qWait(200);
-        QCOMPARE(reads.size(), 3);
+        send(f, { "IJ\r" }, 0);
+        QTRY_COMPARE(reads.size(), 4);
+        QCOMPARE(reads.last(), "IJ\r");
+    }
+
+    // Keys typed 10 ms apart by the window system's stamps, the window's thread
+    // busy for 300 ms after the fifth: the keys after it are handled late, yet
+    // keep their gaps and their read. Each read typed is reported as its Enter
+    // comes, before any pause could end it, however soon the next follows.
+    void keysKeepTheirStamps()
+    {
+        PortForm f(false);
+        QList<QByteArray> reads;
+        QObject::connect(f.log(), &EventLog::readEnded, f.log(),
+            [&reads](const QByteArray &codes, ReadMode) { reads.append(codes); });
+        f.log()->setReportingReads(true);
+        const qint64 start = clock;
+        const QString typed = QStringLiteral("0123456789\r12\r");
+        for (int i = 0; i < typed.size(); ++i) {
+            const ulong stamp = 5'000'000 + 10 * ulong(i);
+            clock = std::max(clock, start + 10'000 * i);
+            if (i == 5)
+                clock += 300'000;
+            const int key = typed[i] == u'\r' ? Qt::Key_Return : Qt::Key_0 + typed[i].digitValue();
+            for (const QEvent::Type type : { QEvent::KeyPress, QEvent::KeyRelease }) {
+                QKeyEvent event(type, key, Qt::NoModifier, QString(typed[i]));
+                event.setTimestamp(stamp);
+                QApplication::sendEvent(f.box(), &event);
+            }
+            QTest::qWait(1); // the log's timers see each key as it comes
+        }
+        // Well before the person's pause of 2 s that a single key starts with.
+        QTRY_COMPARE_WITH_TIMEOUT(reads, (QList<QByteArray> { "0123456789\r", "12\r" }), 1000);
+        QVERIFY2(f.log()->lineDetails(6).contains(u"После предыдущей клавиши: 10,000 мс"),
+            qPrintable(f.log()->lineDetails(6)));
     }
 
     // The test codes window judges the next read from the port against the code
@@ -117,11 +170,11 @@ private slots:
             [](const TestCode &code) { return code.symbology == Symbology::Gs1DataMatrix; });
         window->showCode(int(marking - set.begin()));
         send(f, { marking->content + "\r" }, 0);
-        QVERIFY2(window->verdict().contains(u"CR"), qPrintable(window->verdict()));
+        QTRY_VERIFY2(window->verdict().contains(u"CR"), qPrintable(window->verdict()));
         send(f, { marking->content }, 0);
-        QCOMPARE(window->verdict(), QStringLiteral("Совпало байт в байт."));
+        QTRY_COMPARE(window->verdict(), QStringLiteral("Совпало байт в байт."));
         send(f, { QByteArray(marking->content).replace("\x1D", "") }, 0);
-        QVERIFY2(window->verdict().contains(u"GS"), qPrintable(window->verdict()));
+        QTRY_VERIFY2(window->verdict().contains(u"GS"), qPrintable(window->verdict()));
         QCOMPARE(window->accessibleDescription(), window->verdict());
     }
 };
