@@ -2,6 +2,7 @@
 
 #include "keytext.h"
 #include "main_window.h"
+#include "sessionclock.h"
 
 #include <QApplication>
 #include <QInputMethodEvent>
@@ -108,4 +109,10 @@ void KeyPreview::type(char32_t ch, const KeyOrigin &origin, quint64 stampMs)
     m_moment = m_times.moment(stampMs);
     short KeyAscii = windows1251Code(ch);
     m_form->Form_KeyPress(KeyAscii);
+    m_moment = -1;
+}
+
+qint64 KeyPreview::moment() const
+{
+    return m_moment >= 0 ? m_moment : SessionClock::now();
 }

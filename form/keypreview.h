@@ -26,8 +26,9 @@ public:
     // What made the character that Form_KeyPress is handling.
     const KeyOrigin &origin() const { return m_origin; }
     // When it came: the window system's stamp of its key, as a moment of
-    // SessionClock, so that a busy window's thread changes no gap.
-    qint64 moment() const { return m_moment; }
+    // SessionClock, so that a busy window's thread changes no gap; now, for a
+    // key the form is handed by another caller.
+    qint64 moment() const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -43,7 +44,7 @@ private:
     AltCode m_altCode;
     bool m_typingAltCode = false;
     EventTimes m_times;
-    qint64 m_moment = 0;
+    qint64 m_moment = -1; // while a character is handed on
     // The code of the dead key pressed or let go since the last character; 0: none.
     quint32 m_deadKey = 0;
     KeyOrigin m_origin;
