@@ -156,6 +156,12 @@ void TestAnalysis::analysis_data()
     row("EAN-13", "4600439931256\r", true, 0, { "EAN-13: контрольная цифра верна" });
     row("EAN-13 wrong", "4600439931257\r", true, 0,
         { "EAN-13: контрольная цифра неверна, должна быть 6" });
+    // A sum that is a multiple of ten asks for 0, not 10.
+    row("EAN-13 check digit 0", "4600439931010\r", true, 0, { "EAN-13: контрольная цифра верна" });
+    row("EAN-13 wrong, 0 due", "4600439931015\r", true, 0,
+        { "EAN-13: контрольная цифра неверна, должна быть 0" });
+    row("GTIN wrong, 0 due", "]C101095060001340015\r", false, 0,
+        { "(01) 09506000134001", "контрольная цифра неверна, должна быть 0" });
     row("7E1", "\x30\xB1\xB2\x33\xB4\x35\x36\xB7\xB8\x39\x41\x42\xC3\x8D\x0A", false, 0,
         { "7 бит с контролем чётности (7E1)", "0123456789ABC«CR»«LF»", "8N1" });
     row("7O1", "\xB0\x31\x32\xB3\x34\xB5\xB6\x37\x38\xB9\xC1\xC2\x43\x0D\x8A", false, 0,
