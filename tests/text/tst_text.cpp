@@ -2,6 +2,7 @@
 #include "tooltiptext.h"
 
 #include <QtTest>
+#include <QtWidgets>
 
 // How the tool writes text for the operator: tooltips.
 class TestText : public QObject
@@ -32,14 +33,37 @@ private slots:
         QTEST(wrappedText(plain), "wrapped");
     }
 
-    // What the log's longest explanation becomes: no line past 60 characters, markup
-    // shown literally.
+    // What the operator sees: the tooltip label Qt shows lays the text out in
+    // exactly the lines wrappedText() made, a device path and markup unbroken.
     void toolTip()
     {
-        const QString gs = LineDetails::characterExplanation(29).join(u'\n');
-        for (const QString &line : wrappedText(gs).split(u'\n'))
-            QVERIFY2(line.size() <= ToolTipLineLength, qPrintable(line));
-        QVERIFY(toolTipText("<b>%1</b>").contains("&lt;b&gt;%1&lt;/b&gt;"));
+        const QString plain = LineDetails::characterExplanation(29).join(u'\n')
+            + "\nCOM3 — /dev/serial/by-id/usb-Prolific_Technology_Inc._USB-Serial_Controller-if00-port0"
+              "\n<b>%1</b> " + QString("слово ").repeated(30);
+        const QStringList lines = wrappedText(plain).split(u'\n');
+        for (const QString &line : lines)
+            QVERIFY2(line.size() <= ToolTipLineLength || !line.contains(u' '), qPrintable(line));
+        QWidget widget;
+        widget.show();
+        QToolTip::showText(QPoint(10, 10), toolTipText(plain), &widget);
+        auto *label = qApp->findChild<QLabel *>("qtooltip_label");
+        if (!label) {
+            for (QWidget *top : QApplication::topLevelWidgets())
+                if (top->objectName() == "qtooltip_label")
+                    label = qobject_cast<QLabel *>(top);
+        }
+        QVERIFY(label);
+        QTextDocument shown;
+        shown.setDefaultFont(label->font());
+        shown.setHtml(label->text());
+        shown.setDocumentMargin(0);
+        shown.setTextWidth(label->contentsRect().width() - 2 * label->margin());
+        QCOMPARE(shown.toPlainText(), wrappedText(plain));
+        (void)shown.size(); // lays it out
+        int shownLines = 0;
+        for (QTextBlock block = shown.begin(); block.isValid(); block = block.next())
+            shownLines += block.layout()->lineCount();
+        QCOMPARE(shownLines, lines.size());
     }
 };
 
