@@ -1,6 +1,6 @@
 #include "readtext.h"
 
-#include <QStringDecoder>
+#include "codepages.h"
 
 #include <array>
 
@@ -66,45 +66,18 @@ CodeName otherName(quint8 code)
     }
 }
 
-// Decoded once: Qt's Windows-1251 decoder (ICU) is the reference, not a table of
-// our own.
-const std::array<QChar, 256> &cp1251Table()
-{
-    static const std::array<QChar, 256> table = [] {
-        std::array<QChar, 256> result {};
-        QStringDecoder decoder("windows-1251");
-        for (int code = 0; code < 256; ++code) {
-            const char byte = char(code);
-            const QString text = decoder.decode(QByteArrayView(&byte, 1));
-            // ICU hands the unassigned 0x98 through as the C1 control U+0098.
-            const char16_t ch = text.size() == 1 ? text.front().unicode() : 0xFFFD;
-            if (ch != QChar::ReplacementCharacter && (ch < 0x80 || ch > 0x9F))
-                result[code] = QChar(ch);
-        }
-        return result;
-    }();
-    return table;
-}
-
 } // namespace
 
 namespace ReadText {
 
 QChar fromCp1251(quint8 code)
 {
-    return cp1251Table()[code];
+    return CodePages::toUnicode(CodePages::Page::Windows1251, code);
 }
 
 int toCp1251(QChar ch)
 {
-    if (ch.unicode() < 0x80)
-        return ch.unicode();
-    const auto &table = cp1251Table();
-    for (int code = 0x80; code < 256; ++code) {
-        if (table[code] == ch)
-            return code;
-    }
-    return -1;
+    return CodePages::fromUnicode(CodePages::Page::Windows1251, ch);
 }
 
 QString decode(QByteArrayView codes)

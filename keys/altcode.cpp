@@ -1,6 +1,6 @@
 #include "altcode.h"
 
-#include <QStringDecoder>
+#include "codepages.h"
 
 #include <algorithm>
 
@@ -68,12 +68,11 @@ std::optional<AltCode::Typed> AltCode::release(int key)
     Typed typed;
     typed.code = m_code;
     typed.leadingZero = m_leadingZero;
-    const char byte = char(m_code);
-    QStringDecoder decoder(typed.leadingZero ? "windows-1251" : "IBM866");
-    typed.text = decoder.decode(QByteArrayView(&byte, 1));
+    const QChar ch = CodePages::toUnicode(
+        typed.leadingZero ? CodePages::Page::Windows1251 : CodePages::Page::Cp866, quint8(m_code));
     // A code that the code page leaves undefined types nothing.
-    if (decoder.hasError() || typed.text.size() != 1
-        || typed.text.at(0) == QChar::ReplacementCharacter)
+    if (ch.isNull())
         return std::nullopt;
+    typed.text = QString(ch);
     return typed;
 }

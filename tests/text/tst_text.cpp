@@ -1,10 +1,15 @@
+#include "codepages.h"
 #include "linedetails.h"
 #include "tooltiptext.h"
 
 #include <QtTest>
 #include <QtWidgets>
 
-// How the tool writes text for the operator: tooltips.
+#include <iconv.h>
+
+// How the tool writes text for the operator: tooltips; the code pages it reads.
+Q_DECLARE_METATYPE(CodePages::Page)
+
 class TestText : public QObject
 {
     Q_OBJECT
@@ -31,6 +36,34 @@ private slots:
     {
         QFETCH(QString, plain);
         QTEST(wrappedText(plain), "wrapped");
+    }
+
+    // The code pages' tables against glibc's own converters, all 256 codes each way.
+    void codePages_data()
+    {
+        QTest::addColumn<CodePages::Page>("page");
+        QTest::addColumn<QByteArray>("iconvName");
+        QTest::newRow("Windows-1251") << CodePages::Page::Windows1251 << QByteArray("CP1251");
+        QTest::newRow("866") << CodePages::Page::Cp866 << QByteArray("CP866");
+    }
+    void codePages()
+    {
+        QFETCH(CodePages::Page, page);
+        QFETCH(QByteArray, iconvName);
+        const iconv_t converter = iconv_open("UTF-16LE", iconvName.constData());
+        QVERIFY(converter != iconv_t(-1));
+        for (int code = 0; code < 256; ++code) {
+            char in = char(code);
+            char16_t out = 0;
+            char *inPointer = &in, *outPointer = reinterpret_cast<char *>(&out);
+            std::size_t inLeft = 1, outLeft = sizeof out;
+            const bool assigned = iconv(converter, &inPointer, &inLeft, &outPointer, &outLeft) != std::size_t(-1);
+            QCOMPARE(CodePages::toUnicode(page, quint8(code)), assigned ? QChar(out) : QChar());
+            if (assigned)
+                QCOMPARE(CodePages::fromUnicode(page, QChar(out)), code);
+        }
+        iconv_close(converter);
+        QCOMPARE(CodePages::fromUnicode(page, QChar(0x3042)), -1);
     }
 
     // What the operator sees: the tooltip label Qt shows lays the text out in
