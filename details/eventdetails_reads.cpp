@@ -100,7 +100,7 @@ std::optional<ReadLog::Read> EventDetails::readOf(qsizetype row, const EventLine
         return m_reads.readAt(row, ReadMode::Serial, now);
     case Kind::Scan: {
         const ScanRecord *scan = scanRecord(row);
-        const std::vector<ReadLog::Read> reads = m_reads.portReadsEndedIn(scan->firstReturn, row);
+        const std::vector<ReadLog::Read> reads = m_reads.portReadsEndedIn(scan->firstReturn, row, now);
         if (reads.empty())
             return std::nullopt;
         return reads.back();
@@ -156,7 +156,8 @@ QStringList EventDetails::readExplanation(qsizetype row, Kind lineKind, const Ev
 QStringList EventDetails::scanLineReads(const ScanRecord &scan, const EventLines &lines) const
 {
     const qsizetype first = &scan == &m_scans.front() ? 0 : (&scan - 1)->row + 1;
-    const std::vector<ReadLog::Read> reads = m_reads.portReadsEndedIn(scan.firstReturn, scan.row);
+    const std::vector<ReadLog::Read> reads
+        = m_reads.portReadsEndedIn(scan.firstReturn, scan.row, SessionClock::now());
     QStringList text;
     if (scan.row - first <= ScanWalkLimit) {
         // Each read's digits that went into this scan line, and the digits after

@@ -103,7 +103,7 @@ std::optional<ReadLog::Read> ReadLog::readAt(qsizetype row, ReadMode mode, qint6
     return toRead(t, index, mode, now);
 }
 
-std::vector<ReadLog::Read> ReadLog::portReadsEndedIn(qsizetype firstReturn, qsizetype end) const
+std::vector<ReadLog::Read> ReadLog::portReadsEndedIn(qsizetype firstReturn, qsizetype end, qint64 now) const
 {
     const Track &t = m_serial;
     std::vector<Read> reads;
@@ -112,7 +112,7 @@ std::vector<ReadLog::Read> ReadLog::portReadsEndedIn(qsizetype firstReturn, qsiz
     for (auto index = std::size_t(firstReturn);
          index < t.ended.size() && t.ended[index].first + qsizetype(t.ended[index].span) < end; ++index) {
         if (t.ended[index].returnDelta != NoReturn)
-            reads.push_back(toRead(t, index, ReadMode::Serial, 0));
+            reads.push_back(toRead(t, index, ReadMode::Serial, now));
     }
     return reads;
 }

@@ -46,8 +46,9 @@ public:
     qsizetype takeFirstReturn() { return std::exchange(m_firstReturn, -1); }
     // The port's reads that a carriage return ended, from the one takeFirstReturn()
     // gave to the last that ended before a line, in order: the reads a scan line
-    // commits. They all came within the commit's wait, whatever the log's length.
-    std::vector<Read> portReadsEndedIn(qsizetype firstReturn, qsizetype end) const;
+    // commits, as they stand at the moment now. They all came within the commit's
+    // wait, whatever the log's length.
+    std::vector<Read> portReadsEndedIn(qsizetype firstReturn, qsizetype end, qint64 now) const;
     // Reads that ended since the last call, the port's first; the caller asks
     // again after pauseToEnd() at the latest while a read may still end.
     std::vector<Read> takeEnded(qint64 now);
