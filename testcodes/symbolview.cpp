@@ -9,8 +9,12 @@
 namespace {
 
 // At three device pixels a module a printing defect in one pixel is a third of a
-// module at most; past eight a symbol outgrows what imagers frame at arm's length.
-constexpr int minScale = 3;
+// module at most: the size a symbol is given where there is room. Two still read
+// well off a screen, whose pixels have no defects; at one, a scanner's imager
+// resolves the modules no better than the screen's pixel grid.
+constexpr int comfortableMinScale = 3;
+constexpr int minScale = 2;
+// Past eight a symbol outgrows what imagers frame at arm's length.
 constexpr int maxScale = 8;
 // White beyond the symbol's own quiet zone, in logical pixels, so that the frame
 // of the window never touches it.
@@ -33,49 +37,64 @@ void SymbolView::setSymbol(const Symbol &symbol)
     update();
 }
 
-QSize SymbolView::logicalSize(int pixelsPerModule) const
+int SymbolView::scaleIn(const Symbol &symbol, QSize size, qreal ratio)
 {
-    const qreal ratio = devicePixelRatioF();
-    return QSize(int(std::ceil(m_symbol.width() * pixelsPerModule / ratio)) + 2 * margin,
-        int(std::ceil(m_symbol.height() * pixelsPerModule / ratio)) + 2 * margin);
+    if (symbol.isNull())
+        return 0;
+    const int room = int(std::floor((size.width() - 2 * margin) * ratio));
+    const int roomHeight = int(std::floor((size.height() - 2 * margin) * ratio));
+    const int fits
+        = std::min(std::max(room, 0) / symbol.width(), std::max(roomHeight, 0) / symbol.height());
+    return fits < minScale ? 0 : std::min(fits, maxScale);
 }
 
-QSize SymbolView::sizeHint() const
+QSize SymbolView::sizeAt(const Symbol &symbol, int pixelsPerModule, qreal ratio)
+{
+    return QSize(int(std::ceil(symbol.width() * pixelsPerModule / ratio)) + 2 * margin,
+        int(std::ceil(symbol.height() * pixelsPerModule / ratio)) + 2 * margin);
+}
+
+int SymbolView::comfortableScale(const Symbol &symbol, qreal ratio)
 {
     // As large as sits beside the texts on a small bench screen (1024 by 768)
     // with room to spare: a scanner reads a module of a few pixels well.
     const QSize comfortable(640, 480);
-    for (int scale = maxScale; scale > minScale; --scale) {
-        const QSize size = logicalSize(scale);
+    for (int scale = maxScale; scale > comfortableMinScale; --scale) {
+        const QSize size = sizeAt(symbol, scale, ratio);
         if (size.width() <= comfortable.width() && size.height() <= comfortable.height())
-            return size;
+            return scale;
     }
-    return logicalSize(minScale);
+    return comfortableMinScale;
 }
 
-QSize SymbolView::minimumSizeHint() const
+QSize SymbolView::sizeHint() const
 {
-    return logicalSize(minScale);
+    const qreal ratio = devicePixelRatioF();
+    return sizeAt(m_symbol, comfortableScale(m_symbol, ratio), ratio);
 }
 
 void SymbolView::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
     painter.fillRect(event->rect(), Qt::white);
-    if (m_symbol.isNull()) {
-        painter.setPen(Qt::black);
-        painter.drawText(rect().adjusted(margin, margin, -margin, -margin),
-            Qt::AlignCenter | Qt::TextWordWrap, m_symbol.error());
-        return;
-    }
     // The scale is worked out in device pixels, so that one image pixel lands on
     // one pixel of the screen; the image is made again only when the size or the
     // screen changes it.
     const qreal ratio = devicePixelRatioF();
-    const int room = int(std::floor((width() - 2 * margin) * ratio));
-    const int roomHeight = int(std::floor((height() - 2 * margin) * ratio));
-    const int fits = std::min(room / m_symbol.width(), roomHeight / m_symbol.height());
-    const int scale = std::clamp(fits, minScale, maxScale);
+    const int scale = scaleIn(m_symbol, size(), ratio);
+    if (scale == 0) {
+        // Modules of one pixel would test the screen, not the scanner.
+        m_notice = m_symbol.isNull() ? m_symbol.error()
+                                     : QStringLiteral("Этот код не помещается на экране: нужен "
+                                                      "экран побольше.");
+        m_image = {};
+        m_scale = 0;
+        painter.setPen(Qt::black);
+        painter.drawText(rect().adjusted(margin, margin, -margin, -margin),
+            Qt::AlignCenter | Qt::TextWordWrap, m_notice);
+        return;
+    }
+    m_notice.clear();
     if (scale != m_scale || ratio != m_ratio || m_image.isNull()) {
         m_image = m_symbol.image(scale);
         m_image.setDevicePixelRatio(ratio);

@@ -12,8 +12,13 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <climits>
 #include <new>
 
 namespace {
@@ -43,6 +48,21 @@ QLabel *plainLabel(QWidget *parent)
     return label;
 }
 
+// A read-only text of a few lines that scrolls when it holds more, so that a long
+// content or verdict never makes the window grow.
+QPlainTextEdit *scrollingText(QWidget *parent)
+{
+    auto *text = new QPlainTextEdit(parent);
+    text->setReadOnly(true);
+    text->setFixedHeight(text->fontMetrics().lineSpacing() * 6);
+    return text;
+}
+
+// The side column's width in average characters: the texts need at least the
+// first, are easiest to read at the second.
+constexpr int sideMinChars = 24;
+constexpr int sideChars = 36;
+
 } // namespace
 
 TestCodesWindow::TestCodesWindow(QWidget *parent)
@@ -50,12 +70,13 @@ TestCodesWindow::TestCodesWindow(QWidget *parent)
     , m_view(new SymbolView(this))
     , m_position(plainLabel(this))
     , m_name(plainLabel(this))
-    , m_content(new QPlainTextEdit(this))
+    , m_content(scrollingText(this))
     , m_details(plainLabel(this))
     , m_reveals(plainLabel(this))
-    , m_verdict(plainLabel(this))
+    , m_verdict(scrollingText(this))
     , m_previous(new QPushButton(QStringLiteral("◀ Предыдущий"), this))
     , m_next(new QPushButton(QStringLiteral("Следующий ▶"), this))
+    , m_info(new QWidget(this))
     , m_side(new QWidget(this))
 {
     setWindowTitle(QStringLiteral("Тестовые коды"));
@@ -76,7 +97,6 @@ TestCodesWindow::TestCodesWindow(QWidget *parent)
     QFont bold = m_name->font();
     bold.setBold(true);
     m_name->setFont(bold);
-    m_content->setReadOnly(true);
     m_content->setWordWrapMode(QTextOption::WrapAnywhere);
     m_content->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_content->setFixedHeight(m_content->fontMetrics().lineSpacing() * 6);
@@ -95,24 +115,35 @@ TestCodesWindow::TestCodesWindow(QWidget *parent)
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_previous);
     buttons->addWidget(m_next);
-    auto *side = new QVBoxLayout;
-    side->addWidget(m_position);
-    side->addWidget(m_name);
-    side->addWidget(contentCaption);
-    side->addWidget(m_content);
-    side->addWidget(m_details);
-    side->addWidget(m_reveals);
-    side->addWidget(verdictCaption);
-    side->addWidget(m_verdict);
-    side->addStretch(1);
+    auto *info = new QVBoxLayout(m_info);
+    info->setContentsMargins({});
+    info->addWidget(m_position);
+    info->addWidget(m_name);
+    info->addWidget(contentCaption);
+    info->addWidget(m_content);
+    info->addWidget(m_details);
+    info->addWidget(m_reveals);
+    info->addWidget(verdictCaption);
+    info->addWidget(m_verdict);
+    info->addStretch(1);
+    // On a low screen the texts scroll; the buttons stay in view below them.
+    auto *scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setFocusPolicy(Qt::NoFocus);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(m_info);
+    auto *side = new QVBoxLayout(m_side);
+    side->setContentsMargins({});
+    side->addWidget(scroll, 1);
     side->addLayout(buttons);
-    m_side->setLayout(side);
-    m_side->setFixedWidth(m_side->fontMetrics().averageCharWidth() * 36);
+    m_side->setFixedWidth(m_side->fontMetrics().averageCharWidth() * sideChars);
     auto *layout = new QHBoxLayout(this);
     layout->addWidget(m_view, 1);
     layout->addWidget(m_side);
 
-    connect(m_previous, &QPushButton::clicked, this, [this] { untrapped([this] { showPrevious(); }); });
+    connect(
+        m_previous, &QPushButton::clicked, this, [this] { untrapped([this] { showPrevious(); }); });
     connect(m_next, &QPushButton::clicked, this, [this] { untrapped([this] { showNext(); }); });
     showCode(0);
 }
@@ -138,7 +169,56 @@ void TestCodesWindow::showCode(int index)
 
 QString TestCodesWindow::verdict() const
 {
-    return m_verdict->text();
+    return m_verdict->toPlainText();
+}
+
+bool TestCodesWindow::fitInto(QSize room)
+{
+    m_fitted = true;
+    const qreal ratio = devicePixelRatioF();
+    const QMargins margins = layout()->contentsMargins();
+    const int across = margins.left() + margins.right() + layout()->spacing();
+    const int down = margins.top() + margins.bottom();
+    const int character = m_side->fontMetrics().averageCharWidth();
+    const int height = room.height() - down;
+    // The view for a room: each symbol at the most it gets there up to `cap` and
+    // its comfortable scale, the view as large as the largest needs.
+    bool every = true;
+    const auto viewIn = [&](int width, int cap) {
+        QSize view(0, 0);
+        for (const TestCode &code : testCodeSet()) {
+            const Symbol symbol = Symbol::make(code);
+            const int scale = std::min({ cap, SymbolView::comfortableScale(symbol, ratio),
+                SymbolView::scaleIn(symbol, QSize(width, height), ratio) });
+            if (scale == 0)
+                every = false;
+            else
+                view = view.expandedTo(SymbolView::sizeAt(symbol, scale, ratio));
+        }
+        return view;
+    };
+    // The texts as wide as they read best, unless a symbol would then get fewer
+    // than three pixels a module; larger symbols only in the room left.
+    const int narrowest = sideMinChars * character;
+    const QSize least = viewIn(room.width() - across - narrowest, 3);
+    const int side = std::clamp(room.width() - across - least.width(), narrowest,
+        std::max(narrowest, sideChars * character));
+    // When some symbol does not fit, all the room goes to the notice.
+    const QSize view = every ? viewIn(room.width() - across - side, INT_MAX)
+                             : QSize(room.width() - across - side, height).expandedTo({ 0, 0 });
+    m_side->setFixedWidth(side);
+    // The side column as high as the longest texts of any code need.
+    int texts = 0;
+    const int current = m_index;
+    for (int index = 0; index < testCodeSet().size(); ++index) {
+        showCode(index);
+        texts = std::max(texts, m_info->layout()->totalHeightForWidth(side));
+    }
+    showCode(current);
+    texts += m_side->layout()->spacing() + m_next->sizeHint().height();
+    setFixedSize(std::min(view.width() + side + across, room.width()),
+        std::min(std::max(view.height(), texts) + down, room.height()));
+    return every;
 }
 
 void TestCodesWindow::readArrived(const QByteArray &read, ReadMode mode)
@@ -171,14 +251,45 @@ void TestCodesWindow::showNext()
 
 void TestCodesWindow::setVerdict(const QString &text)
 {
-    m_verdict->setText(text);
+    m_verdict->setPlainText(text);
     setAccessibleDescription(text);
-    fitSide();
 }
 
-// Wrapped labels give a top-level window no height of their own: the side column
-// asks for the height its texts need at its width, so that none is cut off.
-void TestCodesWindow::fitSide()
+void TestCodesWindow::showEvent(QShowEvent *event)
 {
-    m_side->setMinimumHeight(m_side->layout()->totalHeightForWidth(m_side->width()));
+    QWidget::showEvent(event);
+    if (!m_fitted)
+        untrapped([this] { placeBesideParent(); });
+}
+
+// Beside the main window, on the side with more room, so that the log and the
+// boxes stay in view; within the screen the main window is on. The size is fitted
+// to the room there, or to the whole screen when a symbol would not fit beside it.
+void TestCodesWindow::placeBesideParent()
+{
+    QWidget *main = parentWidget() ? parentWidget()->window() : nullptr;
+    QScreen *screen = main ? main->screen() : this->screen();
+    const QRect available = screen->availableGeometry();
+    if (!main) {
+        fitInto(available.size());
+        return;
+    }
+    // This window is not framed yet: the main window's frame stands for its own.
+    const QRect beside = main->frameGeometry();
+    const QSize frame = beside.size() - main->size();
+    const int right = available.right() - beside.right();
+    const int left = beside.left() - available.left();
+    if (!fitInto(QSize(std::max(left, right), available.height()) - frame))
+        fitInto(available.size() - frame);
+    const QSize outer = size() + frame;
+    int x;
+    if (right >= outer.width())
+        x = beside.right() + 1;
+    else if (left >= outer.width())
+        x = beside.left() - outer.width();
+    else
+        x = right >= left ? available.right() + 1 - outer.width() : available.left();
+    const int y = std::clamp(beside.top(), available.top(),
+        std::max(available.top(), available.bottom() + 1 - outer.height()));
+    move(std::max(x, available.left()), y);
 }

@@ -2,6 +2,7 @@
 // reader (zxing-cpp) from the window's own pixels, so the window shows what it
 // says it shows; and the verdict on a read reaches the screen and screen readers.
 
+#include "symbol.h"
 #include "symbolview.h"
 #include "testcodeset.h"
 #include "testcodeswindow.h"
@@ -11,6 +12,10 @@
 #include <QtTest>
 
 #include <ZXing/ReadBarcode.h>
+#include <zint.h>
+
+#include <algorithm>
+#include <memory>
 
 Q_DECLARE_METATYPE(Symbology)
 
@@ -21,6 +26,10 @@ class TestCodesTest : public QObject
 private slots:
     void symbolDecodes_data();
     void symbolDecodes();
+    void quietZone_data();
+    void quietZone();
+    void fit_data();
+    void fit();
     void verdict_data();
     void verdict();
 };
@@ -48,6 +57,82 @@ ZXing::BarcodeFormat formatOf(Symbology symbology)
         return ZXing::BarcodeFormat::PDF417;
     }
     return ZXing::BarcodeFormat::None;
+}
+
+QByteArray decoded(const QImage &shot, Symbology symbology, QByteArray *identifier)
+{
+    ZXing::DecodeHints hints;
+    hints.setFormats(formatOf(symbology));
+    const ZXing::Result result
+        = ZXing::ReadBarcode({ shot.constBits(), shot.width(), shot.height(),
+                                 ZXing::ImageFormat::Lum, int(shot.bytesPerLine()) },
+            hints);
+    *identifier = QByteArray::fromStdString(result.symbologyIdentifier());
+    const ZXing::ByteArray &bytes = result.bytes();
+    return QByteArray(reinterpret_cast<const char *>(bytes.data()), qsizetype(bytes.size()));
+}
+
+// The white all round the dark modules of an image, in pixels.
+QMargins whiteAround(const QImage &image)
+{
+    int left = image.width(), right = image.width(), top = image.height(), bottom = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        const uchar *line = image.constScanLine(y);
+        for (int x = 0; x < image.width(); ++x) {
+            if (line[x] != 0)
+                continue;
+            left = std::min(left, x);
+            right = std::min(right, image.width() - 1 - x);
+            top = std::min(top, y);
+            bottom = y;
+        }
+    }
+    return { left, top, right, image.height() - 1 - bottom };
+}
+
+struct ZintDelete
+{
+    void operator()(zint_symbol *symbol) const { ZBarcode_Delete(symbol); }
+};
+
+// The quiet zones libzint itself gives the code (BARCODE_QUIET_ZONES: those its
+// standard asks for), in modules: the white around the dark rectangles of its
+// vector output, whose unit is found from the bars' span, `width` modules.
+QMargins zintQuietZone(const TestCode &code)
+{
+    static const QHash<Symbology, int> ids = { { Symbology::Ean13, BARCODE_EANX },
+        { Symbology::Code128, BARCODE_CODE128 }, { Symbology::Gs1_128, BARCODE_GS1_128 },
+        { Symbology::Gs1DataMatrix, BARCODE_DATAMATRIX },
+        { Symbology::DataMatrix, BARCODE_DATAMATRIX }, { Symbology::QrCode, BARCODE_QRCODE },
+        { Symbology::Code39, BARCODE_CODE39 }, { Symbology::Itf14, BARCODE_ITF14 },
+        { Symbology::Pdf417, BARCODE_PDF417 } };
+    const std::unique_ptr<zint_symbol, ZintDelete> zs(ZBarcode_Create());
+    zs->symbology = ids.value(code.symbology);
+    const bool gs1
+        = code.symbology == Symbology::Gs1_128 || code.symbology == Symbology::Gs1DataMatrix;
+    zs->input_mode = gs1 ? GS1_MODE : DATA_MODE;
+    if (zs->symbology == BARCODE_DATAMATRIX)
+        zs->option_3 = DM_SQUARE;
+    zs->show_hrt = 0;
+    zs->output_options = BARCODE_QUIET_ZONES;
+    // Bound with no width: ITF-14 without its bearer box, which is no quiet zone.
+    if (code.symbology == Symbology::Itf14)
+        zs->output_options |= BARCODE_BIND;
+    const QByteArray &input = code.encoderInput.isEmpty() ? code.content : code.encoderInput;
+    if (ZBarcode_Encode_and_Buffer_Vector(zs.get(),
+            reinterpret_cast<const unsigned char *>(input.constData()), int(input.size()), 0)
+        >= ZINT_ERROR)
+        return {};
+    float left = zs->vector->width, top = zs->vector->height, right = 0, bottom = 0;
+    for (const zint_vector_rect *r = zs->vector->rectangles; r; r = r->next) {
+        left = std::min(left, r->x);
+        top = std::min(top, r->y);
+        right = std::max(right, r->x + r->width);
+        bottom = std::max(bottom, r->y + r->height);
+    }
+    const float unit = (right - left) / float(zs->width);
+    return { qRound(left / unit), qRound(top / unit), qRound((zs->vector->width - right) / unit),
+        qRound((zs->vector->height - bottom) / unit) };
 }
 
 } // namespace
@@ -94,6 +179,7 @@ void TestCodesTest::symbolDecodes()
 
     TestCodesWindow window;
     window.showCode(index);
+    window.fitInto(QSize(1920, 1080));
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     auto *view = window.findChild<SymbolView *>();
@@ -109,17 +195,69 @@ void TestCodesTest::symbolDecodes()
                 qPrintable(QStringLiteral("grey at %1,%2").arg(x).arg(y)));
     }
 
-    ZXing::DecodeHints hints;
-    hints.setFormats(formatOf(code.symbology));
-    const ZXing::Result result
-        = ZXing::ReadBarcode({ shot.constBits(), shot.width(), shot.height(),
-                                 ZXing::ImageFormat::Lum, int(shot.bytesPerLine()) },
-            hints);
-    QVERIFY2(result.isValid(), "zxing-cpp found no symbol");
-    const ZXing::ByteArray &bytes = result.bytes();
-    QCOMPARE(
-        QByteArray(reinterpret_cast<const char *>(bytes.data()), qsizetype(bytes.size())), content);
-    QCOMPARE(QByteArray::fromStdString(result.symbologyIdentifier()), identifier);
+    QByteArray read;
+    QCOMPARE(decoded(shot, code.symbology, &read), content);
+    QCOMPARE(read, identifier);
+}
+
+void TestCodesTest::quietZone_data()
+{
+    QTest::addColumn<int>("index");
+    for (int index = 0; index < testCodeSet().size(); ++index)
+        QTest::newRow(qPrintable(testCodeSet().at(index).name)) << index;
+}
+
+// On the symbol's own image, not the view, whose margin would hide a quiet zone
+// left out.
+void TestCodesTest::quietZone()
+{
+    QFETCH(int, index);
+    const TestCode &code = testCodeSet().at(index);
+    const QMargins expected = zintQuietZone(code);
+    QVERIFY(expected.left() > 0);
+    const QMargins white = whiteAround(Symbol::make(code).image(3));
+    QVERIFY2(white.left() >= 3 * expected.left() && white.right() >= 3 * expected.right()
+            && white.top() >= 3 * expected.top() && white.bottom() >= 3 * expected.bottom(),
+        qPrintable(QStringLiteral("white %1 %2 %3 %4 px at 3 px a module, libzint's %5 %6 %7 %8")
+                       .arg(white.left())
+                       .arg(white.top())
+                       .arg(white.right())
+                       .arg(white.bottom())
+                       .arg(expected.left())
+                       .arg(expected.top())
+                       .arg(expected.right())
+                       .arg(expected.bottom())));
+}
+
+void TestCodesTest::fit_data()
+{
+    // The widest symbol, GS1-128, 286 modules with its quiet zone, beside a side
+    // column of some 200 px.
+    QTest::addColumn<QSize>("room");
+    QTest::addColumn<int>("scale");
+    QTest::newRow("large screen") << QSize(1920, 1080) << 3;
+    QTest::newRow("beside the main window on 1024x768") << QSize(824, 768) << 2;
+    QTest::newRow("too small") << QSize(640, 480) << 0;
+}
+
+void TestCodesTest::fit()
+{
+    QFETCH(QSize, room);
+    QFETCH(int, scale);
+    TestCodesWindow window;
+    window.showCode(2);
+    QCOMPARE(window.fitInto(room), scale > 0);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(window.width() <= room.width() && window.height() <= room.height());
+    auto *view = window.findChild<SymbolView *>();
+    const QImage shot = view->grab().toImage().convertToFormat(QImage::Format_Grayscale8);
+    QCOMPARE(view->pixelsPerModule(), scale);
+    QCOMPARE(view->notice().contains(QStringLiteral("экран")), scale == 0);
+    if (scale > 0) {
+        QByteArray identifier;
+        QCOMPARE(decoded(shot, Symbology::Gs1_128, &identifier), testCodeSet().at(2).content);
+    }
 }
 
 void TestCodesTest::verdict_data()
