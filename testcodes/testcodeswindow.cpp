@@ -199,7 +199,10 @@ bool TestCodesWindow::fitInto(QSize room)
     };
     // The texts as wide as they read best, unless a symbol would then get fewer
     // than three pixels a module; larger symbols only in the room left.
-    const int narrowest = sideMinChars * character;
+    // Never so narrow that the buttons' captions are cut.
+    const int buttons = m_previous->sizeHint().width() + m_next->sizeHint().width()
+        + m_side->layout()->spacing();
+    const int narrowest = std::max(sideMinChars * character, buttons);
     const QSize least = viewIn(room.width() - across - narrowest, 3);
     const int side = std::clamp(room.width() - across - least.width(), narrowest,
         std::max(narrowest, sideChars * character));
