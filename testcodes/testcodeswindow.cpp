@@ -112,9 +112,9 @@ TestCodesWindow::TestCodesWindow(QWidget *parent)
     auto *verdictCaption = plainLabel(this);
     verdictCaption->setText(QStringLiteral("Итог сравнения с последним чтением:"));
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(m_previous);
-    buttons->addWidget(m_next);
+    m_buttons = new QHBoxLayout;
+    m_buttons->addWidget(m_previous);
+    m_buttons->addWidget(m_next);
     auto *info = new QVBoxLayout(m_info);
     info->setContentsMargins({});
     info->addWidget(m_position);
@@ -136,7 +136,7 @@ TestCodesWindow::TestCodesWindow(QWidget *parent)
     auto *side = new QVBoxLayout(m_side);
     side->setContentsMargins({});
     side->addWidget(scroll, 1);
-    side->addLayout(buttons);
+    side->addLayout(m_buttons);
     m_side->setFixedWidth(m_side->fontMetrics().averageCharWidth() * sideChars);
     auto *layout = new QHBoxLayout(this);
     layout->addWidget(m_view, 1);
@@ -199,10 +199,7 @@ bool TestCodesWindow::fitInto(QSize room)
     };
     // The texts as wide as they read best, unless a symbol would then get fewer
     // than three pixels a module; larger symbols only in the room left.
-    // Never so narrow that the buttons' captions are cut.
-    const int buttons = m_previous->sizeHint().width() + m_next->sizeHint().width()
-        + m_side->layout()->spacing();
-    const int narrowest = std::max(sideMinChars * character, buttons);
+    const int narrowest = sideMinChars * character;
     const QSize least = viewIn(room.width() - across - narrowest, 3);
     const int side = std::clamp(room.width() - across - least.width(), narrowest,
         std::max(narrowest, sideChars * character));
@@ -210,6 +207,10 @@ bool TestCodesWindow::fitInto(QSize room)
     const QSize view = every ? viewIn(room.width() - across - side, INT_MAX)
                              : QSize(room.width() - across - side, height).expandedTo({ 0, 0 });
     m_side->setFixedWidth(side);
+    // Buttons side by side where their captions fit so, else one above the other.
+    const bool stacked = m_previous->sizeHint().width() + m_next->sizeHint().width()
+            + m_buttons->spacing() > side;
+    m_buttons->setDirection(stacked ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
     // The side column as high as the longest texts of any code need.
     int texts = 0;
     const int current = m_index;
@@ -218,7 +219,7 @@ bool TestCodesWindow::fitInto(QSize room)
         texts = std::max(texts, m_info->layout()->totalHeightForWidth(side));
     }
     showCode(current);
-    texts += m_side->layout()->spacing() + m_next->sizeHint().height();
+    texts += m_side->layout()->spacing() + m_buttons->sizeHint().height();
     setFixedSize(std::min(view.width() + side + across, room.width()),
         std::min(std::max(view.height(), texts) + down, room.height()));
     return every;

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QWidget>
 
+class QBoxLayout;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -60,6 +61,7 @@ private:
     QPlainTextEdit *m_verdict;
     QPushButton *m_previous;
     QPushButton *m_next;
+    QBoxLayout *m_buttons;
     QWidget *m_info;
     QWidget *m_side;
 };
