@@ -50,3 +50,22 @@ start_program() {
     xdotool windowfocus --sync "$window"
     /usr/bin/python3 "$here/read_window.py" 0 >/dev/null
 }
+
+# Runs the command given, which opens a context menu of the program's window
+# ($window) by a click or the menu key, and returns once the menu's window is
+# mapped (an override-redirect window of the program; a tooltip is one too, so
+# the pointer is kept off lines and controls meanwhile): keys sent before that
+# go to the window beneath.
+wait_for_menu() {
+    local pid id
+    pid=$(xdotool getwindowpid "$window")
+    "$@"
+    for _ in $(seq 300); do
+        for id in $(xdotool search --onlyvisible --pid "$pid" 2>/dev/null); do
+            xwininfo -id "$id" 2>/dev/null | grep -q 'Override Redirect State: yes' && return 0
+        done
+        sleep 0.1
+    done
+    echo "no menu up after: $*"
+    return 1
+}
