@@ -5,6 +5,8 @@ by their accessible names, and waits up to 30 s for what it is asked for:
   atspi.py APP where NAME           the centre of the object on the screen: "X Y"
   atspi.py APP text NAME [REGEX]    the text of a text object once it matches REGEX
   atspi.py APP describe NAME REGEX  the object's description once it matches REGEX
+  atspi.py APP inside WxH NAME...   "NAME: X Y WIDTH HEIGHT" for every object of each
+                                    name, once all lie within a screen of W by H
 APP is the application's name on the bus (its program's file name)."""
 import re
 import sys
@@ -13,24 +15,43 @@ import time
 import pyatspi
 
 
-def find(node, name, depth=0):
+def find_all(node, names, hits, depth=0):
     if node is None or depth > 12:
-        return None
-    if node.name == name:
-        return node
+        return hits
+    if node.name in names:
+        hits.append(node)
     # A log's lines are many and never what is looked for here.
-    if node.getRole() == pyatspi.ROLE_LIST:
+    if node.getRole() != pyatspi.ROLE_LIST:
+        for i in range(node.childCount):
+            find_all(node.getChildAtIndex(i), names, hits, depth + 1)
+    return hits
+
+
+def find(node, name):
+    hits = find_all(node, [name], [])
+    return hits[0] if hits else None
+
+
+def inside(app, screen, names):
+    width, height = map(int, screen.split("x"))
+    hits = find_all(app, names, [])
+    if set(names) - set(node.name for node in hits):
         return None
-    for i in range(node.childCount):
-        hit = find(node.getChildAtIndex(i), name, depth + 1)
-        if hit is not None:
-            return hit
+    boxes = [(node.name, node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS))
+             for node in hits]
+    attempt.last = "\n".join("%s: %d %d %d %d" % (name, box.x, box.y, box.width, box.height)
+                             for name, box in boxes)
+    if all(box.x >= 0 and box.y >= 0 and box.x + box.width <= width
+           and box.y + box.height <= height for _, box in boxes):
+        return attempt.last
     return None
 
 
 def attempt(app_name, command, name, pattern):
     desktop = pyatspi.Registry.getDesktop(0)
     app = next((a for a in desktop if a is not None and a.name == app_name), None)
+    if command == "inside":
+        return inside(app, name, sys.argv[4:])
     node = find(app, name)
     if node is None:
         return None

@@ -13,6 +13,21 @@ cleanup() {
 trap cleanup EXIT
 trap 'echo "failed at line $LINENO"; tail -n 20 "$work"/*.log' ERR
 
+# Runs the command until it succeeds, every 0.1 s for at most 30 s: a wait for a
+# state, however slow the machine.
+wait_until() {
+    for _ in $(seq 300); do "$@" >/dev/null 2>&1 && return; sleep 0.1; done
+    echo "still not so after 30 s: $*" >&2
+    return 1
+}
+
+# Whether a name is owned on the bus at $1 (a name asked for before its owner
+# has it would be started a second time from its service file).
+has_owner() {
+    dbus-send --bus="$1" --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+        org.freedesktop.DBus.NameHasOwner "string:$2" | grep -q 'boolean true'
+}
+
 start_accessibility_bus() {
     eval "$(dbus-daemon --session --fork --print-address=1 --print-pid=1 | {
         read -r address; read -r pid
@@ -22,9 +37,14 @@ start_accessibility_bus() {
     unset AT_SPI_BUS_ADDRESS
     /usr/libexec/at-spi-bus-launcher --launch-immediately --a11y=1 >"$work/a11y.log" 2>&1 &
     pids+=($!)
-    sleep 0.5
+    # The registry and the program ask the launcher for the accessibility bus.
+    wait_until has_owner "$DBUS_SESSION_BUS_ADDRESS" org.a11y.Bus
+    local a11y
+    a11y=$(dbus-send --session --print-reply=literal --dest=org.a11y.Bus /org/a11y/bus \
+        org.a11y.Bus.GetAddress | tr -d ' ')
     /usr/libexec/at-spi2-registryd >"$work/registry.log" 2>&1 &
     pids+=($!)
+    wait_until has_owner "$a11y" org.a11y.atspi.Registry
 }
 
 # A display of our own, whichever number is free. Without -noreset the server
@@ -45,27 +65,29 @@ start_display() {
 start_program() {
     export XDG_RUNTIME_DIR="$work"
     QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$@" >"$work/program.log" 2>&1 &
-    pids+=($!)
+    program_pid=$!
+    pids+=("$program_pid")
     window=$(timeout 30 xdotool search --sync --name '^Orvatek$' | head -n1)
     xdotool windowfocus --sync "$window"
     /usr/bin/python3 "$here/read_window.py" 0 >/dev/null
 }
 
-# Runs the command given, which opens a context menu of the program's window
-# ($window) by a click or the menu key, and returns once the menu's window is
-# mapped (an override-redirect window of the program; a tooltip is one too, so
-# the pointer is kept off lines and controls meanwhile): keys sent before that
-# go to the window beneath.
-wait_for_menu() {
-    local pid id
-    pid=$(xdotool getwindowpid "$window")
-    "$@"
-    for _ in $(seq 300); do
-        for id in $(xdotool search --onlyvisible --pid "$pid" 2>/dev/null); do
-            xwininfo -id "$id" 2>/dev/null | grep -q 'Override Redirect State: yes' && return 0
-        done
-        sleep 0.1
-    done
-    echo "no menu up after: $*"
-    return 1
+# The program's mapped X windows, counted; more than $1 of them.
+visible_windows() {
+    xdotool search --onlyvisible --pid "$program_pid" 2>/dev/null | wc -l
+}
+more_windows_than() { [ "$(visible_windows)" -gt "$1" ]; }
+
+# open_log_menu X Y: right-clicks at X Y and returns once the context menu is up,
+# so that keys sent next reach it (before that they go to the window under it).
+# Qt keeps pop-up menus off the accessibility bus; under Xvfb without a window
+# manager a menu is an X window of the program's own (override-redirect), so the
+# menu is up when the program ($program_pid) shows one window more than before
+# the click. A tooltip that comes up meanwhile counts as well: click where none
+# shows.
+open_log_menu() {
+    local before
+    before=$(visible_windows)
+    xdotool mousemove "$1" "$2" click 3
+    wait_until more_windows_than "$before"
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The test codes window of the real form under Xvfb, its port on a pseudo-terminal:
-# opened from the log's context menu, moved on to the GS1 DataMatrix marking
-# code, and sent that code's content through the terminal as a scanner without a
+# The test codes window of the real form on a small screen (1024 by 768) under
+# Xvfb, its port on a pseudo-terminal: opened from the log's context menu, moved
+# through all nine codes, each with its name, verdict and buttons on the screen and
+# the window of one size, back to the GS1 DataMatrix marking code, and sent that code's content through the terminal as a scanner without a
 # suffix sends it, once whole and once with its GS lost; the verdict, the window's
 # accessible description, is read back over the accessibility bus each time.
 # With SCREENSHOT_DIR set, the window with the second verdict is saved there as
@@ -13,7 +14,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/real_window.sh"
 atspi() { /usr/bin/python3 "$here/atspi.py" manual_form "$@"; }
 
-start_display 1366x768x24
+start_display 1024x768x24
 start_accessibility_bus
 export XDG_RUNTIME_DIR="$work"
 
@@ -25,19 +26,38 @@ exec 4>"$work/scanner"
 for _ in $(seq 100); do [ -e "$work/tty" ] && break; sleep 0.1; done
 
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$manual_form" "$work/tty" >"$work/program.log" 2>&1 &
-pids+=($!)
+program_pid=$!
+pids+=("$program_pid")
 # The mode box by its accessible action, as a screen reader toggles it.
 atspi press 'интерфейс RS-232' >/dev/null
 atspi press 'Открыть порт' >/dev/null
 atspi describe 'Состояние порта' '^Открыт COM1' >/dev/null
 
 read -r x y < <(atspi where 'Журнал')
-# Qt keeps pop-up menus off the accessibility bus: the entry, second from the
-# bottom, is chosen with the keys.
-xdotool mousemove "$x" "$y" click 3
+# The entry, second from the bottom, is chosen with the keys.
+open_log_menu "$x" "$y"
 xdotool key --delay 100 Up Up Return
-for _ in 1 2 3; do atspi press 'Следующий ▶' >/dev/null; done
-atspi where 'GS1 DataMatrix: код маркировки' >/dev/null
+
+names=('EAN-13' 'Code 128: регистр и знаки' 'GS1-128: GTIN, партия, срок годности'
+    'GS1 DataMatrix: код маркировки' 'Data Matrix без GS1: то же содержимое'
+    'QR: кириллица в UTF-8' 'Code 39' 'ITF-14' 'PDF417 с GS')
+# A button pressed over the bus is released 100 ms later, and only then does the
+# code change: each press waits for the next code's name, so none merges with
+# the one before.
+show() {
+    atspi press "$1" >/dev/null
+    atspi where "$2" >/dev/null
+}
+size=
+for i in "${!names[@]}"; do
+    [ "$i" = 0 ] || show 'Следующий ▶' "${names[i]}"
+    atspi inside 1024x768 "${names[i]}" 'Итог сравнения' '◀ Предыдущий' 'Следующий ▶' \
+        'Тестовые коды' >"$work/extents"
+    now=$(grep '^Тестовые коды: ' "$work/extents" | cut -d' ' -f5-)
+    [ "${size:=$now}" = "$now" ] || { echo "${names[i]}: window $now, was $size"; exit 1; }
+done
+echo "window size on every code: $size"
+for i in 7 6 5 4 3; do show '◀ Предыдущий' "${names[i]}"; done
 
 gs=$'\x1d'
 code="0102001234567893"$'21aB3\'xY%Zq&7<R'"${gs}91AB12${gs}92T3J2YXRlazogbWFkZS11cCB0ZXN0IGRhdGEgb25seSE="
