@@ -28,13 +28,16 @@ bool KeyPreview::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
     if (m_typingAltCode
-        || (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::InputMethod))
+        || (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::InputMethod
+            && type != QEvent::ShortcutOverride))
         return false;
     // A key press is delivered to the focus widget first and then travels up
     // through its parents while nobody accepts it; it counts once, at the first of
     // those deliveries.
     QWidget *target = m_form->focusWidget() ? m_form->focusWidget() : m_form;
-    if (watched != target || target->window() != m_form)
+    if (type != QEvent::InputMethod && forOtherWindow(watched))
+        return redirect(static_cast<QKeyEvent *>(event), target);
+    if (watched != target || target->window() != m_form || type == QEvent::ShortcutOverride)
         return false;
     if (type == QEvent::InputMethod) {
         committed(*static_cast<QInputMethodEvent *>(event));
@@ -42,6 +45,35 @@ bool KeyPreview::eventFilter(QObject *watched, QEvent *event)
     }
     const auto *key = static_cast<QKeyEvent *>(event);
     return type == QEvent::KeyPress ? keyPress(*key) : keyRelease(*key, target);
+}
+
+bool KeyPreview::forOtherWindow(QObject *watched) const
+{
+    if (!watched->isWidgetType())
+        return false;
+    const QWidget *window = static_cast<QWidget *>(watched)->window();
+    // A modal window (the port's failure message, the run-time error report) is
+    // the operator's to answer, and a pop-up menu the operator's to move through;
+    // both keep their keys.
+    return window != m_form && !QApplication::activeModalWidget()
+        && !QApplication::activePopupWidget() && window->windowType() != Qt::Popup;
+}
+
+bool KeyPreview::redirect(QKeyEvent *event, QWidget *target)
+{
+    // A scanner does not know which window is in front: a key aimed at another
+    // window of the tool (the analysis of a read, a copy's progress, the test
+    // codes) counts as the form's and types into the form, and presses none of
+    // that window's buttons (Enter, space, Escape would). Its shortcut check is
+    // taken too, so that no shortcut of that window fires in its stead.
+    event->accept();
+    if (event->type() == QEvent::ShortcutOverride)
+        return true;
+    QKeyEvent copy(event->type(), event->key(), event->modifiers(), event->nativeScanCode(),
+        event->nativeVirtualKey(), event->nativeModifiers(), event->text(), event->isAutoRepeat(),
+        event->count());
+    QCoreApplication::sendEvent(target, &copy);
+    return true;
 }
 
 bool KeyPreview::keyPress(const QKeyEvent &event)

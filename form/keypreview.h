@@ -13,7 +13,8 @@ class Form1;
 
 // The form's key preview: an application event filter that sees every key press
 // and every text an input method commits to a control of the form before the
-// control does, and hands each character typed to Form1::Form_KeyPress once. It
+// control does (and every key aimed at another window of the tool, which it
+// hands to the form instead), and hands each character typed to Form1::Form_KeyPress once. It
 // keeps what typing needs between events (an Alt code being typed, the dead key
 // just let go) and what made the character being handled.
 class KeyPreview : public QObject
@@ -34,6 +35,11 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // True for a key aimed at a window of the tool other than the form that
+    // counts as the form's.
+    bool forOtherWindow(QObject *watched) const;
+    // Hands the key to the form's focus widget instead; true: it goes no further.
+    bool redirect(QKeyEvent *event, QWidget *target);
     // True when the key must go no further.
     bool keyPress(const QKeyEvent &event);
     bool keyRelease(const QKeyEvent &event, QWidget *target);

@@ -9,6 +9,7 @@
 #include <QClipboard>
 #include <QLocale>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QTimer>
 
 #include <algorithm>
@@ -155,6 +156,16 @@ void CopyJob::showProgress()
         m_progress = new QProgressDialog(
             label, QStringLiteral("Отмена"), 0, 1000, qobject_cast<QWidget *>(parent()));
         m_progress->setWindowTitle(QStringLiteral("Копирование"));
+        // Not modal, and never the keyboard's: the scanner goes on typing into the
+        // form, and its Enter, space or Escape must not press "Отмена".
+        m_progress->setWindowModality(Qt::NonModal);
+        m_progress->setWindowFlag(Qt::WindowDoesNotAcceptFocus);
+        m_progress->setAttribute(Qt::WA_ShowWithoutActivating);
+        auto *cancelButton = new QPushButton(QStringLiteral("Отмена"), m_progress);
+        cancelButton->setFocusPolicy(Qt::NoFocus);
+        cancelButton->setAutoDefault(false);
+        cancelButton->setDefault(false);
+        m_progress->setCancelButton(cancelButton);
         m_progress->setAutoReset(false);
         m_progress->setAutoClose(false);
         m_progress->setMinimumDuration(0);

@@ -18,5 +18,7 @@ public:
     QString text() const;
 
 private:
+    void place();
+
     QPlainTextEdit *m_text;
 };
