@@ -72,6 +72,7 @@ bool KeyPreview::redirect(QKeyEvent *event, QWidget *target)
     QKeyEvent copy(event->type(), event->key(), event->modifiers(), event->nativeScanCode(),
         event->nativeVirtualKey(), event->nativeModifiers(), event->text(), event->isAutoRepeat(),
         event->count());
+    copy.setTimestamp(event->timestamp()); // the key's moment, as for the form's own
     QCoreApplication::sendEvent(target, &copy);
     return true;
 }

@@ -14,9 +14,10 @@ class Form1;
 // The form's key preview: an application event filter that sees every key press
 // and every text an input method commits to a control of the form before the
 // control does (and every key aimed at another window of the tool, which it
-// hands to the form instead), and hands each character typed to Form1::Form_KeyPress once. It
-// keeps what typing needs between events (an Alt code being typed, the dead key
-// just let go) and what made the character being handled.
+// hands to the form instead), and hands each character typed to
+// Form1::Form_KeyPress once. It keeps what typing needs between events (an Alt
+// code being typed, the dead key just let go) and what made the character being
+// handled.
 class KeyPreview : public QObject
 {
     Q_OBJECT
