@@ -1,0 +1,48 @@
+#pragma once
+
+#include "finding.h"
+#include "readmode.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// The code a read is judged against: a test code's or one the operator entered.
+struct ExpectedCode
+{
+    QByteArray content; // as the symbol holds it: Cyrillic in UTF-8, GS as 29
+    QByteArray symbologyId; // the identifier due ("]E0"); empty when any will do
+};
+
+// A read as the log has it (serial: the bytes; keyboard: the Windows-1251 codes
+// of the typed characters), with each code's moment on the session clock in
+// microseconds, or no moments when unknown.
+struct ArrivedRead
+{
+    QByteArray codes;
+    QList<qint64> micros;
+    ReadMode mode = ReadMode::Serial;
+};
+
+// The verdict on one read of a known code.
+struct ReadVerdict
+{
+    // The data matched byte for byte, what the scanner added around them aside.
+    bool matched = false;
+    // The read is of another code: findings name it, and list no edits.
+    bool otherCode = false;
+    // What the scanner added first (identifier, prefix, ending), then each fault.
+    QList<Finding> findings;
+
+    // "Данные совпали байт в байт; сканер добавил …", then a line per fault.
+    QString text() const;
+    // A short name for each kind of fault, once, for counting reads by what went
+    // wrong ("потерян GS"); empty for a read without faults.
+    QStringList faultNames() const;
+};
+
+// Judges a read against the code; `previous` is the read that came before it
+// since the code was shown (a double read is named), or null.
+ReadVerdict judgeRead(const ExpectedCode &expected, const ArrivedRead &read,
+    const ArrivedRead *previous = nullptr);

@@ -1,0 +1,103 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// One fact that the analysis of a read or the verdict on it found: a kind with
+// its arguments. FindingText renders each in Russian, in one place; the code
+// that finds a fact never writes its sentence.
+struct Finding
+{
+    enum class Kind : quint8 {
+        // How the line and the keyboard delivered the codes.
+        Parity, // args: "7E1" or "7O1"
+        RussianLayout, // position: the first code turned; args: as typed, as meant
+        CapsLock,
+        Utf8PerKey, // keyboard: UTF-8 bytes typed a key each; args: the text meant
+        Utf8AsCp1251, // serial: Cyrillic came as Windows-1251, the symbol has UTF-8;
+                      // args: as received, the symbol's text
+        Cp1251AsUtf8, // keyboard: the symbol's UTF-8 bytes typed as characters;
+                      // args: as received, the symbol's text
+        QuestionMarks, // letters not in ASCII came as "?"; args: as received, the symbol's
+
+        // What the scanner sends around the data.
+        IdentifierRight, // args: identifier, symbology
+        IdentifierWrong, // args: received, due, received's symbology, due's symbology,
+                         // why it matters ("gs1-lost", "gs1-added", "symbology", "modifier")
+        IdentifierMissing, // args: due identifier, its symbology (the host needs it)
+        IdentifierShifted, // args: as it arrived, as meant
+        IdentifierAdded, // args: identifier, symbology (no identifier is due)
+        LeadingGs, // a GS first: FNC1 in the first position
+        Prefix, // args: the text before the data
+        SuffixAdded, // args: ending name ("CR LF")
+        SuffixMissing, // args: ending name
+        SuffixOther, // args: received ending, due ending
+
+        // Differences in the data.
+        GsLost, // position; ai: the field it ended
+        GsReplaced, // position; ai; args: how ("character", "text", "alt-digits"), received
+        Missing, // position; args: the text
+        Extra, // position (0: at the start, the code's length: at the end); args: the text
+        Changed, // position; args: due, received
+        CaseInverted, // position; args: due, received
+        LayoutTurned, // position; args: due, received
+        MoreDifferences, // args: how many more
+        DivergesFrom, // position; args: received length, due length
+        OtherCode, // args: symbology (may be empty), how it was known
+                   // ("identifier", "shape"), the content
+        DoubleRead, // args: milliseconds since the read before
+        JoinedRead, // position: where the second read starts; args: the second's text
+        LikelyBoundary, // position: the code after the pause; args: the pause, the next largest
+
+        // The read's state.
+        MayContinue,
+
+        // GS1 element strings and marking codes.
+        TooShort, // ai; args: length, least, most
+        TooLong, // ai; args: length, most
+        NotDigits, // ai
+        OutsideSet82, // ai; args: the characters named
+        CheckDigitRight, // ai
+        CheckDigitWrong, // ai; args: the digit due
+        Date, // ai; args: "dd.mm.yyyy"
+        DateDayZero, // ai; args: days of the month, "mm.yyyy"
+        DateNoMonth, // ai; args: month
+        DateNoDay, // ai; args: "mm.yyyy", day
+        HourTooLarge, // ai
+        MinuteTooLarge, // ai
+        UnknownAi, // position; args: the text there
+        FieldLimit, // args: fields parsed, characters left
+        TwoGs, // position
+        SeparatorText, // position; args: the text
+        NoGsAfterField, // ai; args: its length, what follows
+        FieldTooLong, // ai: a GS lost, where the field ends unknown
+        AmbiguousBoundary, // ai; args: the possible splits
+        WithNext, // ai: may hold the next field (see AmbiguousBoundary)
+        GsAfterFixed, // ai: allowed
+        Gs1WithoutFnc1, // args: identifier, symbology
+        MarkingNoGs, // args: "перед 91 и перед 92", length, due length
+        MarkingGsAltDigits, // args: before which AI, the digits
+        MarkingGsText, // args: before which AI, the text
+        MarkingGsCharacter, // args: before which AI, the character, its code
+        MarkingLength, // args: length, due length
+        MarkingIdentificationOnly,
+        MarkingCut, // ai: the field cut; args: its length, due length
+        DigitsCheckRight, // args: the kind of number ("EAN-13")
+        DigitsCheckWrong, // args: the kind of number, the digit due
+        ItfCheckDigitStripped, // args: the digit it would be
+    };
+
+    Kind kind;
+    qsizetype position = -1; // from 0, in the read's data; -1 for none
+    QString ai; // the field's identifier, where the finding belongs to one
+    QStringList args;
+
+    // False for what is said without being wrong (a right check digit, a date, an
+    // identifier that is due, a GS after a field of fixed length).
+    bool isFault() const;
+    // What the scanner adds around the data: an identifier, a prefix, an ending.
+    bool isAddition() const;
+
+    friend bool operator==(const Finding &, const Finding &) = default;
+};
