@@ -7,13 +7,11 @@
 #include "readtext.h"
 #include "symbologyids.h"
 
-#include <QStringDecoder>
-
 #include <algorithm>
 
 namespace {
 
-constexpr QChar gs(0x1D);
+constexpr QChar gs = ReadText::groupSeparator;
 
 ReadTiming timingOf(const QList<qint64> &micros)
 {
@@ -40,41 +38,6 @@ ReadTiming timingOf(const QList<qint64> &micros)
     if (timing.durationMicros > 0)
         timing.codesPerSecond = double(gaps.size()) * 1e6 / double(timing.durationMicros);
     return timing;
-}
-
-struct Prefix
-{
-    SymbologyId id;
-    QString meant;
-    bool russian = false;
-    bool caps = false;
-};
-
-// The symbology identifier leading the text, also as the Russian layout or
-// Caps Lock turned its keys.
-Prefix prefixOf(const QString &text, ReadMode mode)
-{
-    if (text.size() < 3)
-        return {};
-    const QString head = text.left(3);
-    const bool keyboard = mode == ReadMode::Keyboard;
-    for (const bool russian : { false, true }) {
-        if (russian && (!keyboard || (head[0] != u'ъ' && head[0] != u'Ъ')))
-            continue;
-        for (const bool caps : { false, true }) {
-            if (caps && !keyboard)
-                continue;
-            QString meant = Layouts::keysMeant(head, russian, caps);
-            if (russian && meant[0] == u'}')
-                meant[0] = u']'; // "Ъ": the same key, with Shift
-            if (meant[0] != u']')
-                continue;
-            const SymbologyId id = SymbologyIds::find(meant);
-            if (id.id)
-                return { id, meant, russian, caps };
-        }
-    }
-    return {};
 }
 
 bool hasRussianOnly(const QString &text)
@@ -119,33 +82,78 @@ int structureScore(const QString &data)
 void addElementFaults(ReadAnalysis &r)
 {
     for (const Gs1Element &element : std::as_const(r.elements)) {
-        if (!element.fault)
-            continue;
-        QStringList bad;
-        for (const QString &note : element.notes) {
-            if (!note.startsWith(QStringLiteral("контрольная цифра верна"))
-                && !note.startsWith(QStringLiteral("дата:")))
-                bad.append(note);
+        for (const Finding &note : element.notes) {
+            if (note.isFault() && note.kind != Finding::Kind::WithNext)
+                r.faults.append(note);
         }
-        const QString field = element.ai.isEmpty() ? element.name : u'(' + element.ai + u')';
-        r.faults.append(field + QStringLiteral(": ") + bad.join(QStringLiteral("; ")));
     }
 }
 
-// Cyrillic that arrived as UTF-8 bytes: the text they make, or empty.
-QString utf8Text(const QByteArray &body)
+// A pause inside the read that stands far out from all its others: likely where
+// one read ended and the next began, joined for want of an ending.
+void findBoundary(const QList<qint64> &micros, ReadAnalysis &r)
 {
-    if (std::all_of(body.cbegin(), body.cend(), [](char c) { return quint8(c) < 0x80; }))
-        return {};
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decoder.decode(body);
-    return decoder.hasError() ? QString() : text;
+    constexpr qint64 apartMicros = 20'000;
+    if (micros.size() < 4)
+        return;
+    qint64 largest = -1;
+    qint64 second = -1;
+    qsizetype at = -1;
+    for (qsizetype i = 1; i < micros.size(); ++i) {
+        const qint64 gap = micros[i] - micros[i - 1];
+        if (gap > largest) {
+            second = largest;
+            largest = gap;
+            at = i;
+        } else if (gap > second) {
+            second = gap;
+        }
+    }
+    const qint64 skip = r.symbologyId.isEmpty() ? 0 : 3;
+    if (largest >= 3 * second && largest - second >= apartMicros && at > skip)
+        r.faults.append({ Finding::Kind::LikelyBoundary, at - skip, {},
+            { QString::number(largest), QString::number(second) } });
 }
 
 } // namespace
 
+std::optional<Finding> digitsCheck(const QString &data, const QString &symbologyId)
+{
+    if (data.isEmpty()
+        || !std::all_of(data.cbegin(), data.cend(), [](QChar ch) { return ch >= u'0' && ch <= u'9'; }))
+        return std::nullopt;
+    const bool itf = symbologyId.startsWith(u"]I");
+    const QString check = QString::number(Gs1Parser::checkDigit(QStringView(data).left(data.size() - 1)));
+    if (itf && data.size() == 13)
+        return Finding { Finding::Kind::ItfCheckDigitStripped, -1, {},
+            { QString::number(Gs1Parser::checkDigit(data)) } };
+    QString kind;
+    switch (data.size()) {
+    case 8:
+        kind = QStringLiteral("EAN-8");
+        break;
+    case 12:
+        kind = QStringLiteral("UPC-A");
+        break;
+    case 13:
+        kind = QStringLiteral("EAN-13");
+        break;
+    case 14:
+        kind = itf ? QStringLiteral("ITF-14") : QStringLiteral("GTIN-14 (ITF-14)");
+        break;
+    default:
+        return std::nullopt;
+    }
+    if (itf && data.size() != 14)
+        return std::nullopt;
+    if (check == data.back())
+        return Finding { Finding::Kind::DigitsCheckRight, -1, {}, { kind } };
+    return Finding { Finding::Kind::DigitsCheckWrong, -1, {}, { kind, check } };
+}
+
 ReadAnalysis analyzeRead(const QByteArray &codes, const QList<qint64> &micros, ReadMode mode)
 {
+    using Kind = Finding::Kind;
     ReadAnalysis r;
     ReadReport::Extra extra;
     r.mode = mode;
@@ -159,18 +167,16 @@ ReadAnalysis analyzeRead(const QByteArray &codes, const QList<qint64> &micros, R
         if (r.parity != ReadParity::None) {
             bytes = ReadBytes::sevenBit(bytes);
             extra.sevenBitText = ReadText::visible(bytes);
-            r.faults.append(
-                QStringLiteral("похоже, сканер передаёт 7 бит с контролем чётности (%1): "
-                               "настройте его на 8N1")
-                    .arg(r.parity == ReadParity::Even ? u"7E1" : u"7O1"));
+            r.faults.append({ Kind::Parity, -1, {}, { ReadBytes::parityName(r.parity) } });
         }
     }
     qsizetype endingLength = 0;
     r.ending = ReadBytes::endingOf(bytes, endingLength);
     const QByteArray body = bytes.left(bytes.size() - endingLength);
     const QString typed = ReadText::decode(body);
+    const QString utf8 = ReadText::utf8Text(body);
 
-    const Prefix prefix = prefixOf(typed, mode);
+    const SymbologyIds::Leading prefix = SymbologyIds::leading(typed, mode == ReadMode::Keyboard);
     r.russianLayout = prefix.russian;
     r.capsLock = prefix.caps;
     if (mode == ReadMode::Keyboard && !prefix.russian && hasRussianOnly(typed)) {
@@ -178,7 +184,7 @@ ReadAnalysis analyzeRead(const QByteArray &codes, const QList<qint64> &micros, R
         const qsizetype skip = prefix.id.id ? 3 : 0;
         if (structureScore(meant.mid(skip)) > structureScore(typed.mid(skip)))
             r.russianLayout = true;
-        else if (typed.size() <= 200)
+        else if (typed.size() <= 200 && utf8.isEmpty())
             extra.englishLayoutHint = Layouts::keysMeant(typed, true, false);
     }
     const QString meant = Layouts::keysMeant(typed, r.russianLayout, r.capsLock);
@@ -192,16 +198,15 @@ ReadAnalysis analyzeRead(const QByteArray &codes, const QList<qint64> &micros, R
         qsizetype first = 0;
         while (first < typed.size() && typed[first] == meant[first])
             ++first;
-        r.faults.append(QStringLiteral(
-            "клавиши набраны в русской раскладке: пришло «%1…», сканер имел в виду «%2…»")
-                            .arg(Gs1Parser::visibleText(QStringView(typed).mid(first, 16)),
-                                Gs1Parser::visibleText(QStringView(meant).mid(first, 16))));
+        r.faults.append({ Kind::RussianLayout, first, {},
+            { typed.mid(first, 17), meant.mid(first, 17) } });
     }
     if (r.capsLock)
-        r.faults.append(QStringLiteral("регистр букв обращён: похоже, включён Caps Lock"));
+        r.faults.append({ Kind::CapsLock, -1, {}, {} });
 
-    // 8, 12, 13 or 14 digits alone are an EAN/UPC or ITF-14 before GS1 data.
-    const QString digits = prefix.id.gs1 ? QString() : ReadReport::digitsCheck(r.data);
+    // Digits alone are an EAN/UPC or ITF-14 before GS1 data.
+    const std::optional<Finding> digits
+        = prefix.id.gs1 ? std::nullopt : digitsCheck(r.data, r.symbologyId);
     if (const auto marking = MarkingCode::match(r.data)) {
         r.marking = marking->shape;
         r.elements = marking->parts;
@@ -210,10 +215,10 @@ ReadAnalysis analyzeRead(const QByteArray &codes, const QList<qint64> &micros, R
         extra.markingSeparators = marking->separators;
         extra.markingIdentificationOnly = marking->identificationOnly;
         addElementFaults(r);
-    } else if (!digits.isEmpty()) {
+    } else if (digits) {
         extra.digitsCheck = digits;
-        if (digits.contains(QStringLiteral("неверна")))
-            r.faults.append(digits);
+        if (digits->isFault())
+            r.faults.append(*digits);
     } else {
         const Gs1Parse parse = Gs1Parser::parse(r.data);
         if (prefix.id.gs1 || looksGs1(r.data, parse)) {
@@ -227,21 +232,17 @@ ReadAnalysis analyzeRead(const QByteArray &codes, const QList<qint64> &micros, R
     // A cigarette pack's code is no GS1 data: a plain Data Matrix is right for it.
     const bool gs1Content
         = extra.gs1 || extra.markingSeparators > 0 || extra.markingIdentificationOnly;
-    if (gs1Content && prefix.id.id && !prefix.id.gs1) {
-        r.faults.append(QStringLiteral(
-            "данные GS1 пришли с идентификатором %1 (%2): символ напечатан без FNC1 "
-            "в начале, и программа, которая ждёт GS1 (]C1, ]d2, ]Q3), может его отвергнуть")
-                            .arg(r.symbologyId, QString::fromUtf8(prefix.id.name)));
-    }
-    if (const QString utf8 = utf8Text(body); !utf8.isEmpty()) {
-        if (mode == ReadMode::Keyboard) {
-            r.faults.append(QStringLiteral(
-                "похоже, текст UTF-8 пришёл по байту на клавишу: имелось в виду «%1»")
-                                .arg(Gs1Parser::visibleText(QStringView(utf8).left(40))));
-        } else {
+    if (gs1Content && prefix.id.id && !prefix.id.gs1)
+        r.faults.append({ Kind::Gs1WithoutFnc1, -1, {},
+            { r.symbologyId, QString::fromUtf8(prefix.id.name) } });
+    if (!utf8.isEmpty()) {
+        if (mode == ReadMode::Keyboard)
+            r.faults.append({ Kind::Utf8PerKey, -1, {}, { typed, utf8 } });
+        else
             extra.utf8Text = utf8;
-        }
     }
+    if (r.timing.known)
+        findBoundary(micros, r);
     ReadReport::write(codes, r, extra);
     return r;
 }

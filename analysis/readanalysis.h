@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // How a read ended.
 enum class ReadEnding : quint8 { None, Cr, CrLf, Lf, Tab };
 
@@ -48,10 +50,16 @@ struct ReadAnalysis
     QString data;
     QString marking; // the national marking-code shape it has, empty if none
     QList<Gs1Element> elements; // its GS1 fields (or the marking code's parts)
-    QStringList faults; // every fault found, one sentence each, in Russian
+    QList<Finding> faults; // every fault found, once; the fields' own are among them
     QString tooltip; // a few short lines for the read's last log line
     QString fullText; // everything, for the analysis window: plain text
 };
+
+// What 8, 12, 13 or 14 digits alone are and whether their check digit holds:
+// EAN-8, UPC-A, EAN-13, GTIN-14; ITF-14 where an ITF identifier ("]I1") led
+// them, also as 13 digits whose check digit the scanner did not send. Nothing
+// for other data.
+std::optional<Finding> digitsCheck(const QString &data, const QString &symbologyId);
 
 // Analyses one read: codes are its character codes 0-255 (serial: the bytes as
 // received; keyboard: the Windows-1251 codes of the typed characters), its

@@ -72,6 +72,19 @@ ReadEnding endingOf(QByteArrayView codes, qsizetype &length)
     }
 }
 
+QString parityName(ReadParity parity)
+{
+    switch (parity) {
+    case ReadParity::Even:
+        return QStringLiteral("7E1");
+    case ReadParity::Odd:
+        return QStringLiteral("7O1");
+    case ReadParity::None:
+        break;
+    }
+    return {};
+}
+
 QString endingName(ReadEnding ending)
 {
     switch (ending) {

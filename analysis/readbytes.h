@@ -11,6 +11,8 @@ namespace ReadBytes {
 // parity bit of its low seven bits, one byte at least has it set, and the low
 // seven bits read as text.
 ReadParity parityOf(const QByteArray &codes);
+// "7E1", "7O1"; empty for none.
+QString parityName(ReadParity parity);
 // The codes with bit 7 dropped.
 QByteArray sevenBit(QByteArray codes);
 // The read's ending and how many codes it takes.

@@ -6,23 +6,15 @@
 #include "readtext.h"
 #include "symbologyids.h"
 
-#include <QStringDecoder>
-
 #include <vector>
 
 namespace {
 
-constexpr QChar gs(0x1D);
+constexpr QChar gs = ReadText::groupSeparator;
 // The edit script's table stays within two megabytes; beyond it, reads are
 // compared by their common start and end only.
 constexpr qsizetype cellLimit = 1'000'000;
-constexpr qsizetype sentenceLimit = 12;
-
-QString shown(QStringView text, qsizetype most = 24)
-{
-    const QString visible = Gs1Parser::visibleText(text.left(most));
-    return u'«' + visible + (text.size() > most ? QStringLiteral("…»") : QStringLiteral("»"));
-}
+constexpr qsizetype findingLimit = 12;
 
 qsizetype commonPrefix(QStringView a, QStringView b)
 {
@@ -133,14 +125,15 @@ std::optional<QList<Hunk>> editScript(QStringView a, QStringView b)
     return hunks;
 }
 
-// "после поля (21)": the field that a GS of the expected text ends.
+// The identifier of the field that a GS of the expected text ends ("21"), or
+// empty.
 QString fieldBefore(QStringView expected, qsizetype gsPosition)
 {
     const qsizetype start = expected.left(gsPosition).lastIndexOf(gs) + 1;
     const Gs1Parse parse = Gs1Parser::parse(expected.mid(start, gsPosition - start));
     if (!parse.complete || parse.elements.isEmpty())
         return {};
-    return QStringLiteral(" после поля (") + parse.elements.last().ai + u')';
+    return parse.elements.last().ai;
 }
 
 bool allPairs(const Hunk &h, bool (*related)(QChar, QChar))
@@ -166,59 +159,39 @@ bool layoutTurned(QChar e, QChar r)
             || Layouts::russianFromUs(Layouts::invertCase(e)[0]) == r);
 }
 
-QString describeHunk(const Hunk &h, QStringView expected, const StandIns &standIns)
+Finding hunkFinding(const Hunk &h, QStringView expected, const StandIns &standIns)
 {
-    const QString where = QStringLiteral(" (позиция %1)").arg(h.position + 1);
+    using Kind = Finding::Kind;
     const QString received = standIns.restored(h);
     if (h.expected == gs) {
         const QString field = fieldBefore(expected, h.position);
         if (received.isEmpty())
-            return QStringLiteral("потерян GS") + field + where;
-        QString by;
-        if (received == u"029" || received == u"0029")
-            by = QStringLiteral("цифры Alt-кода ") + shown(received)
-                + QStringLiteral(" (Alt-код GS не стал символом)");
-        else if (Gs1Parser::separatorTextAt(received, 0) == received.size())
-            by = QStringLiteral("текст ") + shown(received);
-        else
-            by = (received.size() == 1 ? QStringLiteral("символ ") : QStringLiteral("символы "))
-                + shown(received);
-        return QStringLiteral("GS") + field + QStringLiteral(" заменён на ") + by + where;
+            return { Kind::GsLost, h.position, field, {} };
+        const bool digits = Gs1Parser::altCodeDigitsAt(received, 0) == received.size();
+        const bool text = Gs1Parser::separatorTextAt(received, 0) == received.size();
+        return { Kind::GsReplaced, h.position, field,
+            { digits ? QStringLiteral("alt-digits")
+                     : text ? QStringLiteral("text") : QStringLiteral("character"),
+                received } };
     }
-    if (h.expected.isEmpty()) {
-        if (h.position == 0)
-            return QStringLiteral("в начале добавлено ") + shown(received);
-        if (h.position == expected.size())
-            return QStringLiteral("в конце добавлено ") + shown(received);
-        return QStringLiteral("лишнее ") + shown(received)
-            + QStringLiteral(" после позиции %1").arg(h.position);
-    }
+    if (h.expected.isEmpty())
+        return { Kind::Extra, h.position, {}, { received, QString::number(expected.size()) } };
     if (h.received.isEmpty())
-        return QStringLiteral("не хватает ") + shown(h.expected) + where;
+        return { Kind::Missing, h.position, {}, { h.expected } };
     if (allPairs(h, caseInverted))
-        return QStringLiteral("регистр букв обращён: ") + shown(received)
-            + QStringLiteral(" вместо ") + shown(h.expected) + where;
+        return { Kind::CaseInverted, h.position, {}, { h.expected, received } };
     if (allPairs(h, layoutTurned))
-        return QStringLiteral("буквы изменены раскладкой клавиатуры: ") + shown(received)
-            + QStringLiteral(" вместо ") + shown(h.expected) + where;
-    return QStringLiteral("вместо ") + shown(h.expected) + QStringLiteral(" пришло ")
-        + shown(received) + where;
-}
-
-QString utf8OrEmpty(const QByteArray &bytes)
-{
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decoder.decode(bytes);
-    return decoder.hasError() ? QString() : text;
+        return { Kind::LayoutTurned, h.position, {}, { h.expected, received } };
+    return { Kind::Changed, h.position, {}, { h.expected, received } };
 }
 
 // Characters Windows-1251 cannot hold become "?", as the log records them.
-QString as1251(const QString &text, bool everyNonAscii)
+QString asLogged(const QString &text, bool everyNonAscii)
 {
     QString result = text;
     for (QChar &ch : result) {
         if (ch.unicode() >= 0x80 && (everyNonAscii || ReadText::toCp1251(ch) < 0))
-            ch = u'?';
+            ch = QChar(ReadText::loggedCode(u'?'));
     }
     return result;
 }
@@ -229,23 +202,24 @@ struct Comparison
 {
     QString want; // the code's characters, as the log would have them
     QString got; // the read's
-    QStringList verdict;
+    SymbologyIds::Leading leading; // the identifier that leads the read
+    QString arrivedId; // the characters it arrived as
+    ReadComparison result;
 };
 
 // Cyrillic in another encoding than the symbol's.
 void compareEncoding(Comparison &c, const QByteArray &expected, const QString &utf8, bool keyboard)
 {
+    using Kind = Finding::Kind;
     struct Variant
     {
         QString text;
-        const char *sentence;
+        Kind kind;
     };
     const Variant variants[] = {
-        keyboard ? Variant { ReadText::decode(expected),
-            "кириллица пришла байтами UTF-8, по символу на байт: " }
-                 : Variant { as1251(utf8, false),
-                     "кириллица пришла в Windows-1251 (байт на букву), а в символе она в UTF-8: " },
-        { as1251(utf8, true), "буквы не из ASCII пришли знаками «?»: " },
+        keyboard ? Variant { ReadText::decode(expected), Kind::Utf8PerKey }
+                 : Variant { asLogged(utf8, false), Kind::Utf8AsCp1251 },
+        { asLogged(utf8, true), Kind::QuestionMarks },
     };
     qsizetype best = similarity(c.want, c.got);
     const Variant *chosen = nullptr;
@@ -260,15 +234,15 @@ void compareEncoding(Comparison &c, const QByteArray &expected, const QString &u
     if (!chosen)
         return;
     // The symbol's text itself, not its bytes as Windows-1251 would show them.
-    c.verdict.append(QString::fromUtf8(chosen->sentence) + shown(c.got) + QStringLiteral(" вместо ")
-        + shown(utf8));
+    c.result.faults.append({ chosen->kind, -1, {}, { c.got, utf8 } });
     c.want = chosen->text;
 }
 
 // The keyboard layout and Caps Lock: whichever undoing brings the read
 // closest to the code.
-void compareKeys(Comparison &c)
+void compareKeys(Comparison &c, const SymbologyIds::Leading &leading)
 {
+    using Kind = Finding::Kind;
     const QString typed = c.got;
     qsizetype best = similarity(c.want, typed);
     bool russian = false;
@@ -286,28 +260,68 @@ void compareKeys(Comparison &c)
             }
         }
     }
-    if (russian) {
+    // The identifier's keys, taken off before, tell the layout and Caps Lock too.
+    // An identifier turned alone is the frame's fault: the data may still match.
+    if (leading.russian && !russian) {
+        c.result.frame.append({ Kind::RussianLayout, 0, {}, { c.arrivedId, leading.meant } });
+    } else if (leading.russian) {
+        c.result.faults.append({ Kind::RussianLayout, 0, {},
+            { c.arrivedId + typed.left(14), leading.meant + c.got.left(14) } });
+    } else if (russian) {
         const qsizetype first = commonPrefix(typed, c.got);
-        c.verdict.append(
-            QStringLiteral(
-                "буквы изменены раскладкой клавиатуры (русская вместо английской): пришло ")
-            + shown(QStringView(typed).mid(first)) + QStringLiteral(", сканер имел в виду ")
-            + shown(QStringView(c.got).mid(first)));
+        c.result.faults.append(
+            { Kind::RussianLayout, first, {}, { typed.mid(first), c.got.mid(first) } });
     }
     if (caps)
-        c.verdict.append(QStringLiteral("регистр всех букв обращён: похоже, включён Caps Lock"));
+        c.result.faults.append({ Kind::CapsLock, -1, {}, {} });
+    else if (leading.caps)
+        c.result.frame.append({ Kind::CapsLock, -1, {}, {} });
 }
 
-// A symbology identifier and an ending that the code does not hold.
+// The identifier that leads the read, judged against the one due, and taken off.
+void compareIdentifier(Comparison &c, const QByteArray &due)
+{
+    using Kind = Finding::Kind;
+    const SymbologyId dueId = SymbologyIds::find(QString::fromLatin1(due));
+    const QString dueName = dueId.id ? SymbologyIds::family(dueId) : QString();
+    if (!c.leading.id.id || c.want.startsWith(c.got.left(3))) {
+        c.leading = {};
+        // GS1 data without its identifier (nor a GS first for FNC1): the host
+        // cannot tell them from text.
+        if (dueId.gs1 && !c.got.startsWith(gs))
+            c.result.frame.append(
+                { Kind::IdentifierMissing, -1, {}, { QString::fromLatin1(due), dueName } });
+        return;
+    }
+    const SymbologyId &got = c.leading.id;
+    c.result.identifier = c.leading.meant;
+    c.arrivedId = c.got.left(3);
+    c.got.remove(0, 3);
+    const QString gotName = SymbologyIds::family(got);
+    if (!dueId.id) {
+        c.result.frame.append({ Kind::IdentifierAdded, -1, {}, { c.leading.meant, gotName } });
+    } else if (c.leading.meant == QLatin1StringView(due)) {
+        c.result.frame.append({ Kind::IdentifierRight, -1, {}, { c.leading.meant, dueName } });
+    } else {
+        // Modifier 3 of Code 39 and ITF: the check character verified and left out.
+        const QString why = dueId.gs1 && !got.gs1 ? QStringLiteral("gs1-lost")
+            : !dueId.gs1 && got.gs1              ? QStringLiteral("gs1-added")
+            : c.leading.meant[1] != QLatin1Char(due[1]) ? QStringLiteral("symbology")
+            : c.leading.meant[2] == u'3'                ? QStringLiteral("check-removed")
+                                                         : QStringLiteral("modifier");
+        c.result.frame.append({ Kind::IdentifierWrong, -1, {},
+            { c.leading.meant, QString::fromLatin1(due), gotName, dueName, why } });
+    }
+}
+
+// A leading GS (FNC1 first), an ending and a prefix that the code does not hold;
+// what follows the whole code.
 void compareFrame(Comparison &c)
 {
-    if (c.got.size() >= 3 && c.got[0] == u']' && !c.want.startsWith(c.got.left(3))) {
-        const SymbologyId id = SymbologyIds::find(c.got.left(3));
-        if (id.id) {
-            c.verdict.append(QStringLiteral("добавлен идентификатор символики %1 — %2")
-                                 .arg(c.got.left(3), QString::fromUtf8(id.name)));
-            c.got.remove(0, 3);
-        }
+    using Kind = Finding::Kind;
+    if (c.got.startsWith(gs) && !c.want.startsWith(gs)) {
+        c.result.frame.append({ Kind::LeadingGs, 0, {}, {} });
+        c.got.remove(0, 1);
     }
     qsizetype gotLength = 0;
     qsizetype wantLength = 0;
@@ -315,17 +329,29 @@ void compareFrame(Comparison &c)
         = ReadBytes::endingOf(QStringView(c.got).right(2).toLatin1(), gotLength);
     const ReadEnding wantEnd
         = ReadBytes::endingOf(QStringView(c.want).right(2).toLatin1(), wantLength);
-    if (gotEnd == wantEnd)
+    if (gotEnd != wantEnd) {
+        if (wantEnd == ReadEnding::None)
+            c.result.frame.append({ Kind::SuffixAdded, -1, {}, { ReadBytes::endingName(gotEnd) } });
+        else if (gotEnd == ReadEnding::None)
+            c.result.faults.append(
+                { Kind::SuffixMissing, -1, {}, { ReadBytes::endingName(wantEnd) } });
+        else
+            c.result.faults.append({ Kind::SuffixOther, -1, {},
+                { ReadBytes::endingName(gotEnd), ReadBytes::endingName(wantEnd) } });
+        c.got.chop(gotLength);
+        c.want.chop(wantLength);
+    }
+    if (c.want.isEmpty() || c.got.size() <= c.want.size())
         return;
-    if (wantEnd == ReadEnding::None)
-        c.verdict.append(QStringLiteral("добавлено окончание ") + ReadBytes::endingName(gotEnd));
-    else if (gotEnd == ReadEnding::None)
-        c.verdict.append(QStringLiteral("нет окончания ") + ReadBytes::endingName(wantEnd));
-    else
-        c.verdict.append(QStringLiteral("окончание ") + ReadBytes::endingName(gotEnd)
-            + QStringLiteral(" вместо ") + ReadBytes::endingName(wantEnd));
-    c.got.chop(gotLength);
-    c.want.chop(wantLength);
+    if (c.got.startsWith(c.want)) {
+        // The whole code and more after it: another read joined to it, or a suffix.
+        c.result.tail = c.got.mid(c.want.size());
+        c.result.tailAt = c.want.size();
+    } else if (c.got.endsWith(c.want)) {
+        // Text before the whole code: a prefix the scanner was set to send.
+        c.result.frame.append({ Kind::Prefix, 0, {}, { c.got.left(c.got.size() - c.want.size()) } });
+        c.got = c.want;
+    }
 }
 
 // Texts standing for a GS: each one that brings the read closer to the code
@@ -341,10 +367,8 @@ StandIns findStandIns(const Comparison &c)
     for (qsizetype pos = 0; pos < standIns.got.size() && tries < 8; ++pos) {
         const QStringView rest = QStringView(standIns.got).mid(pos);
         qsizetype length = Gs1Parser::separatorTextAt(rest, 0);
-        if (length == 0 && rest.startsWith(u"0029"))
-            length = 4;
-        else if (length == 0 && rest.startsWith(u"029"))
-            length = 3;
+        if (length == 0)
+            length = Gs1Parser::altCodeDigitsAt(rest, 0);
         if (length == 0)
             continue;
         ++tries;
@@ -362,51 +386,56 @@ StandIns findStandIns(const Comparison &c)
 
 } // namespace
 
-QStringList compareReads(const QByteArray &expected, const QByteArray &received, ReadMode mode)
+ReadComparison compareReads(const ExpectedCode &code, const QByteArray &received, ReadMode mode)
 {
+    using Kind = Finding::Kind;
+    const QByteArray &expected = code.content;
     const bool keyboard = mode == ReadMode::Keyboard;
     const bool nonAscii
         = std::any_of(expected.cbegin(), expected.cend(), [](char c) { return quint8(c) >= 0x80; });
-    // Keyboard codes equal to the symbol's UTF-8 bytes are each byte typed as a
-    // character of its own: no match.
-    if (expected == received && (!keyboard || !nonAscii))
-        return {};
-
-    const QString utf8 = nonAscii ? utf8OrEmpty(expected) : QString();
     Comparison c;
-    c.want = keyboard && !utf8.isEmpty() ? as1251(utf8, false) : ReadText::decode(expected);
+    const QString utf8 = nonAscii ? ReadText::utf8Text(expected) : QString();
+    c.want = keyboard && !utf8.isEmpty() ? asLogged(utf8, false) : ReadText::decode(expected);
     QByteArray bytes = received;
     if (const ReadParity parity = ReadBytes::parityOf(bytes); !keyboard
         && parity != ReadParity::None && ReadBytes::parityOf(expected) == ReadParity::None) {
         bytes = ReadBytes::sevenBit(bytes);
-        c.verdict.append(
-            QStringLiteral("байты пришли с битом чётности (%1): сканер передаёт 7 бит с контролем "
-                           "чётности, а линия настроена на 8N1")
-                .arg(parity == ReadParity::Even ? u"7E1" : u"7O1"));
+        c.result.faults.append({ Kind::Parity, -1, {}, { ReadBytes::parityName(parity) } });
     }
     c.got = ReadText::decode(bytes);
-    if (!utf8.isEmpty())
+    c.leading = SymbologyIds::leading(c.got, keyboard);
+    compareIdentifier(c, code.symbologyId);
+    // Keyboard codes equal to the symbol's UTF-8 bytes are each byte typed as a
+    // character of its own: no match.
+    if (!utf8.isEmpty() && (c.got != ReadText::decode(expected) || keyboard))
         compareEncoding(c, expected, utf8, keyboard);
     if (keyboard)
-        compareKeys(c);
+        compareKeys(c, c.leading);
     compareFrame(c);
+    c.result.data = c.got;
+    const qsizetype same = similarity(c.want, c.got);
+    c.result.likeness = c.want.size() + c.got.size() == 0
+        ? 1
+        : 2.0 * double(same) / double(c.want.size() + c.got.size());
 
     const StandIns standIns = findStandIns(c);
-    if (c.want == standIns.got)
-        return c.verdict;
+    if (c.want == standIns.got) {
+        c.result.dataMatched = c.result.faults.isEmpty();
+        return c.result;
+    }
+    if (!c.result.tail.isEmpty())
+        return c.result;
     const auto hunks = editScript(c.want, standIns.got);
     if (!hunks) {
         const qsizetype first = commonPrefix(c.want, c.got);
-        c.verdict.append(QStringLiteral("чтение расходится с кодом с позиции %1: %2 вместо %3")
-                             .arg(QString::number(first + 1),
-                                 ReadText::plural(c.got.size(), "символ", "символа", "символов"),
-                                 QString::number(c.want.size())));
-        return c.verdict;
+        c.result.faults.append({ Kind::DivergesFrom, first, {},
+            { QString::number(c.got.size()), QString::number(c.want.size()) } });
+        return c.result;
     }
-    for (qsizetype k = 0; k < hunks->size() && k < sentenceLimit; ++k)
-        c.verdict.append(describeHunk(hunks->at(k), c.want, standIns));
-    if (hunks->size() > sentenceLimit)
-        c.verdict.append(QStringLiteral("…и ещё ")
-            + ReadText::plural(hunks->size() - sentenceLimit, "отличие", "отличия", "отличий"));
-    return c.verdict;
+    for (qsizetype k = 0; k < hunks->size() && k < findingLimit; ++k)
+        c.result.faults.append(hunkFinding(hunks->at(k), c.want, standIns));
+    if (hunks->size() > findingLimit)
+        c.result.faults.append(
+            { Kind::MoreDifferences, -1, {}, { QString::number(hunks->size() - findingLimit) } });
+    return c.result;
 }

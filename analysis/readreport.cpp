@@ -1,5 +1,6 @@
 #include "readreport.h"
 
+#include "findingtext.h"
 #include "readbytes.h"
 #include "readsplitter.h"
 #include "readtext.h"
@@ -61,43 +62,12 @@ QString contentLine(const ReadAnalysis &r, const ReadReport::Extra &extra)
             line += QStringLiteral(" (") + element.ai + u')';
         return line;
     }
-    return extra.digitsCheck;
+    return extra.digitsCheck ? FindingText::sentence(*extra.digitsCheck) : QString();
 }
 
 } // namespace
 
 namespace ReadReport {
-
-QString digitsCheck(const QString &data)
-{
-    const char *kind = nullptr;
-    switch (data.size()) {
-    case 8:
-        kind = "EAN-8";
-        break;
-    case 12:
-        kind = "UPC-A";
-        break;
-    case 13:
-        kind = "EAN-13";
-        break;
-    case 14:
-        kind = "GTIN-14 (ITF-14)";
-        break;
-    default:
-        return {};
-    }
-    for (const QChar ch : data) {
-        if (ch < u'0' || ch > u'9')
-            return {};
-    }
-    const int wanted = Gs1Parser::checkDigit(QStringView(data).left(data.size() - 1));
-    const QString head
-        = QStringLiteral("как ") + QLatin1StringView(kind) + QStringLiteral(": контрольная цифра ");
-    return wanted == data.back().unicode() - u'0'
-        ? head + QStringLiteral("верна")
-        : head + QStringLiteral("неверна, должна быть ") + QString::number(wanted);
-}
 
 void write(const QByteArray &codes, ReadAnalysis &r, const Extra &extra)
 {
@@ -107,7 +77,7 @@ void write(const QByteArray &codes, ReadAnalysis &r, const Extra &extra)
     if (const QString content = contentLine(r, extra); !content.isEmpty())
         tip.append(content);
     for (qsizetype i = 0; i < r.faults.size() && i < tooltipFaults; ++i)
-        tip.append(QStringLiteral("• ") + r.faults[i]);
+        tip.append(QStringLiteral("• ") + FindingText::sentence(r.faults[i]));
     if (r.faults.size() > tooltipFaults)
         tip.append(QStringLiteral("…и ещё ")
             + ReadText::plural(
@@ -143,8 +113,8 @@ void write(const QByteArray &codes, ReadAnalysis &r, const Extra &extra)
         t.append(QStringLiteral("Замечаний нет."));
     } else {
         t.append(QStringLiteral("Замечания:"));
-        for (const QString &fault : r.faults)
-            t.append(QStringLiteral("  • ") + fault);
+        for (const Finding &fault : r.faults)
+            t.append(QStringLiteral("  • ") + FindingText::sentence(fault));
     }
     if (r.timing.known) {
         t.append(QString());
@@ -155,14 +125,12 @@ void write(const QByteArray &codes, ReadAnalysis &r, const Extra &extra)
     if (r.parity != ReadParity::None) {
         const bool even = r.parity == ReadParity::Even;
         t.append(QString());
-        t.append(QStringLiteral(
-            "Похоже, сканер передаёт 7 бит с контролем чётности (%1): у каждого байта старший бит "
-            "дополняет число единиц в младших семи битах до %2.")
-                     .arg(even ? u"7E1" : u"7O1", even ? u"чётного" : u"нечётного"));
+        t.append(QStringLiteral("Бит чётности (%1): у каждого байта старший бит дополняет число "
+                                "единиц в младших семи битах до %2; параметры линии этой "
+                                "программы заданы 8N1 и не меняются.")
+                     .arg(ReadBytes::parityName(r.parity), even ? u"чётного" : u"нечётного"));
         t.append(QStringLiteral("Те же байты как 7-битный текст: ") + extra.sevenBitText);
-        t.append(QStringLiteral(
-            "Что делать: настройте сканер на 8 бит без контроля чётности (8N1); параметры линии "
-            "этой программы заданы 8N1 и не меняются. Ниже разобран 7-битный текст."));
+        t.append(QStringLiteral("Ниже разобран 7-битный текст."));
     }
     if (extra.symbology.id) {
         t.append(QString());
@@ -171,7 +139,7 @@ void write(const QByteArray &codes, ReadAnalysis &r, const Extra &extra)
         t.append(
             QStringLiteral("Для программы: ") + QString::fromUtf8(extra.symbology.meaning) + u'.');
         if (r.symbologyArrivedAs != r.symbologyId)
-            t.append(QStringLiteral("Пришёл как «") + Gs1Parser::visibleText(r.symbologyArrivedAs)
+            t.append(QStringLiteral("Пришёл как «") + ReadText::visibleText(r.symbologyArrivedAs)
                 + QStringLiteral("»: так его клавиши дают ")
                 + (r.russianLayout && r.capsLock
                         ? QStringLiteral("в русской раскладке с Caps Lock.")
@@ -182,19 +150,19 @@ void write(const QByteArray &codes, ReadAnalysis &r, const Extra &extra)
         t.append(QString());
         t.append(QStringLiteral("Если эти буквы — клавиши, нажатые в русской раскладке, в "
                                 "английской они дали бы: «")
-            + Gs1Parser::visibleText(extra.englishLayoutHint) + QStringLiteral("»."));
+            + ReadText::visibleText(extra.englishLayoutHint) + QStringLiteral("»."));
     }
     if (!extra.utf8Text.isEmpty()) {
         t.append(QString());
         t.append(QStringLiteral("Байты читаются как текст UTF-8: «")
-            + Gs1Parser::visibleText(extra.utf8Text) + QStringLiteral("»."));
+            + ReadText::visibleText(extra.utf8Text) + QStringLiteral("»."));
     }
     if (r.russianLayout || r.capsLock) {
         t.append(QString());
         t.append(
-            QStringLiteral("Данные, как их задумал сканер: ") + Gs1Parser::visibleText(r.data));
+            QStringLiteral("Данные, как их задумал сканер: ") + ReadText::visibleText(r.data));
     }
-    if (!r.marking.isEmpty() || extra.gs1 || !extra.digitsCheck.isEmpty()) {
+    if (!r.marking.isEmpty() || extra.gs1 || extra.digitsCheck) {
         t.append(QString());
         if (!r.marking.isEmpty()) {
             if (extra.markingIdentificationOnly)
@@ -209,12 +177,12 @@ void write(const QByteArray &codes, ReadAnalysis &r, const Extra &extra)
         } else if (extra.gs1) {
             t.append(QStringLiteral("Строки элементов GS1:"));
         } else {
-            t.append(QStringLiteral("Цифры ") + extra.digitsCheck + u'.');
+            t.append(QStringLiteral("Цифры ") + FindingText::sentence(*extra.digitsCheck) + u'.');
         }
         for (const Gs1Element &element : r.elements)
             t.append(QStringLiteral("  ") + Gs1Parser::describe(element));
-        for (const QString &remark : extra.gs1Remarks)
-            t.append(QStringLiteral("  ") + remark);
+        for (const Finding &remark : extra.gs1Remarks)
+            t.append(QStringLiteral("  ") + FindingText::sentence(remark));
     }
     r.fullText = t.join(u'\n');
 }

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // Writes the tooltip and the full text of a read's analysis.
 namespace ReadReport {
 
@@ -20,13 +22,11 @@ struct Extra
     int markingSeparators = 0;
     bool markingIdentificationOnly = false;
     bool gs1 = false;
-    QStringList gs1Remarks;
-    QString digitsCheck;
+    QList<Finding> gs1Remarks;
+    std::optional<Finding> digitsCheck;
     QString utf8Text; // the bytes as UTF-8 text, when they are some
 };
 
-// "как EAN-13: контрольная цифра верна" for a read of 8, 12, 13 or 14 digits.
-QString digitsCheck(const QString &data);
 // Fills r.tooltip and r.fullText.
 void write(const QByteArray &codes, ReadAnalysis &r, const Extra &extra);
 

@@ -1,28 +1,122 @@
 #include "readverdict.h"
 
-#include "readcompare.h"
+#include "findingtext.h"
+#include "markingcode.h"
+#include "readanalysis.h"
+#include "readtext.h"
+#include "symbologyids.h"
 
-// A first form: the differences as sentences, until the findings come.
+#include <QSet>
+
 namespace {
-thread_local QStringList lastSentences;
+
+using Kind = Finding::Kind;
+
+// Reads of the same code closer than this are one scan read twice: a trigger
+// pressed again, or a scanner's own repeat, is slower. Scanners that repeat a
+// read on purpose wait a set time before they send the same code again, 500 ms
+// and more.
+constexpr qint64 doubleReadMicros = 500'000;
+// Below this share of characters in common, a read is of another code.
+constexpr double sameCodeLikeness = 0.6;
+// What follows the whole code and is this long, or starts with an identifier, is
+// a read of its own rather than a suffix.
+constexpr qsizetype readOfItsOwn = 8;
+
+// What the data of another code are, by their identifier or their shape.
+Finding otherCode(const ReadComparison &c)
+{
+    if (const SymbologyId id = SymbologyIds::find(c.identifier); id.id)
+        return { Kind::OtherCode, -1, {}, { SymbologyIds::family(id), c.identifier, c.data } };
+    QString shape;
+    if (const auto digits = digitsCheck(c.data, QString()))
+        shape = digits->args.value(0);
+    else if (MarkingCode::match(c.data))
+        shape = QStringLiteral("код маркировки");
+    return { Kind::OtherCode, -1, {}, { shape, {}, c.data } };
 }
+
+bool otherSymbology(const ReadComparison &c, const QByteArray &due)
+{
+    return !c.identifier.isEmpty() && due.size() == 3 && c.identifier[1] != QLatin1Char(due[1]);
+}
+
+QString joinedWithAnd(const QStringList &parts)
+{
+    if (parts.size() < 2)
+        return parts.value(0);
+    return parts.mid(0, parts.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" и ")
+        + parts.back();
+}
+
+} // namespace
 
 QString ReadVerdict::text() const
 {
-    if (matched)
-        return QStringLiteral("Совпало байт в байт.");
-    return QStringLiteral("Не совпало:\n• ") + lastSentences.join(QStringLiteral("\n• "));
+    QStringList additions;
+    QStringList faults;
+    QString other;
+    for (const Finding &f : findings) {
+        if (f.kind == Kind::OtherCode)
+            other = FindingText::sentence(f);
+        else if (f.isAddition())
+            additions.append(FindingText::sentence(f));
+        else
+            faults.append(QStringLiteral("• ") + FindingText::sentence(f));
+    }
+    QString head;
+    if (otherCode) {
+        head = other;
+        head[0] = head[0].toUpper();
+    } else {
+        head = matched ? QStringLiteral("Данные совпали байт в байт")
+                       : QStringLiteral("Данные не совпали");
+    }
+    if (!additions.isEmpty())
+        head += QStringLiteral("; сканер добавил ") + joinedWithAnd(additions);
+    head += u'.';
+    return (QStringList { head } + faults).join(u'\n');
 }
 
 QStringList ReadVerdict::faultNames() const
 {
-    return matched ? QStringList() : lastSentences.mid(0, 1);
+    QStringList names;
+    for (const Finding &f : findings) {
+        if (f.isFault() && !names.contains(FindingText::shortName(f.kind)))
+            names.append(FindingText::shortName(f.kind));
+    }
+    return names;
 }
 
-ReadVerdict judgeRead(const ExpectedCode &expected, const ArrivedRead &read, const ArrivedRead *)
+ReadVerdict judgeRead(
+    const ExpectedCode &expected, const ArrivedRead &read, const ArrivedRead *previous)
 {
+    const ReadComparison c = compareReads(expected, read.codes, read.mode);
     ReadVerdict v;
-    lastSentences = compareReads(expected.content, read.codes, read.mode);
-    v.matched = lastSentences.isEmpty();
+    v.findings = c.frame;
+    if (!c.tail.isEmpty()) {
+        // The code's content, and then more: a second read joined to it where the
+        // scanner sends no ending, or something the code does not hold.
+        v.findings += c.faults;
+        const bool ownRead = c.tail.size() >= readOfItsOwn || c.tail.startsWith(u']');
+        v.findings.append(ownRead
+                ? Finding { Kind::JoinedRead, c.tailAt, {}, { c.tail } }
+                : Finding { Kind::Extra, c.tailAt, {},
+                      { c.tail, QString::number(c.tailAt) } });
+    } else if (!c.dataMatched
+        && (c.likeness < sameCodeLikeness || otherSymbology(c, expected.symbologyId))) {
+        v.otherCode = true;
+        v.findings.removeIf([](const Finding &f) { return f.kind == Kind::IdentifierWrong; });
+        v.findings.append(otherCode(c));
+    } else {
+        v.matched = c.dataMatched;
+        v.findings += c.faults;
+    }
+    if (previous && previous->codes == read.codes && !previous->micros.isEmpty()
+        && !read.micros.isEmpty()) {
+        const qint64 gap = read.micros.front() - previous->micros.back();
+        if (gap >= 0 && gap < doubleReadMicros)
+            v.findings.append({ Kind::DoubleRead, -1, {}, { QString::number(gap) } });
+    }
     return v;
 }

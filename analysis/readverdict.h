@@ -1,19 +1,11 @@
 #pragma once
 
-#include "finding.h"
-#include "readmode.h"
+#include "readcompare.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
-
-// The code a read is judged against: a test code's or one the operator entered.
-struct ExpectedCode
-{
-    QByteArray content; // as the symbol holds it: Cyrillic in UTF-8, GS as 29
-    QByteArray symbologyId; // the identifier due ("]E0"); empty when any will do
-};
 
 // A read as the log has it (serial: the bytes; keyboard: the Windows-1251 codes
 // of the typed characters), with each code's moment on the session clock in

@@ -14,19 +14,17 @@ struct Finding
         Parity, // args: "7E1" or "7O1"
         RussianLayout, // position: the first code turned; args: as typed, as meant
         CapsLock,
-        Utf8PerKey, // keyboard: UTF-8 bytes typed a key each; args: the text meant
+        Utf8PerKey, // keyboard: UTF-8 bytes typed a key each; args: as received, as meant
         Utf8AsCp1251, // serial: Cyrillic came as Windows-1251, the symbol has UTF-8;
-                      // args: as received, the symbol's text
-        Cp1251AsUtf8, // keyboard: the symbol's UTF-8 bytes typed as characters;
                       // args: as received, the symbol's text
         QuestionMarks, // letters not in ASCII came as "?"; args: as received, the symbol's
 
         // What the scanner sends around the data.
         IdentifierRight, // args: identifier, symbology
         IdentifierWrong, // args: received, due, received's symbology, due's symbology,
-                         // why it matters ("gs1-lost", "gs1-added", "symbology", "modifier")
+                         // why it matters ("gs1-lost", "gs1-added", "symbology",
+                         // "check-removed", "modifier")
         IdentifierMissing, // args: due identifier, its symbology (the host needs it)
-        IdentifierShifted, // args: as it arrived, as meant
         IdentifierAdded, // args: identifier, symbology (no identifier is due)
         LeadingGs, // a GS first: FNC1 in the first position
         Prefix, // args: the text before the data
@@ -35,8 +33,9 @@ struct Finding
         SuffixOther, // args: received ending, due ending
 
         // Differences in the data.
-        GsLost, // position; ai: the field it ended
-        GsReplaced, // position; ai; args: how ("character", "text", "alt-digits"), received
+        GsLost, // position; ai: the field it ends
+        GsReplaced, // position; ai: the field it ends; args: how ("character", "text",
+                    // "alt-digits"), what came
         Missing, // position; args: the text
         Extra, // position (0: at the start, the code's length: at the end); args: the text
         Changed, // position; args: due, received
@@ -44,8 +43,8 @@ struct Finding
         LayoutTurned, // position; args: due, received
         MoreDifferences, // args: how many more
         DivergesFrom, // position; args: received length, due length
-        OtherCode, // args: symbology (may be empty), how it was known
-                   // ("identifier", "shape"), the content
+        OtherCode, // args: symbology (may be empty), the identifier that named it
+                   // (empty: known by the data's shape), the content
         DoubleRead, // args: milliseconds since the read before
         JoinedRead, // position: where the second read starts; args: the second's text
         LikelyBoundary, // position: the code after the pause; args: the pause, the next largest
@@ -72,15 +71,12 @@ struct Finding
         SeparatorText, // position; args: the text
         NoGsAfterField, // ai; args: its length, what follows
         FieldTooLong, // ai: a GS lost, where the field ends unknown
-        AmbiguousBoundary, // ai; args: the possible splits
+        AmbiguousBoundary, // ai; args: the possible splits as element strings, one
+                           // after the digits of GS's Alt code starting with them and a tab
         WithNext, // ai: may hold the next field (see AmbiguousBoundary)
         GsAfterFixed, // ai: allowed
         Gs1WithoutFnc1, // args: identifier, symbology
-        MarkingNoGs, // args: "перед 91 и перед 92", length, due length
-        MarkingGsAltDigits, // args: before which AI, the digits
-        MarkingGsText, // args: before which AI, the text
-        MarkingGsCharacter, // args: before which AI, the character, its code
-        MarkingLength, // args: length, due length
+        MarkingLength, // args: length, due length (with a GS lost or replaced)
         MarkingIdentificationOnly,
         MarkingCut, // ai: the field cut; args: its length, due length
         DigitsCheckRight, // args: the kind of number ("EAN-13")
@@ -89,7 +85,9 @@ struct Finding
     };
 
     Kind kind;
-    qsizetype position = -1; // from 0, in the read's data; -1 for none
+    // From 0; -1 for none. In the analysis of a read, where in the read's data; in
+    // the verdict's differences, where in the code's content.
+    qsizetype position = -1;
     QString ai; // the field's identifier, where the finding belongs to one
     QStringList args;
 

@@ -1,15 +1,17 @@
 #include "gs1parser.h"
 
+#include "findingtext.h"
 #include "gs1ai.h"
 #include "readtext.h"
 
 #include <QDate>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
 
-constexpr QChar gs(0x1D);
+constexpr QChar gs = ReadText::groupSeparator;
 // Longer texts are still split and judged, but not searched for lost GS.
 constexpr qsizetype searchLimit = 1024;
 // GS1 data has tens of fields; a long read of digits would split into
@@ -65,6 +67,13 @@ void range(const char *format, int &least, int &most)
     most = f.most;
 }
 
+using Kind = Finding::Kind;
+
+Finding note(Kind kind, const QString &ai, QStringList args = {}, qsizetype position = -1)
+{
+    return Finding { kind, position, ai, std::move(args) };
+}
+
 QString aiName(const Gs1Ai &ai, QStringView digits)
 {
     QString name = QString::fromUtf8(ai.name);
@@ -76,21 +85,11 @@ QString aiName(const Gs1Ai &ai, QStringView digits)
     return name;
 }
 
-QString charName(QChar ch)
-{
-    const int code = ReadText::toCp1251(ch);
-    const QString hexCode = code >= 0
-        ? QStringLiteral("0x") + QString::number(code, 16).toUpper().rightJustified(2, u'0')
-        : QStringLiteral("U+") + QString::number(ch.unicode(), 16).toUpper();
-    return u'«' + Gs1Parser::visibleText(QStringView(&ch, 1)) + QStringLiteral("» (") + hexCode
-        + u')';
-}
-
 // Checks the characters against the format, naming at most three strangers.
 void judgeCharacters(const char *format, QStringView value, Gs1Element &element)
 {
     qsizetype pos = 0;
-    QStringList strangers;
+    QString strangers;
     bool notDigits = false;
     const Format f = formatOf(format);
     for (int p = 0; p < f.count; ++p) {
@@ -104,17 +103,16 @@ void judgeCharacters(const char *format, QStringView value, Gs1Element &element)
                 continue;
             if (part.type == 'N' && Gs1Ais::inSet82(ch))
                 notDigits = true;
-            else if (strangers.size() < 3 && !strangers.contains(charName(ch)))
-                strangers.append(charName(ch));
+            else if (strangers.size() < 3 && !strangers.contains(ch))
+                strangers.append(ch);
         }
     }
     if (notDigits) {
-        element.notes.append(QStringLiteral("здесь должны быть только цифры"));
+        element.notes.append(note(Kind::NotDigits, element.ai));
         element.fault = true;
     }
     if (!strangers.isEmpty()) {
-        element.notes.append(QStringLiteral("символ вне набора GS1 (набор 82): ")
-            + strangers.join(QStringLiteral(", ")));
+        element.notes.append(note(Kind::OutsideSet82, element.ai, { strangers }));
         element.fault = true;
     }
 }
@@ -149,7 +147,7 @@ void judgeDate(
     else if (thisYear - year > 49)
         year += 100;
     if (mm < 1 || mm > 12) {
-        element.notes.append(QStringLiteral("дата неверна: месяца %1 нет").arg(mm));
+        element.notes.append(note(Kind::DateNoMonth, element.ai, { QString::number(mm) }));
         element.fault = true;
         return;
     }
@@ -157,25 +155,24 @@ void judgeDate(
     const QString monthYear = QStringLiteral("%1.%2").arg(mm, 2, 10, QLatin1Char('0')).arg(year);
     if (dd == 0 && dayZeroAllowed) {
         element.notes.append(
-            QStringLiteral("дата: день 00 — конец месяца, %1.%2").arg(days).arg(monthYear));
+            note(Kind::DateDayZero, element.ai, { QString::number(days), monthYear }));
     } else if (dd < 1 || dd > days) {
-        element.notes.append(
-            QStringLiteral("дата неверна: в %1 нет %2-го числа").arg(monthYear).arg(dd));
+        element.notes.append(note(Kind::DateNoDay, element.ai, { monthYear, QString::number(dd) }));
         element.fault = true;
     } else {
-        element.notes.append(
-            QStringLiteral("дата: %1.%2").arg(dd, 2, 10, QLatin1Char('0')).arg(monthYear));
+        element.notes.append(note(Kind::Date, element.ai,
+            { QStringLiteral("%1.%2").arg(dd, 2, 10, QLatin1Char('0')).arg(monthYear) }));
     }
     // 7003 and 8008 go on with hours and minutes; 7007, a date range, with a
     // second date, which is no time of day.
     if (!withTime)
         return;
     if (digits.size() >= 8 && allDigits(digits.mid(6, 2)) && number(digits.mid(6, 2)) > 23) {
-        element.notes.append(QStringLiteral("час больше 23"));
+        element.notes.append(note(Kind::HourTooLarge, element.ai));
         element.fault = true;
     }
     if (digits.size() >= 10 && allDigits(digits.mid(8, 2)) && number(digits.mid(8, 2)) > 59) {
-        element.notes.append(QStringLiteral("минут больше 59"));
+        element.notes.append(note(Kind::MinuteTooLarge, element.ai));
         element.fault = true;
     }
 }
@@ -190,16 +187,12 @@ Gs1Element judge(const Gs1Ai &ai, QStringView aiDigits, QStringView value, int t
     int most = 0;
     range(ai.format, least, most);
     if (value.size() < least) {
-        element.notes.append(least == most
-                ? QStringLiteral("короче нужного: %1 вместо %2").arg(value.size()).arg(least)
-                : QStringLiteral("короче нужного: %1, а нужно не меньше %2")
-                      .arg(value.size())
-                      .arg(least));
+        element.notes.append(note(Kind::TooShort, element.ai,
+            { QString::number(value.size()), QString::number(least), QString::number(most) }));
         element.fault = element.wrongLength = true;
     } else if (value.size() > most) {
-        element.notes.append(QStringLiteral("длиннее допустимых %1: %2")
-                                 .arg(ReadText::plural(most, "символа", "символов", "символов"))
-                                 .arg(value.size()));
+        element.notes.append(note(
+            Kind::TooLong, element.ai, { QString::number(value.size()), QString::number(most) }));
         element.fault = element.wrongLength = true;
     }
     judgeCharacters(ai.format, value, element);
@@ -208,10 +201,10 @@ Gs1Element judge(const Gs1Ai &ai, QStringView aiDigits, QStringView value, int t
         const int wanted = Gs1Parser::checkDigit(value.left(ai.checkDigits - 1));
         const int given = value[ai.checkDigits - 1].unicode() - u'0';
         if (wanted == given) {
-            element.notes.append(QStringLiteral("контрольная цифра верна"));
+            element.notes.append(note(Kind::CheckDigitRight, element.ai));
         } else {
             element.notes.append(
-                QStringLiteral("контрольная цифра неверна, должна быть %1").arg(wanted));
+                note(Kind::CheckDigitWrong, element.ai, { QString::number(wanted) }));
             element.fault = true;
         }
     }
@@ -266,28 +259,23 @@ Scan scan(QStringView data, int thisYear)
     bool afterFixed = false;
     while (pos < data.size()) {
         if (r.elements.size() == elementLimit) {
-            r.faults.append(
-                QStringLiteral("разобраны первые %1 полей, дальше %2 не разбирались")
-                    .arg(QString::number(elementLimit),
-                        ReadText::plural(data.size() - pos, "символ", "символа", "символов")));
+            r.faults.append(note(Kind::FieldLimit, {},
+                { QString::number(elementLimit), QString::number(data.size() - pos) }, pos));
             return s;
         }
         if (data[pos] == gs) {
             if (pos == 0)
-                r.remarks.append(
-                    QStringLiteral("GS в начале: так сканер передал FNC1 первой позиции"));
+                r.remarks.append(note(Kind::LeadingGs, {}, {}, 0));
             else if (afterFixed)
-                r.remarks.append(QStringLiteral("GS после поля (%1) фиксированной длины — допустим")
-                                     .arg(r.elements.last().ai));
+                r.remarks.append(note(Kind::GsAfterFixed, r.elements.last().ai, {}, pos));
             else if (data[pos - 1] == gs)
-                r.faults.append(QStringLiteral("два GS подряд (позиция %1)").arg(pos + 1));
+                r.faults.append(note(Kind::TwoGs, {}, {}, pos));
             afterFixed = false;
             ++pos;
             continue;
         }
         if (const qsizetype token = literalSeparatorAt(data, pos); token > 0 && pos > 0) {
-            r.faults.append(QStringLiteral("вместо GS пришёл текст «%1» (позиция %2)")
-                                .arg(data.mid(pos, token).toString(), QString::number(pos + 1)));
+            r.faults.append(note(Kind::SeparatorText, {}, { data.mid(pos, token).toString() }, pos));
             pos += token;
             afterFixed = false;
             continue;
@@ -295,9 +283,7 @@ Scan scan(QStringView data, int thisYear)
         const QStringView rest = data.mid(pos);
         const Gs1Ai ai = Gs1Ais::find(rest);
         if (!ai.ai) {
-            r.faults.append(
-                QStringLiteral("на позиции %1 нет известного идентификатора применения: «%2»")
-                    .arg(QString::number(pos + 1), Gs1Parser::visibleText(rest.left(4))));
+            r.faults.append(note(Kind::UnknownAi, {}, { rest.left(4).toString() }, pos));
             return s;
         }
         const qsizetype aiLength = qsizetype(std::strlen(ai.ai));
@@ -314,11 +300,9 @@ Scan scan(QStringView data, int thisYear)
         if (predefined == 0 && least == most && end - pos - aiLength > most) {
             // A fixed-format field that needs a GS after it: the length rules
             // say where it ends.
-            r.faults.append(
-                QStringLiteral("после поля (%1) нет GS: по длине поля (%2) дальше идёт «%3»")
-                    .arg(rest.left(aiLength).toString(),
-                        ReadText::plural(most, "символ", "символа", "символов"),
-                        Gs1Parser::visibleText(data.mid(pos + aiLength + most, 8))));
+            r.faults.append(note(Kind::NoGsAfterField, rest.left(aiLength).toString(),
+                { QString::number(most), data.mid(pos + aiLength + most, 8).toString() },
+                pos + aiLength + most));
             end = pos + aiLength + most;
         }
         r.elements.append(judge(
@@ -340,12 +324,9 @@ bool strongStart(const Gs1Parse &tail)
     const Gs1Element &first = tail.elements.first();
     if (Gs1Ais::predefinedLength(first.ai) == 0)
         return false;
-    for (const QString &note : first.notes) {
-        if (note.startsWith(QStringLiteral("контрольная цифра верна"))
-            || note.startsWith(QStringLiteral("дата:")))
-            return true;
-    }
-    return false;
+    return std::any_of(first.notes.cbegin(), first.notes.cend(), [](const Finding &f) {
+        return f.kind == Kind::CheckDigitRight || f.kind == Kind::Date;
+    });
 }
 
 // Where a variable field may have swallowed the next one because its GS was
@@ -368,17 +349,12 @@ void searchLostGs(QStringView data, int thisYear, Scan &s)
         QStringList splits;
         for (qsizetype p = qMax(1, least); p + 2 <= value.size() && p <= most && splits.size() < 3;
              ++p) {
-            qsizetype skip = 0;
-            QString how;
-            for (const char16_t *digits : { u"0029", u"029" }) {
-                if (value.mid(p).startsWith(QStringView(digits))
-                    && Gs1Ais::find(value.mid(p + QStringView(digits).size())).ai) {
-                    skip = QStringView(digits).size();
-                    how = QStringLiteral("GS пришёл цифрами Alt-кода «%1»: ")
-                              .arg(QStringView(digits).toString());
-                    break;
-                }
-            }
+            qsizetype skip = Gs1Parser::altCodeDigitsAt(value, p);
+            if (skip > 0 && !Gs1Ais::find(value.mid(p + skip)).ai)
+                skip = 0;
+            // A split after Alt-code digits starts with them and a tab.
+            const QString how
+                = skip > 0 ? value.mid(p, skip).toString() + u'\t' : QString();
             const QStringView tailText = data.mid(s.valueStarts[e] + p + skip);
             if (!Gs1Ais::find(tailText).ai)
                 continue;
@@ -391,24 +367,19 @@ void searchLostGs(QStringView data, int thisYear, Scan &s)
             if (!tailClean || !(tooLong || skip > 0 || strongStart(tail.result)))
                 continue;
             QString split
-                = u'(' + element.ai + QStringLiteral(") ") + Gs1Parser::visibleText(value.left(p));
+                = u'(' + element.ai + QStringLiteral(") ") + ReadText::visibleText(value.left(p));
             for (const Gs1Element &t : tail.result.elements)
                 split += QStringLiteral(" (") + t.ai + QStringLiteral(") ")
-                    + Gs1Parser::visibleText(t.value);
+                    + ReadText::visibleText(t.value);
             splits.append(how + split);
         }
         if (splits.isEmpty()) {
             if (tooLong)
-                r.faults.append(QStringLiteral("поле (%1) длиннее допустимого: похоже, потерян GS, "
-                                               "а где кончается поле — по длинам не понять")
-                                    .arg(element.ai));
+                r.faults.append(note(Kind::FieldTooLong, element.ai));
             continue;
         }
-        element.notes.append(QStringLiteral("возможно, вместе со следующим полем: см. замечания"));
-        r.faults.append(QStringLiteral("поле (%1) не отделено GS от следующего, граница "
-                                       "неоднозначна; по длинам возможно: ")
-                            .arg(element.ai)
-            + splits.join(QStringLiteral("; или ")));
+        element.notes.append(note(Kind::WithNext, element.ai));
+        r.faults.append(note(Kind::AmbiguousBoundary, element.ai, splits));
     }
 }
 
@@ -451,10 +422,16 @@ Gs1Element element(QStringView ai, QStringView value)
 QString describe(const Gs1Element &element)
 {
     QString text = element.ai.isEmpty() ? QString() : u'(' + element.ai + QStringLiteral(") ");
-    text += visibleText(element.value) + QStringLiteral(" — ") + element.name;
-    for (const QString &note : element.notes)
-        text += QStringLiteral("; ") + note;
+    text += ReadText::visibleText(element.value) + QStringLiteral(" — ") + element.name;
+    for (const Finding &note : element.notes)
+        text += QStringLiteral("; ") + FindingText::sentence(note);
     return text;
+}
+
+qsizetype altCodeDigitsAt(QStringView data, qsizetype pos)
+{
+    const QStringView rest = data.mid(pos);
+    return rest.startsWith(u"0029") ? 4 : rest.startsWith(u"029") ? 3 : 0;
 }
 
 int checkDigit(QStringView digits)
@@ -466,22 +443,6 @@ int checkDigit(QStringView digits)
         weight = 4 - weight;
     }
     return (10 - sum % 10) % 10;
-}
-
-QString visibleText(QStringView text)
-{
-    QString result;
-    result.reserve(text.size());
-    for (const QChar ch : text) {
-        const int code = ReadText::toCp1251(ch);
-        const QString name
-            = code >= 0 && code != 0x20 ? ReadText::controlName(quint8(code)) : QString();
-        if (name.isEmpty())
-            result += ch;
-        else
-            result += u'«' + name + u'»';
-    }
-    return result;
 }
 
 } // namespace Gs1Parser

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "finding.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -11,7 +13,7 @@ struct Gs1Element
     QString ai;
     QString value;
     QString name; // the identifier's title, in Russian
-    QStringList notes; // check digit, date, faults of this field
+    QList<Finding> notes; // check digit, date, faults of this field
     bool fault = false; // a note says something is wrong
     bool wrongLength = false; // among the faults: too short or too long
 };
@@ -20,9 +22,8 @@ struct Gs1Element
 struct Gs1Parse
 {
     QList<Gs1Element> elements;
-    QStringList
-        faults; // faults of the whole string (a missing or replaced GS, an unknown identifier)
-    QStringList remarks; // things allowed but worth saying (a GS after a fixed-length field)
+    QList<Finding> faults; // of the whole string (a missing or replaced GS, an unknown identifier)
+    QList<Finding> remarks; // allowed but worth saying (a GS after a fixed-length field)
     bool complete = false; // every character belongs to a field
     bool clean() const;
 };
@@ -40,12 +41,13 @@ Gs1Parse parse(QStringView data);
 Gs1Element element(QStringView ai, QStringView value);
 // The length of a text standing for a GS ("<GS>", "{GS}", "^]" ...) at pos, or 0.
 qsizetype separatorTextAt(QStringView data, qsizetype pos);
+// The length of the digits of GS's Alt code ("029", "0029") at pos, or 0: where
+// the Alt code did not become a character, its digits came instead.
+qsizetype altCodeDigitsAt(QStringView data, qsizetype pos);
 // "(01) 04600439931256 — GTIN — глобальный номер товара; контрольная цифра верна".
 QString describe(const Gs1Element &element);
 // The GS1 check digit (mod 10, weights 3 and 1 from the right) that the digits
 // before the last one call for.
 int checkDigit(QStringView digitsWithoutCheck);
-// The text with every character that shows no glyph named in «».
-QString visibleText(QStringView text);
 
 } // namespace Gs1Parser

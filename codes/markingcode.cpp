@@ -4,7 +4,7 @@
 
 namespace {
 
-constexpr QChar gs(0x1D);
+constexpr QChar gs = ReadText::groupSeparator;
 
 // The shapes of the Russian national marking codes ("Честный ЗНАК"), as the
 // product groups' rules approved by the Government of the Russian Federation
@@ -73,7 +73,8 @@ struct SeparatorFound
 {
     enum How : quint8 { Gs, Missing, AltDigits, Text, OtherCharacter } how;
     QString text;
-    QString beforeAi;
+    QString afterAi; // the field the GS ends
+    qsizetype position = 0;
 };
 
 struct Attempt
@@ -110,22 +111,21 @@ bool matchFrom(
         attempt.fields.removeLast();
         return false;
     }
-    const QString beforeAi = QString::fromLatin1((segment + 1)->text);
+    // A separator follows a field, which follows its identifier.
+    const QString afterAi = QString::fromLatin1((segment - 2)->text);
     // What may stand where the GS belongs, most likely first.
     QList<std::pair<SeparatorFound::How, qsizetype>> options;
     if (!rest.isEmpty() && rest.front() == gs)
         options.append({ SeparatorFound::Gs, 1 });
     if (const qsizetype text = Gs1Parser::separatorTextAt(data, pos); text > 0)
         options.append({ SeparatorFound::Text, text });
-    if (rest.startsWith(u"0029"))
-        options.append({ SeparatorFound::AltDigits, 4 });
-    if (rest.startsWith(u"029"))
-        options.append({ SeparatorFound::AltDigits, 3 });
+    if (const qsizetype digits = Gs1Parser::altCodeDigitsAt(rest, 0); digits > 0)
+        options.append({ SeparatorFound::AltDigits, digits });
     options.append({ SeparatorFound::Missing, 0 });
     if (!rest.isEmpty() && rest.front() != gs)
         options.append({ SeparatorFound::OtherCharacter, 1 });
     for (const auto &[how, length] : options) {
-        attempt.separators.append({ how, rest.left(length).toString(), beforeAi });
+        attempt.separators.append({ how, rest.left(length).toString(), afterAi, pos });
         if (matchFrom(data, pos + length, segment + 1, end, attempt))
             return true;
         attempt.separators.removeLast();
@@ -133,49 +133,32 @@ bool matchFrom(
     return false;
 }
 
-QString charCode(QChar ch)
+QList<Finding> separatorFaults(
+    const QList<SeparatorFound> &separators, qsizetype length, int expected)
 {
-    const int code = ReadText::toCp1251(ch);
-    return code < 0 ? QString() : QStringLiteral(" (%1)").arg(code);
-}
-
-QStringList separatorFaults(const QList<SeparatorFound> &separators, qsizetype length, int expected)
-{
-    QStringList faults;
-    QStringList missing;
+    using Kind = Finding::Kind;
+    QList<Finding> faults;
     for (const SeparatorFound &s : separators) {
         switch (s.how) {
         case SeparatorFound::Gs:
             break;
         case SeparatorFound::Missing:
-            missing.append(QStringLiteral("перед ") + s.beforeAi);
+            faults.append({ Kind::GsLost, s.position, s.afterAi, {} });
             break;
         case SeparatorFound::AltDigits:
-            faults.append(
-                QStringLiteral("вместо GS перед %1 пришли цифры «%2»: Alt-код GS не стал символом")
-                    .arg(s.beforeAi, s.text));
+            faults.append({ Kind::GsReplaced, s.position, s.afterAi, { "alt-digits", s.text } });
             break;
         case SeparatorFound::Text:
-            faults.append(
-                QStringLiteral("вместо GS перед %1 пришёл текст «%2»").arg(s.beforeAi, s.text));
+            faults.append({ Kind::GsReplaced, s.position, s.afterAi, { "text", s.text } });
             break;
         case SeparatorFound::OtherCharacter:
-            faults.append(
-                QStringLiteral("вместо GS перед %1 пришёл символ «%2»%3")
-                    .arg(s.beforeAi, Gs1Parser::visibleText(s.text), charCode(s.text.front())));
+            faults.append({ Kind::GsReplaced, s.position, s.afterAi, { "character", s.text } });
             break;
         }
     }
-    if (!missing.isEmpty()) {
-        faults.prepend(QStringLiteral("нет GS %1: %2 вместо %3")
-                           .arg(missing.join(QStringLiteral(" и ")),
-                               ReadText::plural(length, "символ", "символа", "символов"),
-                               QString::number(expected)));
-    } else if (!faults.isEmpty() && length != expected) {
-        faults.append(QStringLiteral("%1 вместо %2")
-                          .arg(ReadText::plural(length, "символ", "символа", "символов"),
-                              QString::number(expected)));
-    }
+    if (!faults.isEmpty() && length != expected)
+        faults.append({ Kind::MarkingLength, -1, {},
+            { QString::number(length), QString::number(expected) } });
     return faults;
 }
 
@@ -188,13 +171,56 @@ Gs1Element part(const Segment &segment, const char *ai, QStringView value)
             const int wanted = Gs1Parser::checkDigit(value.left(value.size() - 1));
             const bool right = value.back().unicode() - u'0' == wanted;
             element.notes.append(right
-                    ? QStringLiteral("контрольная цифра верна")
-                    : QStringLiteral("контрольная цифра неверна, должна быть %1").arg(wanted));
+                    ? Finding { Finding::Kind::CheckDigitRight, -1, {}, {} }
+                    : Finding { Finding::Kind::CheckDigitWrong, -1, {}, { QString::number(wanted) } });
             element.fault = !right;
         }
     }
     element.name = QString::fromUtf8(segment.text);
     return element;
+}
+
+// A code cut short (a scanner's or a host's length limit): the fields of a
+// shape in order, the last one that came shorter than due, none after it.
+std::optional<MarkingMatch> cutShort(const Gs1Parse &parsed)
+{
+    for (const Shape &shape : shapes) {
+        QList<std::pair<QLatin1StringView, int>> fields; // identifier, length
+        const char *ai = nullptr;
+        int expected = 0;
+        for (const Segment &segment : shape.segments) {
+            expected += segment.kind == Kind::Separator ? 1 : segment.length;
+            if (segment.kind == Kind::Literal)
+                ai = segment.text;
+            else if (segment.kind != Kind::Separator && ai)
+                fields.append({ QLatin1StringView(ai), segment.length });
+        }
+        const QList<Gs1Element> &got = parsed.elements;
+        if (fields.isEmpty() || got.size() < 3 || got.size() > fields.size())
+            continue;
+        bool fits = true;
+        for (qsizetype i = 0; fits && i < got.size(); ++i) {
+            const qsizetype length = got[i].value.size();
+            const bool last = i + 1 == got.size();
+            fits = got[i].ai == fields[i].first
+                && (last ? length <= fields[i].second : length == fields[i].second);
+        }
+        const Gs1Element &last = got.back();
+        if (!fits || (got.size() == fields.size() && last.value.size() == fields.back().second))
+            continue;
+        MarkingMatch result;
+        result.shape = QString::fromUtf8(shape.name);
+        result.parts = got;
+        result.expectedLength = expected;
+        // Cut at a field's end: the next one is the one missing.
+        const qsizetype cut = last.value.size() < fields[got.size() - 1].second ? got.size() - 1
+                                                                               : got.size();
+        const qsizetype length = cut < got.size() ? last.value.size() : 0;
+        result.faults.append({ Finding::Kind::MarkingCut, -1, QString(fields[cut].first),
+            { QString::number(length), QString::number(fields[cut].second) } });
+        return result;
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -250,12 +276,12 @@ std::optional<MarkingMatch> match(QStringView data)
             result.identificationOnly = true;
             result.parts = parsed.elements;
             result.expectedLength = int(data.size());
-            result.faults.append(
-                QStringLiteral("пришёл только код идентификации: код проверки после GS "
-                               "не дошёл (или его нет в символе)"));
+            result.faults.append({ Finding::Kind::MarkingIdentificationOnly, -1, {}, {} });
             return result;
         }
     }
+    if (parsed.complete && data.contains(gs))
+        return cutShort(parsed);
     return std::nullopt;
 }
 

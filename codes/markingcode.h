@@ -13,7 +13,7 @@ struct MarkingMatch
 {
     QString shape; // the shape, in Russian, with its lengths
     QList<Gs1Element> parts; // its fields, each judged
-    QStringList faults; // a GS missing or replaced, named with the lengths
+    QList<Finding> faults; // a GS lost or replaced, the length; a verification code cut
     int expectedLength = 0; // characters of the code as it should arrive (GS counted)
     int separators = 0; // GS in the code as it should arrive
     bool identificationOnly = false; // only the identification code came (01 + 21)

@@ -2,6 +2,9 @@
 
 #include "codepages.h"
 
+#include <QStringDecoder>
+
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -80,6 +83,12 @@ int toCp1251(QChar ch)
     return CodePages::fromUnicode(CodePages::Page::Windows1251, ch);
 }
 
+quint8 loggedCode(char32_t ch)
+{
+    const int code = ch <= 0xFFFF ? toCp1251(QChar(char16_t(ch))) : -1;
+    return code < 0 ? quint8('?') : quint8(code);
+}
+
 QString decode(QByteArrayView codes)
 {
     QString text;
@@ -119,6 +128,30 @@ QString visible(QByteArrayView codes)
     return text;
 }
 
+QString visibleText(QStringView text)
+{
+    QString result;
+    result.reserve(text.size());
+    for (const QChar ch : text) {
+        const int code = toCp1251(ch);
+        const QString name = code >= 0 && code != 0x20 ? controlName(quint8(code)) : QString();
+        if (name.isEmpty())
+            result += ch;
+        else
+            result += u'«' + name + u'»';
+    }
+    return result;
+}
+
+QString utf8Text(QByteArrayView codes)
+{
+    if (std::all_of(codes.cbegin(), codes.cend(), [](char c) { return quint8(c) < 0x80; }))
+        return {};
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = decoder.decode(codes);
+    return decoder.hasError() ? QString() : text;
+}
+
 QString hex(QByteArrayView codes, int perLine)
 {
     static const char digits[] = "0123456789ABCDEF";
@@ -148,12 +181,24 @@ QString plural(qint64 n, const char *one, const char *few, const char *many)
     return QString::number(n) + u' ' + QString::fromUtf8(word);
 }
 
+void appendMillis(QString &out, qint64 micros)
+{
+    if (micros < 0)
+        out += u'-';
+    micros = qAbs(micros);
+    out += QString::number(micros / 1000);
+    out += u',';
+    const auto rest = int(micros % 1000);
+    out += QChar(u'0' + rest / 100);
+    out += QChar(u'0' + rest / 10 % 10);
+    out += QChar(u'0' + rest % 10);
+}
+
 QString millis(qint64 micros)
 {
-    const QString sign = micros < 0 ? QStringLiteral("-") : QString();
-    const qint64 value = micros < 0 ? -micros : micros;
-    return sign + QString::number(value / 1000) + u','
-        + QStringLiteral("%1").arg(value % 1000, 3, 10, QLatin1Char('0')) + QStringLiteral(" мс");
+    QString text;
+    appendMillis(text, micros);
+    return text + QStringLiteral(" мс");
 }
 
 QString decimal(double value, int decimals)

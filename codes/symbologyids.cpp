@@ -1,5 +1,9 @@
 #include "symbologyids.h"
 
+#include "layouts.h"
+
+#include <algorithm>
+
 namespace {
 
 // ISO/IEC 15424:2008 (data carrier identifiers) with the modifier values of each
@@ -83,6 +87,38 @@ SymbologyId find(const QString &threeCharacters)
             return entry;
     }
     return {};
+}
+
+Leading leading(const QString &text, bool keyboard)
+{
+    if (text.size() < 3)
+        return {};
+    const QString head = text.left(3);
+    for (const bool russian : { false, true }) {
+        // "]" is the key of "ъ" on the Russian layout; "Ъ" with Shift.
+        if (russian && (!keyboard || (head[0] != u'ъ' && head[0] != u'Ъ')))
+            continue;
+        for (const bool caps : { false, true }) {
+            if (caps && !keyboard)
+                continue;
+            QString meant = Layouts::keysMeant(head, russian, caps);
+            if (russian && meant[0] == u'}')
+                meant[0] = u']';
+            if (meant[0] != u']')
+                continue;
+            if (const SymbologyId id = find(meant); id.id)
+                return { id, meant, russian, caps };
+        }
+    }
+    return {};
+}
+
+QString family(const SymbologyId &id)
+{
+    const QString name = QString::fromUtf8(id.name);
+    const auto end = std::find_if(
+        name.cbegin(), name.cend(), [](QChar ch) { return ch == u',' || ch == u'('; });
+    return QStringView(name.cbegin(), end).trimmed().toString();
 }
 
 } // namespace SymbologyIds

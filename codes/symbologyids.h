@@ -17,4 +17,17 @@ namespace SymbologyIds {
 // The identifier of these three characters, or one with a null id.
 SymbologyId find(const QString &threeCharacters);
 
+// The identifier that leads a read, also as the Russian layout or Caps Lock
+// turned its keys ("ъв2" typed for "]d2"); a null id when none does.
+struct Leading
+{
+    SymbologyId id;
+    QString meant; // "]d2"
+    bool russian = false;
+    bool caps = false;
+};
+Leading leading(const QString &text, bool keyboard);
+// The symbology's name without what its modifier says: "Code 39", "ITF".
+QString family(const SymbologyId &id);
+
 } // namespace SymbologyIds

@@ -3,24 +3,7 @@
 #include "eventdetails.h"
 #include "eventlines.h"
 #include "linedetails.h"
-
-namespace {
-
-// As LineDetails::milliseconds() writes it, without a string of its own.
-void appendMilliseconds(QString &out, qint64 micros)
-{
-    if (micros < 0)
-        out += u'-';
-    micros = qAbs(micros);
-    out += QString::number(micros / 1000);
-    out += u',';
-    const auto rest = int(micros % 1000);
-    out += QChar(u'0' + rest / 100);
-    out += QChar(u'0' + rest / 10 % 10);
-    out += QChar(u'0' + rest % 10);
-}
-
-} // namespace
+#include "readtext.h"
 
 DetailRows::DetailRows(const EventDetails &details, const EventLines &lines)
     : m_details(details)
@@ -45,7 +28,7 @@ void DetailRows::append(QString &out, qsizetype row)
     SessionClock::appendTimeOfDay(out, time(row), m_second);
     out += u'\t';
     if (row > 0)
-        appendMilliseconds(out, gap);
+        ReadText::appendMillis(out, gap);
     out += m_characterRest[std::size_t(m_lines.code(row))];
 }
 

@@ -1,6 +1,7 @@
 #include "eventdetails.h"
 
 #include "eventlines.h"
+#include "findingtext.h"
 #include "hexdigit.h"
 #include "readanalysis.h"
 #include "readtext.h"
@@ -123,8 +124,7 @@ QString EventDetails::readAnalysis(qsizetype row, const EventLines &lines) const
                          .arg(codes.codes.size())
                          .arg(codes.total));
     if (!read->complete)
-        text.prepend(QStringLiteral("Чтение ещё может продолжиться: пауза после его последнего "
-                                    "символа пока короче той, что его закончила бы.\n\n"));
+        text.prepend(FindingText::sentence({ Finding::Kind::MayContinue, -1, {}, {} }) + QStringLiteral("\n\n"));
     return text;
 }
 

@@ -54,10 +54,9 @@ QString shortName(quint8 code)
 
 QString milliseconds(qint64 micros)
 {
-    const QString sign = micros < 0 ? QStringLiteral("-") : QString();
-    micros = qAbs(micros);
-    return sign + QString::number(micros / 1000) + u','
-        + QStringLiteral("%1").arg(micros % 1000, 3, 10, QChar(u'0'));
+    QString text;
+    ReadText::appendMillis(text, micros);
+    return text;
 }
 
 QStringList characterExplanation(quint8 code)

@@ -52,8 +52,7 @@ QString platformKeyText(
 
 quint8 windows1251Code(char32_t ch)
 {
-    const int code = ch <= 0xFFFF ? ReadText::toCp1251(QChar(char16_t(ch))) : -1;
-    return code < 0 ? quint8('?') : quint8(code);
+    return ReadText::loggedCode(ch);
 }
 
 Qt::KeyboardModifiers keypadModifier(quint32 nativeVirtualKey)

@@ -1,6 +1,6 @@
 #include "testcodeswindow.h"
 
-#include "readcompare.h"
+#include "readverdict.h"
 #include "readtext.h"
 #include "runtimeerror.h"
 #include "symbol.h"
@@ -25,18 +25,11 @@ namespace {
 
 const QString waiting = QStringLiteral("Ожидаю чтение: прочитайте код с экрана сканером.");
 
-// The content as UTF-8 text, each control character by the name the read
-// analysis gives it, so that nothing invisible hides in it.
+// The content as UTF-8 text, each character without a glyph by the name the
+// read analysis gives it, so that nothing invisible hides in it.
 QString contentText(const QByteArray &content)
 {
-    QString shown;
-    for (const QChar ch : QString::fromUtf8(content)) {
-        if (ch.unicode() < 32 || ch.unicode() == 127)
-            shown += u'«' + ReadText::controlName(quint8(ch.unicode())) + u'»';
-        else
-            shown += ch;
-    }
-    return shown;
+    return ReadText::visibleText(QString::fromUtf8(content));
 }
 
 QLabel *plainLabel(QWidget *parent)
@@ -230,12 +223,8 @@ void TestCodesWindow::readArrived(const QByteArray &read, ReadMode mode)
     if (!isVisible())
         return;
     try {
-        const QStringList differences = compareReads(testCodeSet().at(m_index).content, read, mode);
-        if (differences.isEmpty())
-            setVerdict(QStringLiteral("Совпало байт в байт."));
-        else
-            setVerdict(
-                QStringLiteral("Не совпало:\n• ") + differences.join(QStringLiteral("\n• ")));
+        const TestCode &code = testCodeSet().at(m_index);
+        setVerdict(judgeRead({ code.content, code.symbologyId }, { read, {}, mode }).text());
     } catch (const std::bad_alloc &) {
         setVerdict(QStringLiteral("Чтение не удалось сравнить: не хватило памяти."));
     } catch (...) {

@@ -1,12 +1,15 @@
+#include "findingtext.h"
+#include "layouts.h"
 #include "readanalysis.h"
-#include "readcompare.h"
 #include "readsplitter.h"
+#include "readverdict.h"
+#include "testcodeset.h"
 
 #include <QStringEncoder>
 #include <QTest>
 
-// Reads written out as a scanner sends them; what the analysis must say is
-// checked by key phrases. The codes and their check digits come from published
+// Reads written out as a scanner sends them; what the analysis and the verdict
+// find is checked as findings: kinds and arguments. The codes and their check digits come from published
 // examples, not from the product's tables:
 // - GTIN 4600439931256: the check digit 6 (GS1 mod 10, worked by hand);
 // - GTIN 09506000134352: GS1's own example GTIN (GS1 Digital Link standard);
@@ -48,6 +51,50 @@ QByteArray cp1251(const QString &text)
     return encoder.encode(text);
 }
 
+using K = Finding::Kind;
+
+// An expected finding: its kind, and where given its position, field and
+// leading arguments (an empty argument is not compared).
+Finding F(K kind, qsizetype position = -1, const QString &ai = {}, const QStringList &args = {})
+{
+    return { kind, position, ai, args };
+}
+
+bool fits(const Finding &got, const Finding &want)
+{
+    if (got.kind != want.kind || (want.position >= 0 && got.position != want.position)
+        || (!want.ai.isEmpty() && got.ai != want.ai))
+        return false;
+    for (qsizetype i = 0; i < want.args.size(); ++i) {
+        if (!want.args[i].isEmpty() && got.args.value(i) != want.args[i])
+            return false;
+    }
+    return true;
+}
+
+// Each expected finding found, in order, and no other fault.
+QString mismatch(const QList<Finding> &got, const QList<Finding> &want)
+{
+    QString text;
+    for (const Finding &f : got)
+        text += QStringLiteral("\n  %1: %2").arg(int(f.kind)).arg(FindingText::sentence(f));
+    qsizetype next = 0;
+    for (const Finding &w : want) {
+        while (next < got.size() && !fits(got[next], w))
+            ++next;
+        if (next == got.size())
+            return QStringLiteral("kind %1 not found in:").arg(int(w.kind)) + text;
+        ++next;
+    }
+    for (const Finding &g : got) {
+        if (g.isFault() && std::none_of(want.cbegin(), want.cend(), [&](const Finding &w) {
+                return fits(g, w);
+            }))
+            return QStringLiteral("unexpected kind %1 in:").arg(int(g.kind)) + text;
+    }
+    return {};
+}
+
 QList<qint64> evenly(qsizetype count, qint64 gapMs)
 {
     QList<qint64> micros;
@@ -64,10 +111,12 @@ class TestAnalysis : public QObject
 private slots:
     void analysis_data();
     void analysis();
+    void boundary_data();
+    void boundary();
     void splitter_data();
     void splitter();
-    void compare_data();
-    void compare();
+    void verdict_data();
+    void verdict();
 };
 
 void TestAnalysis::analysis_data()
@@ -75,102 +124,112 @@ void TestAnalysis::analysis_data()
     QTest::addColumn<QByteArray>("codes");
     QTest::addColumn<bool>("keyboard");
     QTest::addColumn<int>("gapMs");
-    QTest::addColumn<QStringList>("phrases");
+    QTest::addColumn<QList<Finding>>("faults");
+    QTest::addColumn<QStringList>("phrases"); // what the report shows besides
     const auto row = [](const char *name, const QByteArray &codes, bool keyboard, int gapMs,
-                         QStringList phrases) {
-        QTest::newRow(name) << codes << keyboard << gapMs << phrases;
+                         QList<Finding> faults, QStringList phrases = {}) {
+        QTest::newRow(name) << codes << keyboard << gapMs << faults << phrases;
     };
-    row("marking code whole", "]d2" + shoes85 + "\r", false, 0,
-        { "GS1 DataMatrix", "Замечаний нет", "(01) 02900002317701", "контрольная цифра верна",
-            "(91) EE06", "92 код проверки (44); всего 85 символов с GS", "«GS»91EE06«GS»92" });
+    row("marking code whole", "]d2" + shoes85 + "\r", false, 0, {},
+        { "GS1 DataMatrix", "(01) 02900002317701", "контрольная цифра верна", "(91) EE06",
+            "92 код проверки (44); всего 85 символов с GS", "«GS»91EE06«GS»92" });
     row("marking code without GS", "]d2" + without(shoes85, gs) + "\r", true, 20,
-        { "нет GS перед 91 и перед 92: 83 символа вместо 85", "Похоже на сканер",
-            "(21) k3LInNbH_oG0Q" });
+        { F(K::GsLost, 31, "21"), F(K::GsLost, 37, "91"), F(K::MarkingLength, -1, {}, { "83", "85" }) },
+        { "Похоже на сканер", "(21) k3LInNbH_oG0Q" });
     row("GS as Alt-code digits", without(shoes85, gs, "029") + "\r", true, 0,
-        { "вместо GS перед 91 пришли цифры «029»", "89 символов вместо 85" });
+        { F(K::GsReplaced, 31, "21", { "alt-digits", "029" }), F(K::GsReplaced, -1, "91"),
+            F(K::MarkingLength, -1, {}, { "89", "85" }) });
     row("GS as text", without(shoes85, gs, "<GS>") + "\r", true, 0,
-        { "вместо GS перед 92 пришёл текст «<GS>»" });
+        { F(K::GsReplaced, 31, "21", { "text", "<GS>" }), F(K::GsReplaced, -1, "91"),
+            F(K::MarkingLength) });
     row("GS as another key", without(shoes85, gs, "~") + "\r", true, 0,
-        { "вместо GS перед 91 пришёл символ «~»" });
-    row("long verification code", shoes129 + "\r", false, 0,
-        { "92 код проверки (88); всего 129 символов", "Замечаний нет" });
-    row("milk", milk + "\r\n", false, 0,
-        { "21 серийный номер (6) + GS + 93", "(93) t08W", "окончание CR LF" });
+        { F(K::GsReplaced, 31, "21", { "character", "~" }), F(K::GsReplaced, -1, "91") });
+    row("long verification code", shoes129 + "\r", false, 0, {},
+        { "92 код проверки (88); всего 129 символов" });
+    row("cut marking code", shoes85.left(60) + "\r", false, 0,
+        { F(K::MarkingCut, -1, "92", { "19", "44" }) });
+    row("milk", milk + "\r\n", false, 0, {}, { "21 серийный номер (6) + GS + 93", "(93) t08W", "окончание CR LF" });
     row("milk without GS", without(milk, gs), false, 0,
-        { "нет GS перед 93: 30 символов вместо 31", "окончание нет" });
+        { F(K::GsLost, 24, "21"), F(K::MarkingLength, -1, {}, { "30", "31" }) }, { "окончание нет" });
     row("Russian layout",
         cp1251(QStringLiteral("ъв20104600439931256215Г5ИАЫ\x1D"
                               "93е08Ц\r")),
-        true, 0,
-        { "GS1 DataMatrix", "Пришёл как «ъв2»", "русской раскладке", "(21) 5U5BFS", "(93) t08W" });
+        true, 0, { F(K::RussianLayout, 0) },
+        { "GS1 DataMatrix", "Пришёл как «ъв2»", "(21) 5U5BFS", "(93) t08W" });
     row("Caps Lock", "]D2" + without(without(milk, "5U5BFS", "5u5bfs"), "t08W", "T08w"), true, 0,
-        { "включён Caps Lock", "(21) 5U5BFS", "(93) t08W" });
+        { F(K::CapsLock) }, { "(21) 5U5BFS", "(93) t08W" });
     row("identification code only",
         "0104600439931256"
         "21"
         "k3LInNbH_oG0Q\r",
-        false, 0, { "только код идентификации" });
+        false, 0, { F(K::MarkingIdentificationOnly) });
     row("tobacco pack",
         "04600439931256"
         "-ABC12x"
         "Abc4"
         "kLmN",
-        true, 0, { "пачка табачных изделий", "04600439931256 — GTIN", "контрольная цифра верна" });
-    row("plain Data Matrix", "]d1" + shoes85 + "\r", false, 0, { "без FNC1 в начале", "]d1" });
+        true, 0, {}, { "пачка табачных изделий", "04600439931256 — GTIN", "контрольная цифра верна" });
+    row("plain Data Matrix", "]d1" + shoes85 + "\r", false, 0,
+        { F(K::Gs1WithoutFnc1, -1, {}, { "]d1" }) });
     row("fixed and variable fields",
         "]C1"
         "0109506000134352"
         "17201225"
         "10ABC123"
             + gs + "21XYZ\r",
-        false, 0,
-        { "(01) 09506000134352", "контрольная цифра верна", "(17) 201225", "дата: 25.12.2020",
-            "(10) ABC123", "(21) XYZ", "Замечаний нет" });
+        false, 0, {},
+        { "(01) 09506000134352", "(17) 201225", "дата: 25.12.2020", "(10) ABC123", "(21) XYZ" });
     row("wrong check digit",
         "]C1"
         "0109506000134353"
         "10AB",
-        false, 0, { "контрольная цифра неверна, должна быть 2" });
+        false, 0, { F(K::CheckDigitWrong, -1, "01", { "2" }) });
     row("bad date, month's end",
         "]C1"
         "17251301"
         "15250200",
-        false, 0, { "месяца 13 нет", "день 00 — конец месяца, 28.02.2025" });
+        false, 0, { F(K::DateNoMonth, -1, "17", { "13" }) }, { "день 00 — конец месяца, 28.02.2025" });
     row("missing GS, ambiguous",
         "0109506000134352"
         "10ABC123"
         "17250531\r",
-        false, 0, { "граница неоднозначна", "(10) ABC123 (17) 250531" });
+        false, 0, { F(K::AmbiguousBoundary, -1, "10", { "(10) ABC123 (17) 250531" }) });
     row("GS after a fixed field",
         "]C1"
         "0109506000134352"
             + gs + "10AB",
-        false, 0, { "GS после поля (01) фиксированной длины — допустим", "Замечаний нет" });
+        false, 0, {}, { "GS после поля (01) фиксированной длины — допустим" });
+    row("leading GS", gs + "0109506000134352" + "10AB\r", false, 0, {},
+        { "FNC1 первой позиции" });
     row("outside set 82",
         "]C1"
         "0109506000134352"
         "21AB#C",
-        false, 0, { "вне набора GS1 (набор 82): «#»" });
-    row("SSCC", "00106141412345678908\r", false, 0,
-        { "(00) 106141412345678908", "контрольная цифра верна" });
-    row("EAN-13", "4600439931256\r", true, 0, { "EAN-13: контрольная цифра верна" });
-    row("EAN-13 wrong", "4600439931257\r", true, 0,
-        { "EAN-13: контрольная цифра неверна, должна быть 6" });
+        false, 0, { F(K::OutsideSet82, -1, "21", { "#" }) });
+    row("SSCC", "00106141412345678908\r", false, 0, {}, { "(00) 106141412345678908" });
+    row("EAN-13", "4600439931256\r", true, 0, {}, { "EAN-13: контрольная цифра верна" });
+    row("EAN-13 wrong", "4600439931257\r", true, 0, { F(K::DigitsCheckWrong, -1, {}, { "EAN-13", "6" }) });
     // A sum that is a multiple of ten asks for 0, not 10.
-    row("EAN-13 check digit 0", "4600439931010\r", true, 0, { "EAN-13: контрольная цифра верна" });
+    row("EAN-13 check digit 0", "4600439931010\r", true, 0, {}, { "EAN-13: контрольная цифра верна" });
     row("EAN-13 wrong, 0 due", "4600439931015\r", true, 0,
-        { "EAN-13: контрольная цифра неверна, должна быть 0" });
+        { F(K::DigitsCheckWrong, -1, {}, { "EAN-13", "0" }) });
     row("GTIN wrong, 0 due", "]C101095060001340015\r", false, 0,
-        { "(01) 09506000134001", "контрольная цифра неверна, должна быть 0" });
+        { F(K::UnknownAi, 16), F(K::CheckDigitWrong, -1, "01", { "0" }) });
+    // ITF-14 with its check digit, and without (]I3: verified, not sent).
+    row("ITF-14", "]I112001234567890\r", false, 0, {}, { "ITF-14: контрольная цифра верна" });
+    row("ITF-14 wrong", "]I012001234567891\r", false, 0,
+        { F(K::DigitsCheckWrong, -1, {}, { "ITF-14", "0" }) });
+    row("ITF-14 without check digit", "]I31200123456789\r", false, 0, {},
+        { "без контрольной цифры", "была бы 0" });
     row("7E1", "\x30\xB1\xB2\x33\xB4\x35\x36\xB7\xB8\x39\x41\x42\xC3\x8D\x0A", false, 0,
-        { "7 бит с контролем чётности (7E1)", "0123456789ABC«CR»«LF»", "8N1" });
+        { F(K::Parity, -1, {}, { "7E1" }) }, { "0123456789ABC«CR»«LF»" });
     row("7O1", "\xB0\x31\x32\xB3\x34\xB5\xB6\x37\x38\xB9\xC1\xC2\x43\x0D\x8A", false, 0,
-        { "7 бит с контролем чётности (7O1)", "0123456789ABC«CR»«LF»" });
-    row("person typing", "1234567890\r", true, 180, { "Похоже на человека", "медиана пауз 180," });
-    row("every code shown", QByteArray("A\0\x1E\x04\x98 ", 6), false, 1,
+        { F(K::Parity, -1, {}, { "7O1" }) }, { "0123456789ABC«CR»«LF»" });
+    row("person typing", "1234567890\r", true, 180, {}, { "Похоже на человека", "медиана пауз 180," });
+    row("every code shown", QByteArray("A\0\x1E\x04\x98 ", 6), false, 1, {},
         { "A«NUL»«RS»«EOT»«0x98»«SP»", "41 00 1E 04 98 20", "окончание нет" });
     row("UTF-8 typed byte by byte", cp1251(QStringLiteral("РџСЂРёРІРµС‚\r")), true, 0,
-        { "имелось в виду «Привет»" });
+        { F(K::Utf8PerKey, -1, {}, { {}, "Привет" }) });
 }
 
 void TestAnalysis::analysis()
@@ -178,17 +237,48 @@ void TestAnalysis::analysis()
     QFETCH(QByteArray, codes);
     QFETCH(bool, keyboard);
     QFETCH(int, gapMs);
+    QFETCH(QList<Finding>, faults);
     QFETCH(QStringList, phrases);
     const ReadAnalysis r = analyzeRead(
         codes, evenly(codes.size(), gapMs), keyboard ? ReadMode::Keyboard : ReadMode::Serial);
+    const QString wrong = mismatch(r.faults, faults);
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
     for (const QString &phrase : phrases) {
         if (!r.fullText.contains(phrase))
             QFAIL(qPrintable(QStringLiteral("«%1» is missing from:\n%2").arg(phrase, r.fullText)));
     }
+    QCOMPARE(r.fullText.contains(QStringLiteral("Замечаний нет")), faults.isEmpty());
     // The tooltip is a few lines and names the first fault whole.
     QVERIFY(r.tooltip.count(u'\n') < 10);
     if (!r.faults.isEmpty())
-        QVERIFY2(r.tooltip.contains(r.faults.first()), qPrintable(r.tooltip));
+        QVERIFY2(r.tooltip.contains(FindingText::sentence(r.faults.first())), qPrintable(r.tooltip));
+}
+
+// A pause that stands out among a read's others is a likely boundary of two
+// reads joined; even pauses, and one a little longer, are none.
+void TestAnalysis::boundary_data()
+{
+    QTest::addColumn<QList<int>>("gapsMs");
+    QTest::addColumn<int>("at"); // -1: none
+    QTest::newRow("typed, one pause") << QList<int> { 9, 9, 10, 9, 55, 9, 9, 10 } << 5;
+    QTest::newRow("serial, two chunks") << QList<int> { 0, 0, 0, 30, 0, 0, 0 } << 4;
+    QTest::newRow("even") << QList<int> { 9, 10, 9, 11, 9, 10 } << -1;
+    QTest::newRow("chunks of the port") << QList<int> { 0, 14, 0, 15, 0, 14, 0 } << -1;
+    QTest::newRow("one a little longer") << QList<int> { 9, 9, 25, 9, 9 } << -1;
+}
+
+void TestAnalysis::boundary()
+{
+    QFETCH(QList<int>, gapsMs);
+    QFETCH(int, at);
+    const QByteArray codes = QByteArray("abcdefghij").left(gapsMs.size() + 1);
+    QList<qint64> micros { 1'000'000 };
+    for (const int gap : gapsMs)
+        micros.append(micros.back() + gap * 1000);
+    const ReadAnalysis r = analyzeRead(codes, micros, ReadMode::Keyboard);
+    const QList<Finding> want = at < 0 ? QList<Finding>() : QList<Finding> { F(K::LikelyBoundary, at) };
+    const QString wrong = mismatch(r.faults, want);
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
 }
 
 // One letter a code: f a read's first, i inside, p first after a pause, t the
@@ -234,58 +324,122 @@ void TestAnalysis::splitter()
     QCOMPARE(got, places);
 }
 
-void TestAnalysis::compare_data()
+// The verdict: what matched, what the scanner added, each fault. Every code of
+// the set with its identifier right, wrong, missing and turned by the layout;
+// then one case a row.
+void TestAnalysis::verdict_data()
 {
-    QTest::addColumn<QByteArray>("expected");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QByteArray>("due");
     QTest::addColumn<QByteArray>("received");
     QTest::addColumn<bool>("keyboard");
-    QTest::addColumn<QStringList>("phrases"); // none: the read matched
+    QTest::addColumn<int>("afterMs"); // > 0: the same read came this long before
+    QTest::addColumn<QString>("head"); // "matched", "differs", "other"
+    QTest::addColumn<QList<Finding>>("findings");
+    const auto row = [](const QString &name, const QByteArray &content, const QByteArray &due,
+                         const QByteArray &received, bool keyboard, const char *head,
+                         QList<Finding> findings, int afterMs = 0) {
+        QTest::newRow(qPrintable(name)) << content << due << received << keyboard << afterMs
+                                        << QString::fromLatin1(head) << findings;
+    };
+    // A wrong identifier for each code, and why it matters to the host.
+    const QHash<QByteArray, std::pair<QByteArray, QString>> wrong {
+        { "]E0", { "]E4", "modifier" } },
+        { "]C0", { "]C1", "gs1-added" } },
+        { "]C1", { "]C0", "gs1-lost" } },
+        { "]d2", { "]d1", "gs1-lost" } },
+        { "]d1", { "]d2", "gs1-added" } },
+        { "]Q1", { "]Q3", "gs1-added" } },
+        { "]A0", { "]A1", "modifier" } },
+        { "]I1", { "]I0", "modifier" } },
+        { "]L2", { "]L1", "modifier" } },
+    };
+    for (const TestCode &code : testCodeSet()) {
+        const QByteArray &c = code.content;
+        const QByteArray &id = code.symbologyId;
+        const bool gs1 = id == "]C1" || id == "]d2";
+        const QString typedId = QString(Layouts::russianFromUs(u']')) + Layouts::russianFromUs(QChar(id[1])) + QChar(id[2]);
+        row(code.name + ": identifier right", c, id, id + c + "\r", false, "matched",
+            { F(K::IdentifierRight, -1, {}, { id }), F(K::SuffixAdded, -1, {}, { "CR" }) });
+        row(code.name + ": identifier wrong", c, id, wrong[id].first + c + "\r", false, "matched",
+            { F(K::IdentifierWrong, -1, {}, { wrong[id].first, id, {}, {}, wrong[id].second }) });
+        row(code.name + ": identifier missing", c, id, c + "\r\n", false, "matched",
+            gs1 ? QList<Finding> { F(K::IdentifierMissing, -1, {}, { id }) } : QList<Finding> {});
+        row(code.name + ": identifier in the Russian layout", c, id,
+            cp1251(typedId + QString::fromUtf8(c) + u'\t'), true, "matched",
+            { F(K::IdentifierRight, -1, {}, { id }), F(K::RussianLayout, 0, {}, { typedId, id }),
+                F(K::SuffixAdded, -1, {}, { "TAB" }) });
+    }
+    const QByteArray ean = "2001234567893";
     const QByteArray text = "Ab-12/Zz.x";
     const QByteArray privet = QStringLiteral("Привет").toUtf8();
-    const auto row = [](const char *name, const QByteArray &e, const QByteArray &r, bool kb,
-                         QStringList phrases) { QTest::newRow(name) << e << r << kb << phrases; };
-    row("same", shoes85, shoes85, false, {});
-    row("identifier and ending added", shoes85, "]d2" + shoes85 + "\r", false,
-        { "добавлен идентификатор символики ]d2", "добавлено окончание CR" });
-    row("another ending", "ABC\r", "ABC\r\n", false, { "окончание CR LF вместо CR" });
-    row("GS lost", shoes85, without(shoes85, gs), true,
-        { "потерян GS после поля (21) (позиция 32)", "потерян GS после поля (91) (позиция 39)" });
-    row("GS as Alt-code digits", shoes85, without(shoes85, gs, "029"), true,
-        { "GS после поля (21) заменён на цифры Alt-кода «029»",
-            "GS после поля (91) заменён на цифры Alt-кода «029»" });
-    row("GS as text", milk, without(milk, gs, "{GS}"), true,
-        { "GS после поля (21) заменён на текст «{GS}»" });
-    row("GS as another key", milk, without(milk, gs, "]"), true,
-        { "GS после поля (21) заменён на символ «]»" });
-    row("Caps Lock", text, "aB-12/zZ.X", true, { "регистр всех букв обращён" });
-    row("layout", text, cp1251(QStringLiteral("Фи-12.Яяюч")), true,
-        { "раскладкой клавиатуры", "имел в виду «Ab-12/Zz.x»" });
-    row("identifier in the layout", "abc", cp1251(QStringLiteral("ъв2фис")), true,
-        { "раскладкой", "идентификатор символики ]d2" });
-    row("missing", text, "Ab-1/Zz.x", true, { "не хватает «2» (позиция 5)" });
-    row("extra", text, "Ab-12/Zzz.x", true, { "лишнее «z» после позиции 8" });
-    row("changed", text, "Ab-13/Zz.x", false, { "вместо «2» пришло «3» (позиция 5)" });
-    row("UTF-8 bytes typed", privet, privet, true, { "байтами UTF-8", "«Привет»" });
-    row("question marks", privet, "??????", true, { "знаками «?»" });
-    row("Windows-1251 on the port", privet, cp1251(QStringLiteral("Привет")), false,
-        { "в Windows-1251" });
-    row("Windows-1251 typed", privet, cp1251(QStringLiteral("Привет")), true, {});
-    row("7E1", "0123456789ABC\r\n", "\x30\xB1\xB2\x33\xB4\x35\x36\xB7\xB8\x39\x41\x42\xC3\x8D\x0A",
-        false, { "битом чётности (7E1)" });
+    row("ending LF", ean, "]E0", ean + "\n", false, "matched", { F(K::SuffixAdded, -1, {}, { "LF" }) });
+    row("another ending", "ABC\r", {}, "ABC\r\n", false, "differs",
+        { F(K::SuffixOther, -1, {}, { "CR LF", "CR" }) });
+    row("prefix", ean, "]E0", "AB:" + ean + "\r", false, "matched", { F(K::Prefix, 0, {}, { "AB:" }) });
+    row("leading GS", milk, "]d2", gs + milk, false, "matched", { F(K::LeadingGs) });
+    row("Code 39 while EAN-13 is shown", ean, "]E0", "]A0ORV 39-A/1.5\r", false, "other",
+        { F(K::OtherCode, -1, {}, { "Code 39", "]A0", "ORV 39-A/1.5" }) });
+    row("another number", ean, {}, "4600439931256\r", false, "other",
+        { F(K::OtherCode, -1, {}, { "EAN-13", {}, "4600439931256" }) });
+    row("double read", ean, "]E0", ean + "\r", true, "matched", { F(K::DoubleRead) }, 50);
+    row("read again later", ean, "]E0", ean + "\r", true, "matched", {}, 900);
+    row("two reads joined", ean, "]E0", ean + ean, false, "differs",
+        { F(K::JoinedRead, 13, {}, { QString::fromLatin1(ean) }) });
+    row("another read joined", ean, "]E0", "]E0" + ean + "]E04600439931256", false, "differs",
+        { F(K::IdentifierRight), F(K::JoinedRead, 13, {}, { "]E04600439931256" }) });
+    row("ITF-14 without its check digit", "12001234567890", "]I1", "]I31200123456789\r", false,
+        "differs",
+        { F(K::IdentifierWrong, -1, {}, { "]I3", "]I1", {}, {}, "check-removed" }),
+            F(K::Missing, 13, {}, { "0" }) });
+    row("cut marking code", shoes85, "]d2", "]d2" + shoes85.left(60) + "\r", false, "differs",
+        { F(K::Missing, 60) });
+    row("GS lost", shoes85, {}, without(shoes85, gs), true, "differs",
+        { F(K::GsLost, 31, "21"), F(K::GsLost, 38, "91") });
+    row("GS as Alt-code digits", shoes85, {}, without(shoes85, gs, "029"), true, "differs",
+        { F(K::GsReplaced, 31, "21", { "alt-digits", "029" }),
+            F(K::GsReplaced, 38, "91", { "alt-digits", "029" }) });
+    row("GS as text", milk, {}, without(milk, gs, "{GS}"), true, "differs",
+        { F(K::GsReplaced, 24, "21", { "text", "{GS}" }) });
+    row("GS as another key", milk, {}, without(milk, gs, "]"), true, "differs",
+        { F(K::GsReplaced, 24, "21", { "character", "]" }) });
+    row("Caps Lock", text, "]C0", "aB-12/zZ.X", true, "differs", { F(K::CapsLock) });
+    row("Caps Lock, identifier first", text, "]C0", "]c0aB-12/zZ.X", true, "differs",
+        { F(K::IdentifierRight), F(K::CapsLock) });
+    row("layout", text, {}, cp1251(QStringLiteral("Фи-12.Яяюч")), true, "differs",
+        { F(K::RussianLayout, 0, {}, { {}, "Ab-12/Zz.x" }) });
+    row("missing", text, {}, "Ab-1/Zz.x", true, "differs", { F(K::Missing, 4, {}, { "2" }) });
+    row("extra", text, {}, "Ab-12/Zzz.x", true, "differs", { F(K::Extra, 8, {}, { "z" }) });
+    row("changed", text, {}, "Ab-13/Zz.x", false, "differs", { F(K::Changed, 4, {}, { "2", "3" }) });
+    row("UTF-8 bytes typed", privet, {}, privet, true, "differs", { F(K::Utf8PerKey) });
+    row("question marks", privet, {}, "??????", true, "differs", { F(K::QuestionMarks) });
+    row("Windows-1251 on the port", privet, {}, cp1251(QStringLiteral("Привет")), false,
+        "differs", { F(K::Utf8AsCp1251) });
+    row("Windows-1251 typed", privet, {}, cp1251(QStringLiteral("Привет")), true, "matched", {});
+    row("7E1", "0123456789ABC\r\n", {},
+        "\x30\xB1\xB2\x33\xB4\x35\x36\xB7\xB8\x39\x41\x42\xC3\x8D\x0A", false, "differs",
+        { F(K::Parity, -1, {}, { "7E1" }) });
 }
 
-void TestAnalysis::compare()
+void TestAnalysis::verdict()
 {
-    QFETCH(QByteArray, expected);
+    QFETCH(QByteArray, content);
+    QFETCH(QByteArray, due);
     QFETCH(QByteArray, received);
     QFETCH(bool, keyboard);
-    QFETCH(QStringList, phrases);
-    const QStringList verdict
-        = compareReads(expected, received, keyboard ? ReadMode::Keyboard : ReadMode::Serial);
-    const QString all = verdict.join(u'\n');
-    QCOMPARE(verdict.isEmpty(), phrases.isEmpty());
-    for (const QString &phrase : phrases)
-        QVERIFY2(all.contains(phrase), qPrintable(all));
+    QFETCH(int, afterMs);
+    QFETCH(QString, head);
+    QFETCH(QList<Finding>, findings);
+    const ReadMode mode = keyboard ? ReadMode::Keyboard : ReadMode::Serial;
+    const ArrivedRead read { received, evenly(received.size(), 10), mode };
+    ArrivedRead before = read;
+    for (qint64 &moment : before.micros)
+        moment -= read.micros.back() - read.micros.front() + afterMs * 1000;
+    const ReadVerdict v = judgeRead({ content, due }, read, afterMs > 0 ? &before : nullptr);
+    const QString wrong = mismatch(v.findings, findings);
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong + u'\n' + v.text()));
+    QCOMPARE(v.otherCode ? u"other" : v.matched ? u"matched" : u"differs", head);
+    QCOMPARE(v.text().startsWith(u"Данные совпали"), v.matched);
 }
 
 QTEST_GUILESS_MAIN(TestAnalysis)

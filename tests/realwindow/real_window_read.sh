@@ -49,7 +49,7 @@ xdotool type --delay 10 $'12 \e\r'
     || { echo "keys at the analysis window not logged as typed"; exit 1; }
 xdotool search --onlyvisible --name '^Разбор чтения' >/dev/null
 
-for expected in 'Чтение: 84 символа, окончание CR' 'нет GS перед 91 и перед 92: 83 символа вместо 85' \
+for expected in 'Чтение: 84 символа, окончание CR' 'потерян GS после поля (21) (позиция 32)' 'в коде маркировки 83 символа вместо 85' \
     'Похоже на сканер' 'Похоже на национальный код маркировки' '(01) 04600439931256 — GTIN'; do
     grep -q -- "$expected" <<<"$analysis" || {
         printf 'the analysis lacks "%s":\n%s\n' "$expected" "$analysis"; exit 1; }

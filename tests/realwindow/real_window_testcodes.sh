@@ -61,10 +61,11 @@ for i in 7 6 5 4 3; do show '◀ Предыдущий' "${names[i]}"; done
 
 gs=$'\x1d'
 code="0102001234567893"$'21aB3\'xY%Zq&7<R'"${gs}91AB12${gs}92T3J2YXRlazogbWFkZS11cCB0ZXN0IGRhdGEgb25seSE="
-printf '%s' "$code" >&4
-matched=$(atspi describe 'Тестовые коды' '^Совпало')
+# As a scanner set to send its identifier and a CR sends it: a match.
+printf '%s\r' "]d2$code" >&4
+matched=$(atspi describe 'Тестовые коды' '^Данные совпали байт в байт; сканер добавил идентификатор \]d2 \(верный для GS1 DataMatrix\) и окончание CR\.$')
 printf '%s' "${code//$gs/}" >&4
-lost=$(atspi describe 'Тестовые коды' '^Не совпало(.|\n)*потерян GS')
+lost=$(atspi describe 'Тестовые коды' '^Данные не совпали(.|\n)*потерян GS')
 printf 'whole: %s\nwithout GS: %s\n' "$matched" "$lost"
 if [ -n "${SCREENSHOT_DIR:-}" ]; then
     import -window "$(xdotool search --name '^Тестовые коды$' | head -n1)" "$SCREENSHOT_DIR/test-codes.png"

@@ -1,0 +1,373 @@
+#include "findingtext.h"
+
+#include "readtext.h"
+
+namespace {
+
+using Kind = Finding::Kind;
+
+QString arg(const Finding &f, qsizetype i)
+{
+    return f.args.value(i);
+}
+
+qint64 number(const Finding &f, qsizetype i)
+{
+    return f.args.value(i).toLongLong();
+}
+
+QString at(const Finding &f)
+{
+    return QStringLiteral(" (позиция %1)").arg(f.position + 1);
+}
+
+QString field(const Finding &f)
+{
+    return f.ai.isEmpty() ? QString() : QStringLiteral(" после поля (") + f.ai + u')';
+}
+
+QString characters(qint64 n)
+{
+    return ReadText::plural(n, "символ", "символа", "символов");
+}
+
+QString ms(const Finding &f, qsizetype i)
+{
+    return ReadText::millis(number(f, i));
+}
+
+QString quoted(const Finding &f, qsizetype i, qsizetype most = 24)
+{
+    return FindingText::excerpt(f.args.value(i), most);
+}
+
+QString splits(const Finding &f)
+{
+    QStringList texts;
+    for (const QString &split : f.args) {
+        const qsizetype tab = split.indexOf(u'\t');
+        texts.append(tab < 0 ? split
+                             : QStringLiteral("GS пришёл цифрами Alt-кода «%1»: ")
+                                       .arg(split.left(tab))
+                                 + split.mid(tab + 1));
+    }
+    return texts.join(QStringLiteral("; или "));
+}
+
+QString identifierWhy(const QString &why)
+{
+    if (why == u"gs1-lost")
+        return QStringLiteral("без признака GS1 программа, которая ждёт GS1, не узнает в чтении "
+                              "данных GS1");
+    if (why == u"gs1-added")
+        return QStringLiteral("программа примет данные за GS1, а в символе их нет");
+    if (why == u"check-removed")
+        return QStringLiteral("сканер отбросил контрольный знак, и программа получит данные "
+                              "без него");
+    if (why == u"symbology")
+        return QStringLiteral("сканер назвал другую символику, и программа, которая различает "
+                              "их, может чтение отвергнуть");
+    return QStringLiteral("модификатор говорит программе другое, чем надо");
+}
+
+QString gsReplacedBy(const Finding &f)
+{
+    const QString how = arg(f, 0);
+    if (how == u"alt-digits")
+        return QStringLiteral("цифры Alt-кода ") + quoted(f, 1)
+            + QStringLiteral(" (Alt-код GS не стал символом)");
+    if (how == u"text")
+        return QStringLiteral("текст ") + quoted(f, 1);
+    const QString received = arg(f, 1);
+    if (received.size() == 1)
+        return QStringLiteral("символ ") + FindingText::character(received[0]);
+    return QStringLiteral("символы ") + quoted(f, 1);
+}
+
+} // namespace
+
+bool Finding::isFault() const
+{
+    switch (kind) {
+    case Kind::IdentifierRight:
+    case Kind::IdentifierAdded:
+    case Kind::LeadingGs:
+    case Kind::Prefix:
+    case Kind::SuffixAdded:
+    case Kind::CheckDigitRight:
+    case Kind::Date:
+    case Kind::DateDayZero:
+    case Kind::GsAfterFixed:
+    case Kind::WithNext:
+    case Kind::DigitsCheckRight:
+    case Kind::ItfCheckDigitStripped:
+        return false;
+    default:
+        return true;
+    }
+}
+
+bool Finding::isAddition() const
+{
+    switch (kind) {
+    case Kind::IdentifierRight:
+    case Kind::IdentifierAdded:
+    case Kind::LeadingGs:
+    case Kind::Prefix:
+    case Kind::SuffixAdded:
+        return true;
+    default:
+        return false;
+    }
+}
+
+namespace FindingText {
+
+QString excerpt(QStringView text, qsizetype most)
+{
+    const QStringView part = text.left(most);
+    const QString cut = text.size() > most ? QStringLiteral("…") : QString();
+    QStringList names;
+    for (const QChar ch : part) {
+        const int code = ReadText::toCp1251(ch);
+        const QString name = code >= 0 ? ReadText::controlName(quint8(code)) : QString();
+        if (name.isEmpty() || code == 0x20) {
+            names.clear();
+            break;
+        }
+        names.append(name);
+    }
+    if (!names.isEmpty())
+        return names.join(u' ') + cut;
+    return u'«' + ReadText::visibleText(part) + cut + u'»';
+}
+
+QString character(QChar ch)
+{
+    const int code = ReadText::toCp1251(ch);
+    const QString hexCode = code >= 0
+        ? QStringLiteral("0x") + QString::number(code, 16).toUpper().rightJustified(2, u'0')
+        : QStringLiteral("U+") + QString::number(ch.unicode(), 16).toUpper().rightJustified(4, u'0');
+    const QString name = code >= 0 ? ReadText::controlName(quint8(code)) : QString();
+    if (!name.isEmpty())
+        return name + QStringLiteral(" (") + hexCode + u')';
+    return u'«' + QString(ch) + QStringLiteral("» (") + hexCode + u')';
+}
+
+QString sentence(const Finding &f)
+{
+    switch (f.kind) {
+    case Kind::Parity:
+        return QStringLiteral("байты пришли с битом чётности: сканер передаёт 7 бит с контролем "
+                              "чётности (%1), а линия настроена на 8N1 — настройте сканер на 8N1")
+            .arg(arg(f, 0));
+    case Kind::RussianLayout:
+        return QStringLiteral("клавиши набраны в русской раскладке вместо английской: пришло %1, "
+                              "сканер имел в виду %2")
+            .arg(quoted(f, 0, 16), quoted(f, 1, 16));
+    case Kind::CapsLock:
+        return QStringLiteral("регистр всех букв обращён: похоже, включён Caps Lock");
+    case Kind::Utf8PerKey:
+        return QStringLiteral("текст UTF-8 пришёл по байту на клавишу: пришло %1, имелось в виду %2")
+            .arg(quoted(f, 0, 16), quoted(f, 1, 40));
+    case Kind::Utf8AsCp1251:
+        return QStringLiteral("кириллица пришла в Windows-1251 (байт на букву), а в символе она в "
+                              "UTF-8: %1 вместо %2")
+            .arg(quoted(f, 0), quoted(f, 1));
+    case Kind::QuestionMarks:
+        return QStringLiteral("буквы не из ASCII пришли знаками «?»: %1 вместо %2")
+            .arg(quoted(f, 0), quoted(f, 1));
+    case Kind::IdentifierRight:
+        return QStringLiteral("идентификатор %1 (верный для %2)").arg(arg(f, 0), arg(f, 1));
+    case Kind::IdentifierWrong:
+        return QStringLiteral("идентификатор %1 (%2) вместо %3 (%4): %5")
+            .arg(arg(f, 0), arg(f, 2), arg(f, 1), arg(f, 3), identifierWhy(arg(f, 4)));
+    case Kind::IdentifierMissing:
+        return QStringLiteral("нет идентификатора символики, а для этого кода нужен %1 (%2): без "
+                              "него программа не отличит данные GS1 от простого текста")
+            .arg(arg(f, 0), arg(f, 1));
+    case Kind::IdentifierAdded:
+        return QStringLiteral("идентификатор %1 (%2)").arg(arg(f, 0), arg(f, 1));
+    case Kind::LeadingGs:
+        return QStringLiteral("GS в начале (так сканер передаёт FNC1 первой позиции — признак "
+                              "данных GS1)");
+    case Kind::Prefix:
+        return QStringLiteral("префикс ") + quoted(f, 0);
+    case Kind::SuffixAdded:
+        return QStringLiteral("окончание ") + arg(f, 0);
+    case Kind::SuffixMissing:
+        return QStringLiteral("нет окончания ") + arg(f, 0);
+    case Kind::SuffixOther:
+        return QStringLiteral("окончание %1 вместо %2").arg(arg(f, 0), arg(f, 1));
+    case Kind::GsLost:
+        return QStringLiteral("потерян GS") + field(f) + at(f);
+    case Kind::GsReplaced:
+        return QStringLiteral("GS") + field(f) + QStringLiteral(" заменён на ") + gsReplacedBy(f)
+            + at(f);
+    case Kind::Missing:
+        return QStringLiteral("не хватает ") + quoted(f, 0) + at(f);
+    case Kind::Extra:
+        if (f.position == 0)
+            return QStringLiteral("в начале добавлено ") + quoted(f, 0);
+        if (number(f, 1) == f.position)
+            return QStringLiteral("в конце добавлено ") + quoted(f, 0);
+        return QStringLiteral("лишнее %1 после позиции %2").arg(quoted(f, 0)).arg(f.position);
+    case Kind::Changed:
+        return QStringLiteral("вместо %1 пришло %2").arg(quoted(f, 0), quoted(f, 1)) + at(f);
+    case Kind::CaseInverted:
+        return QStringLiteral("регистр букв обращён: %1 вместо %2").arg(quoted(f, 1), quoted(f, 0))
+            + at(f);
+    case Kind::LayoutTurned:
+        return QStringLiteral("символы изменены раскладкой клавиатуры: %1 вместо %2")
+                   .arg(quoted(f, 1), quoted(f, 0))
+            + at(f);
+    case Kind::MoreDifferences:
+        return QStringLiteral("…и ещё ")
+            + ReadText::plural(number(f, 0), "отличие", "отличия", "отличий");
+    case Kind::DivergesFrom:
+        return QStringLiteral("чтение расходится с кодом с позиции %1: %2 вместо %3")
+            .arg(QString::number(f.position + 1), characters(number(f, 0)), arg(f, 1));
+    case Kind::OtherCode: {
+        QString text = QStringLiteral("прочитан другой код");
+        if (!arg(f, 0).isEmpty())
+            text += QStringLiteral(" — ") + arg(f, 0)
+                + (arg(f, 1).startsWith(u']') ? QStringLiteral(" (по идентификатору %1)").arg(arg(f, 1))
+                                              : QStringLiteral(" (по виду данных)"));
+        return text + QStringLiteral(": ") + quoted(f, 2, 40);
+    }
+    case Kind::DoubleRead:
+        return QStringLiteral("то же чтение ещё раз через %1 после предыдущего: сканер прочитал "
+                              "код дважды")
+            .arg(ms(f, 0));
+    case Kind::JoinedRead:
+        return QStringLiteral("в одном чтении два: сначала этот код, потом с позиции %1 — %2")
+            .arg(QString::number(f.position + 1), quoted(f, 0, 40));
+    case Kind::LikelyBoundary:
+        return QStringLiteral("пауза %1 перед позицией %2 много длиннее остальных (наибольшая из "
+                              "них %3): похоже, здесь одно чтение кончилось и началось другое")
+            .arg(ms(f, 0), QString::number(f.position + 1), ms(f, 1));
+    case Kind::MayContinue:
+        return QStringLiteral("Чтение ещё может продолжиться: пауза после его последнего символа "
+                              "пока короче той, что его закончила бы.");
+    case Kind::TooShort:
+        return number(f, 1) == number(f, 2)
+            ? QStringLiteral("короче нужного: %1 вместо %2").arg(arg(f, 0), arg(f, 1))
+            : QStringLiteral("короче нужного: %1, а нужно не меньше %2").arg(arg(f, 0), arg(f, 1));
+    case Kind::TooLong:
+        return QStringLiteral("длиннее допустимых %1: %2")
+            .arg(ReadText::plural(number(f, 1), "символа", "символов", "символов"), arg(f, 0));
+    case Kind::NotDigits:
+        return QStringLiteral("здесь должны быть только цифры");
+    case Kind::OutsideSet82: {
+        QStringList named;
+        for (const QChar ch : arg(f, 0))
+            named.append(character(ch));
+        return QStringLiteral("символ вне набора GS1 (набор 82): ") + named.join(QStringLiteral(", "));
+    }
+    case Kind::CheckDigitRight:
+        return QStringLiteral("контрольная цифра верна");
+    case Kind::CheckDigitWrong:
+        return QStringLiteral("контрольная цифра неверна, должна быть ") + arg(f, 0);
+    case Kind::Date:
+        return QStringLiteral("дата: ") + arg(f, 0);
+    case Kind::DateDayZero:
+        return QStringLiteral("дата: день 00 — конец месяца, %1.%2").arg(arg(f, 0), arg(f, 1));
+    case Kind::DateNoMonth:
+        return QStringLiteral("дата неверна: месяца %1 нет").arg(arg(f, 0));
+    case Kind::DateNoDay:
+        return QStringLiteral("дата неверна: в %1 нет %2-го числа").arg(arg(f, 0), arg(f, 1));
+    case Kind::HourTooLarge:
+        return QStringLiteral("час больше 23");
+    case Kind::MinuteTooLarge:
+        return QStringLiteral("минут больше 59");
+    case Kind::UnknownAi:
+        return QStringLiteral("на позиции %1 нет известного идентификатора применения: %2")
+            .arg(QString::number(f.position + 1), quoted(f, 0));
+    case Kind::FieldLimit:
+        return QStringLiteral("разобраны первые %1 полей, дальше %2 не разбирались")
+            .arg(arg(f, 0), characters(number(f, 1)));
+    case Kind::TwoGs:
+        return QStringLiteral("два GS подряд") + at(f);
+    case Kind::SeparatorText:
+        return QStringLiteral("вместо GS пришёл текст ") + quoted(f, 0) + at(f);
+    case Kind::NoGsAfterField:
+        return QStringLiteral("после поля (%1) нет GS: по длине поля (%2) дальше идёт %3")
+            .arg(f.ai, characters(number(f, 0)), quoted(f, 1, 8));
+    case Kind::FieldTooLong:
+        return QStringLiteral("поле (%1) длиннее допустимого: похоже, потерян GS, а где кончается "
+                              "поле — по длинам не понять")
+            .arg(f.ai);
+    case Kind::AmbiguousBoundary:
+        return QStringLiteral("поле (%1) не отделено GS от следующего, граница неоднозначна; по "
+                              "длинам возможно: ")
+                   .arg(f.ai)
+            + splits(f);
+    case Kind::WithNext:
+        return QStringLiteral("возможно, вместе со следующим полем: см. замечания");
+    case Kind::GsAfterFixed:
+        return QStringLiteral("GS после поля (%1) фиксированной длины — допустим").arg(f.ai);
+    case Kind::Gs1WithoutFnc1:
+        return QStringLiteral("данные GS1 пришли с идентификатором %1 (%2): символ напечатан без "
+                              "FNC1 в начале, и программа, которая ждёт GS1 (]C1, ]d2, ]Q3), "
+                              "может его отвергнуть")
+            .arg(arg(f, 0), arg(f, 1));
+    case Kind::MarkingLength:
+        return QStringLiteral("в коде маркировки %1 вместо %2").arg(characters(number(f, 0)), arg(f, 1));
+    case Kind::MarkingIdentificationOnly:
+        return QStringLiteral("пришёл только код идентификации: код проверки после GS не дошёл "
+                              "(или его нет в символе)");
+    case Kind::MarkingCut:
+        return QStringLiteral("поле (%1) обрезано: %2 вместо %3 — код маркировки дошёл не весь")
+            .arg(f.ai, characters(number(f, 0)), arg(f, 1));
+    case Kind::DigitsCheckRight:
+        return QStringLiteral("как %1: контрольная цифра верна").arg(arg(f, 0));
+    case Kind::DigitsCheckWrong:
+        return QStringLiteral("как %1: контрольная цифра неверна, должна быть %2")
+            .arg(arg(f, 0), arg(f, 1));
+    case Kind::ItfCheckDigitStripped:
+        return QStringLiteral("как ITF-14 без контрольной цифры: сканер её не передал, она была "
+                              "бы %1")
+            .arg(arg(f, 0));
+    }
+    return {};
+}
+
+QString shortName(Kind kind)
+{
+    switch (kind) {
+    case Kind::Parity:
+        return QStringLiteral("бит чётности");
+    case Kind::RussianLayout:
+    case Kind::LayoutTurned:
+        return QStringLiteral("раскладка");
+    case Kind::CapsLock:
+    case Kind::CaseInverted:
+        return QStringLiteral("регистр букв");
+    case Kind::Utf8PerKey:
+    case Kind::Utf8AsCp1251:
+    case Kind::QuestionMarks:
+        return QStringLiteral("кодировка");
+    case Kind::IdentifierWrong:
+        return QStringLiteral("не тот идентификатор");
+    case Kind::IdentifierMissing:
+        return QStringLiteral("нет идентификатора");
+    case Kind::SuffixMissing:
+    case Kind::SuffixOther:
+        return QStringLiteral("окончание");
+    case Kind::GsLost:
+        return QStringLiteral("потерян GS");
+    case Kind::GsReplaced:
+        return QStringLiteral("заменён GS");
+    case Kind::OtherCode:
+        return QStringLiteral("другой код");
+    case Kind::DoubleRead:
+        return QStringLiteral("двойное чтение");
+    case Kind::JoinedRead:
+    case Kind::LikelyBoundary:
+        return QStringLiteral("слитые чтения");
+    default:
+        return QStringLiteral("искажены данные");
+    }
+}
+
+} // namespace FindingText

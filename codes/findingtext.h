@@ -1,0 +1,26 @@
+#pragma once
+
+#include "finding.h"
+
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+// The one place that writes findings in Russian, with one rule each for naming a
+// character, a control code and an excerpt of a read.
+namespace FindingText {
+
+// The finding as a sentence: "потерян GS после поля (21) (позиция 32)".
+QString sentence(const Finding &finding);
+// A short name of the finding's kind, for counting reads by what went wrong:
+// "потерян GS", "не тот идентификатор".
+QString shortName(Finding::Kind kind);
+// An excerpt of a read as the findings quote it: «Ab-12» with a control code by
+// its name inside («ab«GS»cd»), a text of control codes alone by their names
+// without quotes (GS, CR LF); cut after `most` characters with "…".
+QString excerpt(QStringView text, qsizetype most = 24);
+// A character with its code: «~» (0x7E), «ё» (0xB8); U+… for one outside
+// Windows-1251.
+QString character(QChar ch);
+
+} // namespace FindingText
