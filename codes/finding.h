@@ -79,6 +79,7 @@ struct Finding
         MarkingLength, // args: length, due length (with a GS lost or replaced)
         MarkingIdentificationOnly,
         MarkingCut, // ai: the field cut; args: its length, due length
+        MarkingFieldLength, // ai: a field of another length; args: its length, due length
         DigitsCheckRight, // args: the kind of number ("EAN-13")
         DigitsCheckWrong, // args: the kind of number, the digit due
         ItfCheckDigitStripped, // args: the digit it would be

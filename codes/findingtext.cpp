@@ -319,6 +319,9 @@ QString sentence(const Finding &f)
     case Kind::MarkingCut:
         return QStringLiteral("поле (%1) обрезано: %2 вместо %3 — код маркировки дошёл не весь")
             .arg(f.ai, characters(number(f, 0)), arg(f, 1));
+    case Kind::MarkingFieldLength:
+        return QStringLiteral("поле (%1) кода маркировки: %2 вместо %3")
+            .arg(f.ai, characters(number(f, 0)), arg(f, 1));
     case Kind::DigitsCheckRight:
         return QStringLiteral("как %1: контрольная цифра верна").arg(arg(f, 0));
     case Kind::DigitsCheckWrong:

@@ -180,10 +180,16 @@ Gs1Element part(const Segment &segment, const char *ai, QStringView value)
     return element;
 }
 
-// A code cut short (a scanner's or a host's length limit): the fields of a
-// shape in order, the last one that came shorter than due, none after it.
-std::optional<MarkingMatch> cutShort(const Gs1Parse &parsed)
+// GS1 data with a marking code's identifiers in its order whose lengths do not
+// fit: cut short (a scanner's or a host's length limit: the last field that came
+// shorter than due, none after it), or a field of another length. The shape
+// with the fewest fields amiss is taken.
+std::optional<MarkingMatch> misfit(const Gs1Parse &parsed)
 {
+    using Finding::Kind::MarkingCut;
+    std::optional<MarkingMatch> best;
+    qsizetype fewest = 0;
+    const QList<Gs1Element> &got = parsed.elements;
     for (const Shape &shape : shapes) {
         QList<std::pair<QLatin1StringView, int>> fields; // identifier, length
         const char *ai = nullptr;
@@ -195,32 +201,40 @@ std::optional<MarkingMatch> cutShort(const Gs1Parse &parsed)
             else if (segment.kind != Kind::Separator && ai)
                 fields.append({ QLatin1StringView(ai), segment.length });
         }
-        const QList<Gs1Element> &got = parsed.elements;
         if (fields.isEmpty() || got.size() < 3 || got.size() > fields.size())
             continue;
-        bool fits = true;
-        for (qsizetype i = 0; fits && i < got.size(); ++i) {
+        QList<Finding> faults;
+        for (qsizetype i = 0; i < got.size(); ++i) {
+            if (got[i].ai != fields[i].first) {
+                faults = { {} };
+                break;
+            }
             const qsizetype length = got[i].value.size();
             const bool last = i + 1 == got.size();
-            fits = got[i].ai == fields[i].first
-                && (last ? length <= fields[i].second : length == fields[i].second);
+            if (last && length < fields[i].second)
+                faults.append({ MarkingCut, -1, got[i].ai,
+                    { QString::number(length), QString::number(fields[i].second) } });
+            else if (length != fields[i].second)
+                faults.append({ Finding::Kind::MarkingFieldLength, -1, got[i].ai,
+                    { QString::number(length), QString::number(fields[i].second) } });
         }
-        const Gs1Element &last = got.back();
-        if (!fits || (got.size() == fields.size() && last.value.size() == fields.back().second))
+        if (faults == QList<Finding> { {} })
             continue;
-        MarkingMatch result;
-        result.shape = QString::fromUtf8(shape.name);
-        result.parts = got;
-        result.expectedLength = expected;
         // Cut at a field's end: the next one is the one missing.
-        const qsizetype cut = last.value.size() < fields[got.size() - 1].second ? got.size() - 1
-                                                                               : got.size();
-        const qsizetype length = cut < got.size() ? last.value.size() : 0;
-        result.faults.append({ Finding::Kind::MarkingCut, -1, QString(fields[cut].first),
-            { QString::number(length), QString::number(fields[cut].second) } });
-        return result;
+        if (got.size() < fields.size()
+            && (faults.isEmpty() || faults.back().kind != MarkingCut))
+            faults.append({ MarkingCut, -1, QString(fields[got.size()].first),
+                { QStringLiteral("0"), QString::number(fields[got.size()].second) } });
+        if (faults.isEmpty() || (best && faults.size() >= fewest))
+            continue;
+        fewest = faults.size();
+        best = MarkingMatch {};
+        best->shape = QString::fromUtf8(shape.name);
+        best->parts = got;
+        best->expectedLength = expected;
+        best->faults = faults;
     }
-    return std::nullopt;
+    return best;
 }
 
 } // namespace
@@ -281,7 +295,7 @@ std::optional<MarkingMatch> match(QStringView data)
         }
     }
     if (parsed.complete && data.contains(gs))
-        return cutShort(parsed);
+        return misfit(parsed);
     return std::nullopt;
 }
 

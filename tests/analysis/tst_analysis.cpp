@@ -148,6 +148,10 @@ void TestAnalysis::analysis_data()
         { "92 код проверки (88); всего 129 символов" });
     row("cut marking code", shoes85.left(60) + "\r", false, 0,
         { F(K::MarkingCut, -1, "92", { "19", "44" }) });
+    row("marking code cut after a field", shoes85.left(39) + "\r", false, 0,
+        { F(K::MarkingCut, -1, "92", { "0", "44" }) });
+    row("marking code, serial too short", without(shoes85, "oG0Q", "oG0") + "\r", false, 0,
+        { F(K::MarkingFieldLength, -1, "21", { "12", "13" }) });
     row("milk", milk + "\r\n", false, 0, {}, { "21 серийный номер (6) + GS + 93", "(93) t08W", "окончание CR LF" });
     row("milk without GS", without(milk, gs), false, 0,
         { F(K::GsLost, 24, "21"), F(K::MarkingLength, -1, {}, { "30", "31" }) }, { "окончание нет" });
