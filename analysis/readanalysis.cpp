@@ -151,7 +151,8 @@ std::optional<Finding> digitsCheck(const QString &data, const QString &symbology
     return Finding { Finding::Kind::DigitsCheckWrong, -1, {}, { kind, check } };
 }
 
-ReadAnalysis analyzeRead(const QByteArray &codes, const QList<qint64> &micros, ReadMode mode)
+ReadAnalysis analyzeRead(
+    const QByteArray &codes, const QList<qint64> &micros, ReadMode mode, ReadKeys keys)
 {
     using Kind = Finding::Kind;
     ReadAnalysis r;
@@ -178,7 +179,8 @@ ReadAnalysis analyzeRead(const QByteArray &codes, const QList<qint64> &micros, R
 
     const SymbologyIds::Leading prefix = SymbologyIds::leading(typed, mode == ReadMode::Keyboard);
     r.russianLayout = prefix.russian;
-    r.capsLock = prefix.caps;
+    // Every letter in the case Shift would not give: Caps Lock was on.
+    r.capsLock = prefix.caps || (keys.letters > 0 && keys.caseAgainstShift == keys.letters);
     if (mode == ReadMode::Keyboard && !prefix.russian && hasRussianOnly(typed)) {
         const QString meant = Layouts::keysMeant(typed, true, prefix.caps);
         const qsizetype skip = prefix.id.id ? 3 : 0;

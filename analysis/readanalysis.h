@@ -61,11 +61,23 @@ struct ReadAnalysis
 // for other data.
 std::optional<Finding> digitsCheck(const QString &data, const QString &symbologyId);
 
+// What the keys of a keyboard read tell of the keyboard's state: of the letters
+// typed by a key (not an Alt code or an input method), how many came in the case
+// that Shift would not give them, as with Caps Lock on.
+struct ReadKeys
+{
+    qsizetype letters = 0;
+    qsizetype caseAgainstShift = 0;
+};
+
 // Analyses one read: codes are its character codes 0-255 (serial: the bytes as
 // received; keyboard: the Windows-1251 codes of the typed characters), its
 // ending included; micros each code's moment on a steady clock, or empty when
 // unknown. Costs time linear in the read's length; nothing here keeps state.
-ReadAnalysis analyzeRead(const QByteArray &codes, const QList<qint64> &micros, ReadMode mode);
+// keys, for a keyboard read, what its keys' Shift state said (Caps Lock found
+// from it whether or not an identifier leads the read).
+ReadAnalysis analyzeRead(
+    const QByteArray &codes, const QList<qint64> &micros, ReadMode mode, ReadKeys keys = {});
 
 // One read of a scan line that joins several: its digits, those typed by the
 // operator into the scan box apart, and when its CR came (as the caller writes

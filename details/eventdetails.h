@@ -2,6 +2,7 @@
 
 #include "keyorigin.h"
 #include "linetimes.h"
+#include "readanalysis.h"
 #include "readlog.h"
 #include "scansummary.h"
 
@@ -47,6 +48,7 @@ public:
         QByteArray codes;
         QList<qint64> micros;
         qsizetype total = 0; // the read's codes, also those past the limit
+        ReadKeys keys; // a keyboard read's: its letters' case against Shift
     };
     ReadCodes readCodes(const ReadLog::Read &read, const EventLines &lines, qsizetype limit) const;
     // The read a line belongs to: for a scan line, the last read it commits.

@@ -51,8 +51,17 @@ EventDetails::ReadCodes EventDetails::readCodes(
     if (read.mode == ReadMode::Keyboard) {
         out.total = keysIn;
         for (auto it = std::lower_bound(m_keyRows.begin(), m_keyRows.end(), read.first);
-             it != m_keyRows.end() && *it <= read.last && out.codes.size() < limit; ++it)
+             it != m_keyRows.end() && *it <= read.last && out.codes.size() < limit; ++it) {
             take(lines.code(*it), m_times.at(*it));
+            const KeyOrigin &origin = m_keyOrigins[std::size_t(it - m_keyRows.begin())];
+            const QChar ch = origin.typed.size() == 1 ? origin.typed[0] : QChar();
+            if (origin.nativeScanCode != 0 && !origin.composed && ch.isLetter()
+                && ch.isUpper() != ch.isLower()) {
+                ++out.keys.letters;
+                const bool shift = origin.modifiers.testFlag(Qt::ShiftModifier);
+                out.keys.caseAgainstShift += shift == ch.isLower() ? 1 : 0;
+            }
+        }
         return out;
     }
 
@@ -118,7 +127,7 @@ QString EventDetails::readAnalysis(qsizetype row, const EventLines &lines) const
     if (!read)
         return {};
     const ReadCodes codes = readCodes(*read, lines, WindowLimit);
-    QString text = analyzeRead(codes.codes, codes.micros, read->mode).fullText;
+    QString text = analyzeRead(codes.codes, codes.micros, read->mode, codes.keys).fullText;
     if (codes.total > codes.codes.size())
         text.prepend(QStringLiteral("Разобраны первые %1 символов чтения из %2.\n\n")
                          .arg(codes.codes.size())
@@ -149,7 +158,7 @@ QStringList EventDetails::readExplanation(qsizetype row, Kind lineKind, const Ev
                         .arg(codes.total));
         return text;
     }
-    text.append(analyzeRead(codes.codes, codes.micros, mode).tooltip);
+    text.append(analyzeRead(codes.codes, codes.micros, mode, codes.keys).tooltip);
     return text;
 }
 

@@ -1,6 +1,8 @@
+#include "findingtext.h"
 #include "portform.h"
 
 #include <QAccessible>
+#include <QKeyEvent>
 #include <QProgressDialog>
 #include <QRegularExpression>
 
@@ -21,6 +23,26 @@ class TestForm1 : public QObject
 
 private slots:
     void init() { f = std::make_unique<PortForm>(false); }
+    // Letters in the case Shift would not give them (Shift+A typing "a", B typing
+    // "B"), as with Caps Lock on: the analysis finds Caps Lock with no identifier
+    // to tell it, and the data as the scanner meant them. X key codes (evdev + 8).
+    void capsLockFromShift()
+    {
+        const std::tuple<Qt::Key, quint32, bool, const char *> keys[] = { { Qt::Key_A, 38, true, "a" },
+            { Qt::Key_B, 56, false, "B" }, { Qt::Key_1, 10, false, "1" }, { Qt::Key_C, 54, false, "C" } };
+        for (const auto &[key, scanCode, shift, text] : keys) {
+            for (const auto type : { QEvent::KeyPress, QEvent::KeyRelease }) {
+                QKeyEvent event(type, key, shift ? Qt::ShiftModifier : Qt::NoModifier, scanCode, 0, 0,
+                    QString::fromLatin1(text));
+                QApplication::sendEvent(QApplication::focusWidget(), &event);
+            }
+        }
+        press(QStringLiteral("\r"), Qt::Key_Return);
+        const QString analysis = f->log()->readAnalysis(f->log()->count() - 1);
+        QVERIFY2(analysis.contains(FindingText::sentence({ Finding::Kind::CapsLock, -1, {}, {} })),
+            qPrintable(analysis));
+        QVERIFY2(analysis.contains(QStringLiteral("как их задумал сканер: Ab1c")), qPrintable(analysis));
+    }
     void startState()
     {
         QCOMPARE(f->form.minimumSize(), f->form.maximumSize()); // a fixed size
