@@ -93,7 +93,8 @@ struct Finding
     QStringList args;
 
     // False for what is said without being wrong (a right check digit, a date, an
-    // identifier that is due, a GS after a field of fixed length).
+    // identifier that is due, a GS after a field of fixed length), and for a
+    // warning that leaves the data right (no identifier where the host needs one).
     bool isFault() const;
     // What the scanner adds around the data: an identifier, a prefix, an ending.
     bool isAddition() const;

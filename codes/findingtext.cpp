@@ -89,6 +89,8 @@ QString gsReplacedBy(const Finding &f)
 bool Finding::isFault() const
 {
     switch (kind) {
+    // No identifier: the data may be right, the host is warned of what it lacks.
+    case Kind::IdentifierMissing:
     case Kind::IdentifierRight:
     case Kind::IdentifierAdded:
     case Kind::LeadingGs:
