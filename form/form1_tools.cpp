@@ -22,8 +22,9 @@ void Form1::showTestCodes()
             m_testCodes = new TestCodesWindow(this);
             // The verdict is made in the log's timer slot: what it throws stays here.
             connect(List1, &EventLog::readEnded, m_testCodes,
-                [window = m_testCodes](const QByteArray &codes, ReadMode mode) {
-                    untrapped([&] { window->readArrived(codes, mode); });
+                [window = m_testCodes](
+                    const QByteArray &codes, const QList<qint64> &micros, ReadMode mode) {
+                    untrapped([&] { window->readArrived({ codes, micros, mode }); });
                 });
             // Reads are told from now on; a window that was never opened costs nothing.
             List1->setReportingReads(true);

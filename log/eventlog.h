@@ -117,8 +117,9 @@ public:
 
 signals:
     // A read ended: its codes as the scanner sent them (a port's carriage return
-    // included), at most MaxReportedCodes of them.
-    void readEnded(const QByteArray &codes, ReadMode mode);
+    // included), at most MaxReportedCodes of them, each with its moment on the
+    // session clock in microseconds.
+    void readEnded(const QByteArray &codes, const QList<qint64> &micros, ReadMode mode);
 
 public:
     static constexpr qsizetype MaxReportedCodes = 65536;

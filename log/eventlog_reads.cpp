@@ -42,7 +42,8 @@ void EventLog::reportEndedReads()
     for (const ReadLog::Read &read : ended) {
         if (generation != m_generation)
             break;
-        emit readEnded(m_details.readCodes(read, m_lines, MaxReportedCodes).codes, read.mode);
+        const EventDetails::ReadCodes codes = m_details.readCodes(read, m_lines, MaxReportedCodes);
+        emit readEnded(codes.codes, codes.micros, read.mode);
     }
 }
 

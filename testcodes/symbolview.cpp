@@ -31,10 +31,17 @@ SymbolView::SymbolView(QWidget *parent)
 void SymbolView::setSymbol(const Symbol &symbol)
 {
     m_symbol = symbol;
+    m_text.clear();
     m_image = {};
     m_scale = 0;
     updateGeometry();
     update();
+}
+
+void SymbolView::setText(const QString &text)
+{
+    setSymbol(Symbol());
+    m_text = text;
 }
 
 int SymbolView::scaleIn(const Symbol &symbol, QSize size, qreal ratio)
@@ -84,7 +91,7 @@ void SymbolView::paintEvent(QPaintEvent *event)
     const int scale = scaleIn(m_symbol, size(), ratio);
     if (scale == 0) {
         // Modules of one pixel would test the screen, not the scanner.
-        m_notice = m_symbol.isNull() ? m_symbol.error()
+        m_notice = m_symbol.isNull() ? (m_text.isEmpty() ? m_symbol.error() : m_text)
                                      : QStringLiteral("Этот код не помещается на экране: нужен "
                                                       "экран побольше.");
         m_image = {};

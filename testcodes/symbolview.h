@@ -15,6 +15,8 @@ public:
     explicit SymbolView(QWidget *parent = nullptr);
 
     void setSymbol(const Symbol &symbol);
+    // No symbol: the text in its place, as a notice.
+    void setText(const QString &text);
     // Device pixels per module as last painted; 0 before the first paint and when
     // the symbol was not drawn.
     int pixelsPerModule() const { return m_scale; }
@@ -41,6 +43,7 @@ private:
     Symbol m_symbol;
     QImage m_image;
     QString m_notice;
+    QString m_text;
     int m_scale = 0;
     qreal m_ratio = 0;
 };

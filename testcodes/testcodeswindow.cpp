@@ -1,6 +1,6 @@
 #include "testcodeswindow.h"
 
-#include "readverdict.h"
+#include "owncode.h"
 #include "readtext.h"
 #include "runtimeerror.h"
 #include "symbol.h"
@@ -24,13 +24,7 @@
 namespace {
 
 const QString waiting = QStringLiteral("Ожидаю чтение: прочитайте код с экрана сканером.");
-
-// The content as UTF-8 text, each character without a glyph by the name the
-// read analysis gives it, so that nothing invisible hides in it.
-QString contentText(const QByteArray &content)
-{
-    return ReadText::visibleText(QString::fromUtf8(content));
-}
+const QString ownName = QStringLiteral("Свой код");
 
 QLabel *plainLabel(QWidget *parent)
 {
@@ -67,8 +61,10 @@ TestCodesWindow::TestCodesWindow(QWidget *parent)
     , m_details(plainLabel(this))
     , m_reveals(plainLabel(this))
     , m_verdict(scrollingText(this))
+    , m_tallyLine(plainLabel(this))
     , m_previous(new QPushButton(QStringLiteral("◀ Предыдущий"), this))
     , m_next(new QPushButton(QStringLiteral("Следующий ▶"), this))
+    , m_own(new QPushButton(QStringLiteral("Свой код…"), this))
     , m_info(new QWidget(this))
     , m_side(new QWidget(this))
 {
@@ -86,6 +82,8 @@ TestCodesWindow::TestCodesWindow(QWidget *parent)
     m_verdict->setObjectName(QStringLiteral("verdict"));
     m_previous->setObjectName(QStringLiteral("previous"));
     m_next->setObjectName(QStringLiteral("next"));
+    m_tallyLine->setObjectName(QStringLiteral("tally"));
+    m_own->setObjectName(QStringLiteral("ownCode"));
 
     QFont bold = m_name->font();
     bold.setBold(true);
@@ -95,7 +93,8 @@ TestCodesWindow::TestCodesWindow(QWidget *parent)
     m_content->setFixedHeight(m_content->fontMetrics().lineSpacing() * 6);
     m_content->setAccessibleName(QStringLiteral("Содержимое кода"));
     m_verdict->setAccessibleName(QStringLiteral("Итог сравнения"));
-    for (QPushButton *button : { m_previous, m_next }) {
+    m_own->setToolTip(QStringLiteral("Содержимое своей этикетки, чтобы сравнивать чтения с ним"));
+    for (QPushButton *button : { m_previous, m_next, m_own }) {
         button->setAutoDefault(false);
         button->setFocusPolicy(Qt::NoFocus);
     }
@@ -118,6 +117,7 @@ TestCodesWindow::TestCodesWindow(QWidget *parent)
     info->addWidget(m_reveals);
     info->addWidget(verdictCaption);
     info->addWidget(m_verdict);
+    info->addWidget(m_tallyLine);
     info->addStretch(1);
     // On a low screen the texts scroll; the buttons stay in view below them.
     auto *scroll = new QScrollArea(this);
@@ -130,6 +130,7 @@ TestCodesWindow::TestCodesWindow(QWidget *parent)
     side->setContentsMargins({});
     side->addWidget(scroll, 1);
     side->addLayout(m_buttons);
+    side->addWidget(m_own);
     m_side->setFixedWidth(m_side->fontMetrics().averageCharWidth() * sideChars);
     auto *layout = new QHBoxLayout(this);
     layout->addWidget(m_view, 1);
@@ -138,6 +139,7 @@ TestCodesWindow::TestCodesWindow(QWidget *parent)
     connect(
         m_previous, &QPushButton::clicked, this, [this] { untrapped([this] { showPrevious(); }); });
     connect(m_next, &QPushButton::clicked, this, [this] { untrapped([this] { showNext(); }); });
+    connect(m_own, &QPushButton::clicked, this, [this] { untrapped([this] { enterOwnCode(); }); });
     showCode(0);
 }
 
@@ -146,23 +148,56 @@ void TestCodesWindow::showCode(int index)
     const QList<TestCode> &set = testCodeSet();
     m_index = int(((index % set.size()) + set.size()) % set.size());
     const TestCode &code = set.at(m_index);
+    m_ownShown = false;
     m_view->setSymbol(Symbol::make(code));
     m_view->setAccessibleName(code.name);
     m_position->setText(QStringLiteral("Код %1 из %2")
                             .arg(QString::number(m_index + 1), QString::number(set.size())));
     m_name->setText(code.name);
-    m_content->setPlainText(contentText(code.content));
     m_details->setText(
         QStringLiteral("%1 байт. Идентификатор символики: %2 (сканер "
                        "присылает его первым, если так настроен).")
             .arg(QString::number(code.content.size()), QString::fromLatin1(code.symbologyId)));
     m_reveals->setText(QStringLiteral("Что выявляет: ") + code.reveals);
+    restart({ code.content, code.symbologyId }, waiting);
+}
+
+void TestCodesWindow::showOwnCode(const ExpectedCode &code)
+{
+    m_ownShown = true;
+    m_ownCode = code;
+    m_view->setText(QStringLiteral("Прочитайте свою этикетку сканером."));
+    m_view->setAccessibleName(ownName);
+    m_position->setText(QStringLiteral("Не из набора: введён оператором"));
+    m_name->setText(ownName);
+    // The identifier is the operator's text: joined, never a format.
+    m_details->setText(ReadText::plural(code.content.size(), "байт", "байта", "байт")
+        + (code.symbologyId.isEmpty()
+                ? QStringLiteral(". Идентификатор символики не задан: годится любой.")
+                : QStringLiteral(". Идентификатор символики: ")
+                    + QString::fromLatin1(code.symbologyId) + u'.'));
+    m_reveals->setText(QStringLiteral("Чтения сравниваются с ним, как с тестовыми кодами. "
+                                      "Он не сохраняется: после выхода из программы его нет."));
+    restart(code, QStringLiteral("Ожидаю чтение: прочитайте свою этикетку сканером."));
+}
+
+void TestCodesWindow::restart(const ExpectedCode &code, const QString &waiting)
+{
+    m_expected = code;
+    m_content->setPlainText(OwnCode::shown(code.content));
+    m_lastRead.reset();
+    m_tally.clear();
     setVerdict(waiting);
 }
 
 QString TestCodesWindow::verdict() const
 {
     return m_verdict->toPlainText();
+}
+
+QString TestCodesWindow::tally() const
+{
+    return m_tallyLine->text();
 }
 
 bool TestCodesWindow::fitInto(QSize room)
@@ -207,24 +242,31 @@ bool TestCodesWindow::fitInto(QSize room)
     // The side column as high as the longest texts of any code need.
     int texts = 0;
     const int current = m_index;
+    const bool own = m_ownShown;
     for (int index = 0; index < testCodeSet().size(); ++index) {
         showCode(index);
         texts = std::max(texts, m_info->layout()->totalHeightForWidth(side));
     }
     showCode(current);
-    texts += m_side->layout()->spacing() + m_buttons->sizeHint().height();
+    if (own)
+        showOwnCode(m_ownCode);
+    texts += 2 * m_side->layout()->spacing() + m_buttons->sizeHint().height()
+        + m_own->sizeHint().height();
     setFixedSize(std::min(view.width() + side + across, room.width()),
         std::min(std::max(view.height(), texts) + down, room.height()));
     return every;
 }
 
-void TestCodesWindow::readArrived(const QByteArray &read, ReadMode mode)
+void TestCodesWindow::readArrived(const ArrivedRead &read)
 {
     if (!isVisible())
         return;
     try {
-        const TestCode &code = testCodeSet().at(m_index);
-        setVerdict(judgeRead({ code.content, code.symbologyId }, { read, {}, mode }).text());
+        const ArrivedRead *previous = m_lastRead ? &*m_lastRead : nullptr;
+        const ReadVerdict verdict = judgeRead(m_expected, read, previous);
+        m_tally.add(verdict, read, previous);
+        m_lastRead = read;
+        setVerdict(verdict.text());
     } catch (const std::bad_alloc &) {
         setVerdict(QStringLiteral("Чтение не удалось сравнить: не хватило памяти."));
     } catch (...) {
@@ -242,10 +284,25 @@ void TestCodesWindow::showNext()
     showCode(m_index + 1);
 }
 
+void TestCodesWindow::enterOwnCode()
+{
+    if (m_dialog)
+        return;
+    // Modal: the keys typed into it are the operator's, not a scanner's for the log.
+    m_dialog = new OwnCodeDialog(m_ownCode, this);
+    m_dialog->setAttribute(Qt::WA_DeleteOnClose);
+    m_dialog->setWindowModality(Qt::ApplicationModal);
+    connect(m_dialog, &QDialog::accepted, this,
+        [this, dialog = m_dialog] { untrapped([&] { showOwnCode(dialog->code()); }); });
+    m_dialog->show();
+}
+
 void TestCodesWindow::setVerdict(const QString &text)
 {
+    const QString tally = m_tally.text();
     m_verdict->setPlainText(text);
-    setAccessibleDescription(text);
+    m_tallyLine->setText(tally);
+    setAccessibleDescription(text + u'\n' + tally);
 }
 
 void TestCodesWindow::showEvent(QShowEvent *event)

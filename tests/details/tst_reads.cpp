@@ -116,7 +116,9 @@ private slots:
         f.click("CmdOpen");
         QList<QByteArray> reads;
         QObject::connect(f.log(), &EventLog::readEnded, f.log(),
-            [&reads](const QByteArray &codes, ReadMode) { reads.append(codes); });
+            [&reads](const QByteArray &codes, const QList<qint64> &, ReadMode) {
+                reads.append(codes);
+            });
         f.log()->setReportingReads(true);
         send(f, { "AB\r\n", "CD\r", "EF" }, 120);
         QTRY_COMPARE(reads, (QList<QByteArray> { "AB\r\n", "CD\r", "EF" }));
@@ -137,7 +139,9 @@ private slots:
         PortForm f(false);
         QList<QByteArray> reads;
         QObject::connect(f.log(), &EventLog::readEnded, f.log(),
-            [&reads](const QByteArray &codes, ReadMode) { reads.append(codes); });
+            [&reads](const QByteArray &codes, const QList<qint64> &, ReadMode) {
+                reads.append(codes);
+            });
         f.log()->setReportingReads(true);
         const qint64 start = clock;
         const QString typed = QStringLiteral("0123456789\r12\r");
@@ -161,7 +165,8 @@ private slots:
     }
 
     // The test codes window judges the next read from the port against the code
-    // it shows: whole, and with a GS lost.
+    // it shows: whole, and with a GS lost; its tally times the reads by the
+    // moments the log gave their codes, the test's clock 250 ms on between them.
     void testCodeVerdicts()
     {
         PortForm f;
@@ -179,7 +184,10 @@ private slots:
                            "для GS1 DataMatrix) и окончание CR."));
         send(f, { QByteArray(marking->content).replace("\x1D", "") }, 0);
         QTRY_VERIFY2(window->verdict().contains(u"GS"), qPrintable(window->verdict()));
-        QCOMPARE(window->accessibleDescription(), window->verdict());
+        QVERIFY2(window->tally().startsWith(u"3 чтения: ")
+                && window->tally().endsWith(u"последний раз 250,000 мс, в среднем 250,000 мс"),
+            qPrintable(window->tally()));
+        QCOMPARE(window->accessibleDescription(), window->verdict() + u'\n' + window->tally());
     }
 };
 

@@ -1,14 +1,20 @@
 // The test codes: every symbol the window draws is decoded by an independent
 // reader (zxing-cpp) from the window's own pixels, so the window shows what it
-// says it shows; and the verdict on a read reaches the screen and screen readers.
+// says it shows; the verdict on a read and the tally of reads reach the screen
+// and screen readers; the operator's own code, entered in its dialog, is judged
+// the same way.
 
+#include "owncode.h"
+#include "readverdict.h"
 #include "symbol.h"
 #include "symbolview.h"
 #include "testcodeset.h"
 #include "testcodeswindow.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QtTest>
 
 #include <ZXing/ReadBarcode.h>
@@ -32,6 +38,9 @@ private slots:
     void fit();
     void verdict_data();
     void verdict();
+    void tally();
+    void ownCode_data();
+    void ownCode();
 };
 
 namespace {
@@ -285,13 +294,126 @@ void TestCodesTest::verdict()
     QCOMPARE(
         window.findChild<QLabel *>(QStringLiteral("codeName"))->text(), testCodeSet().at(3).name);
 
-    window.readArrived(read, ReadMode::Serial); // hidden: not judged
+    window.readArrived({ read, {}, ReadMode::Serial }); // hidden: not judged
     QVERIFY(!window.verdict().contains(phrase));
     window.show();
-    window.readArrived(read, ReadMode::Serial);
+    window.readArrived({ read, {}, ReadMode::Serial });
     QVERIFY2(window.verdict().contains(phrase), qPrintable(window.verdict()));
-    QCOMPARE(window.accessibleDescription(), window.verdict());
+    QCOMPARE(window.accessibleDescription(), window.verdict() + u'\n' + window.tally());
     QCOMPARE(window.verdict().startsWith(QStringLiteral("Данные совпали")), matches);
+}
+
+// Three reads of the marking code, the second without a GS, each 100 ms from its
+// first code to its last: counted by outcome, and timed from the last code of one
+// to the first of the next (1.5 s, then 0.5 s). A new code starts from nothing.
+void TestCodesTest::tally()
+{
+    TestCodesWindow window;
+    window.showCode(3);
+    window.show();
+    const QByteArray whole = testCodeSet().at(3).content;
+    const QByteArray lost = QByteArray(whole).remove(whole.indexOf('\x1d'), 1);
+    const auto read = [](const QByteArray &codes, qint64 start) {
+        QList<qint64> micros(codes.size(), start + 100'000);
+        micros.first() = start;
+        return ArrivedRead { codes, micros, ReadMode::Serial };
+    };
+    const QString fault = judgeRead({ whole, "]d2" }, read(lost, 0)).faultNames().value(0);
+    QVERIFY(!fault.isEmpty());
+    QCOMPARE(window.tally(), QStringLiteral("Чтений этого кода пока не было."));
+    window.readArrived(read(whole, 1'000'000));
+    QCOMPARE(window.tally(), QStringLiteral("1 чтение: 1 совпало"));
+    window.readArrived(read(lost, 2'600'000));
+    window.readArrived(read(whole, 3'200'000));
+    QCOMPARE(window.tally(),
+        QStringLiteral("3 чтения: 2 совпали, 1 — ") + fault
+            + QStringLiteral("; от чтения до чтения: последний раз 500,000 мс, в среднем "
+                             "1000,000 мс"));
+    QVERIFY(window.accessibleDescription().endsWith(window.tally()));
+    window.showNext();
+    QCOMPARE(window.tally(), QStringLiteral("Чтений этого кода пока не было."));
+    window.readArrived(read(testCodeSet().at(4).content, 4'000'000));
+    QCOMPARE(window.tally(), QStringLiteral("1 чтение: 1 совпало"));
+}
+
+void TestCodesTest::ownCode_data()
+{
+    // As typed into the dialog; an empty `refused` for a code it takes.
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("typedId");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("refused");
+    QTest::newRow("GS by name")
+        << QStringLiteral("0104600439931256215Ab«GS»91EE06«gs»92x") << QStringLiteral(" ]d2 ")
+        << QByteArray("0104600439931256215Ab\x1d"
+                      "91EE06\x1d"
+                      "92x")
+        << QString();
+    QTest::newRow("ISO/IEC 15434 envelope") << QStringLiteral("[)>«RS»06«GS»1P1«RS»«EOT»«CR»«LF»")
+                                            << QString() << QByteArray("[)>\x1e"
+                                                                       "06\x1d"
+                                                                       "1P1\x1e\x04\r\n")
+                                            << QString();
+    QTest::newRow("Cyrillic in UTF-8, DEL, NBSP, a lone »")
+        << QStringLiteral("Ёж»«HT»«DEL»«NBSP»") << QStringLiteral("]Q1")
+        << QStringLiteral("Ёж»\t\x7f\u00a0").toUtf8() << QString();
+    QTest::newRow("unknown name") << QStringLiteral("ab«ГС»cd") << QString() << QByteArray()
+                                  << QStringLiteral("с именем «ГС»");
+    QTest::newRow("space by name") << QStringLiteral("a«SP»b") << QString() << QByteArray()
+                                   << QStringLiteral("с именем «SP»");
+    QTest::newRow("« left open") << QStringLiteral("ab«GS") << QString() << QByteArray()
+                                 << QStringLiteral("не закрыта");
+    QTest::newRow("nothing") << QString() << QString() << QByteArray()
+                             << QStringLiteral("Введите");
+    QTest::newRow("identifier typed in Russian layout")
+        << QStringLiteral("ab") << QStringLiteral("ъв2") << QByteArray()
+        << QStringLiteral("например ]d2");
+}
+
+// Through the window's button and its modal dialog; a code taken is shown in
+// place of the test code, its reads judged against it, until "Следующий ▶".
+void TestCodesTest::ownCode()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, typedId);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, refused);
+    TestCodesWindow window;
+    window.showCode(3);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.findChild<QPushButton *>(QStringLiteral("ownCode"))->click();
+    QPointer dialog = qobject_cast<OwnCodeDialog *>(QApplication::activeModalWidget());
+    QVERIFY(dialog);
+    dialog->findChild<QLineEdit *>(QStringLiteral("ownContent"))->setText(typed);
+    dialog->findChild<QLineEdit *>(QStringLiteral("ownIdentifier"))->setText(typedId);
+    dialog->accept();
+    auto *error = dialog->findChild<QLabel *>(QStringLiteral("error"));
+    if (!refused.isEmpty()) {
+        QVERIFY(dialog->isVisible());
+        QVERIFY2(error->text().contains(refused), qPrintable(error->text()));
+        QVERIFY(!window.showsOwnCode());
+        return;
+    }
+    QTRY_VERIFY(!dialog);
+    QVERIFY(window.showsOwnCode());
+    const ExpectedCode expected { content, typedId.trimmed().toLatin1() };
+    auto *contentBox = window.findChild<QPlainTextEdit *>(QStringLiteral("content"));
+    QString none;
+    QCOMPARE(OwnCode::content(contentBox->toPlainText(), &none), expected.content);
+    QCOMPARE(window.findChild<QLabel *>(QStringLiteral("codeName"))->text(), u"Свой код");
+    auto *view = window.findChild<SymbolView *>();
+    view->grab();
+    QVERIFY2(view->notice().contains(u"свою этикетку"), qPrintable(view->notice()));
+
+    const ArrivedRead read { content, {}, ReadMode::Serial };
+    window.readArrived(read);
+    QCOMPARE(window.verdict(), judgeRead(expected, read).text());
+    QVERIFY(judgeRead(expected, read).matched);
+    QCOMPARE(window.tally(), QStringLiteral("1 чтение: 1 совпало"));
+    window.showNext();
+    QVERIFY(!window.showsOwnCode());
+    QCOMPARE(window.currentIndex(), 4);
 }
 
 QTEST_MAIN(TestCodesTest)
