@@ -94,11 +94,11 @@ OwnCodeDialog::OwnCodeDialog(const ExpectedCode &code, QWidget *parent)
     help->setTextInteractionFlags(Qt::TextSelectableByMouse);
     help->setText(QStringLiteral(
         "Содержимое своей этикетки — как его должен прислать сканер, без префикса и "
-        "окончания. Буквы, в том числе русские, пишутся как есть: в коде они байты UTF-8. "
-        "Управляющий символ пишется своим именем в кавычках-ёлочках: «GS», «RS», «EOT», "
-        "«CR», «LF», «HT» (кавычки можно скопировать отсюда). Пока это окно открыто, "
-        "сканер в режиме клавиатуры печатает в него.\n"
-        "Свой код не сохраняется: после выхода из программы его нет."));
+        "окончания. Буквы, и русские тоже, — как есть: в коде они байты UTF-8. "
+        "Управляющий символ — его имя в «»: «GS», «RS», «EOT», «CR», «LF», «HT» (кавычки "
+        "можно скопировать отсюда).\n"
+        "Пока это окно открыто, сканер в режиме клавиатуры печатает в него. Свой код не "
+        "сохраняется: после выхода из программы его нет."));
     m_error->setTextFormat(Qt::PlainText);
     m_error->setWordWrap(true);
     m_error->setObjectName(QStringLiteral("error"));
@@ -132,6 +132,7 @@ void OwnCodeDialog::accept()
     if (!identifier) {
         m_error->setText(error);
         m_error->show();
+        adjustSize(); // the wrapped texts keep their lines
         (content ? m_identifier : m_content)->setFocus();
         return;
     }

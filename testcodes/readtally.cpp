@@ -49,7 +49,7 @@ QString ReadTally::text() const
     for (const auto &[name, count] : std::as_const(kinds))
         text += QStringLiteral(", ") + QString::number(count) + QStringLiteral(" — ") + name;
     if (m_gaps > 0)
-        text += QStringLiteral("; от чтения до чтения: последний раз ") + ReadText::millis(m_lastGap)
+        text += QStringLiteral(";\nот чтения до чтения: последний раз ") + ReadText::millis(m_lastGap)
             + QStringLiteral(", в среднем ") + ReadText::millis(m_gapSum / m_gaps);
     return text;
 }

@@ -18,8 +18,8 @@ public:
     void add(const ReadVerdict &verdict, const ArrivedRead &read, const ArrivedRead *previous);
 
     qint64 reads() const { return m_reads; }
-    // "20 чтений: 18 совпали, 2 — потерян GS; от чтения до чтения: последний раз
-    // 1234,000 мс, в среднем 1100,000 мс".
+    // "20 чтений: 18 совпали, 2 — потерян GS;" and on a line of its own "от чтения
+    // до чтения: последний раз 1234,000 мс, в среднем 1100,000 мс".
     QString text() const;
 
     // Kinds of fault counted by name; those past them are counted together.

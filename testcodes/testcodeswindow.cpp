@@ -36,12 +36,12 @@ QLabel *plainLabel(QWidget *parent)
 }
 
 // A read-only text of a few lines that scrolls when it holds more, so that a long
-// content or verdict never makes the window grow.
-QPlainTextEdit *scrollingText(QWidget *parent)
+// content, verdict or tally never makes the window grow.
+QPlainTextEdit *scrollingText(QWidget *parent, int lines = 6)
 {
     auto *text = new QPlainTextEdit(parent);
     text->setReadOnly(true);
-    text->setFixedHeight(text->fontMetrics().lineSpacing() * 6);
+    text->setFixedHeight(text->fontMetrics().lineSpacing() * lines);
     return text;
 }
 
@@ -61,7 +61,7 @@ TestCodesWindow::TestCodesWindow(QWidget *parent)
     , m_details(plainLabel(this))
     , m_reveals(plainLabel(this))
     , m_verdict(scrollingText(this))
-    , m_tallyLine(plainLabel(this))
+    , m_tally(scrollingText(this, 5))
     , m_previous(new QPushButton(QStringLiteral("◀ Предыдущий"), this))
     , m_next(new QPushButton(QStringLiteral("Следующий ▶"), this))
     , m_own(new QPushButton(QStringLiteral("Свой код…"), this))
@@ -82,7 +82,7 @@ TestCodesWindow::TestCodesWindow(QWidget *parent)
     m_verdict->setObjectName(QStringLiteral("verdict"));
     m_previous->setObjectName(QStringLiteral("previous"));
     m_next->setObjectName(QStringLiteral("next"));
-    m_tallyLine->setObjectName(QStringLiteral("tally"));
+    m_tally->setObjectName(QStringLiteral("tally"));
     m_own->setObjectName(QStringLiteral("ownCode"));
 
     QFont bold = m_name->font();
@@ -93,6 +93,7 @@ TestCodesWindow::TestCodesWindow(QWidget *parent)
     m_content->setFixedHeight(m_content->fontMetrics().lineSpacing() * 6);
     m_content->setAccessibleName(QStringLiteral("Содержимое кода"));
     m_verdict->setAccessibleName(QStringLiteral("Итог сравнения"));
+    m_tally->setAccessibleName(QStringLiteral("Счёт чтений"));
     m_own->setToolTip(QStringLiteral("Содержимое своей этикетки, чтобы сравнивать чтения с ним"));
     for (QPushButton *button : { m_previous, m_next, m_own }) {
         button->setAutoDefault(false);
@@ -103,6 +104,8 @@ TestCodesWindow::TestCodesWindow(QWidget *parent)
     contentCaption->setText(QStringLiteral("Содержимое:"));
     auto *verdictCaption = plainLabel(this);
     verdictCaption->setText(QStringLiteral("Итог сравнения с последним чтением:"));
+    auto *tallyCaption = plainLabel(this);
+    tallyCaption->setText(QStringLiteral("Все чтения этого кода:"));
 
     m_buttons = new QHBoxLayout;
     m_buttons->addWidget(m_previous);
@@ -117,7 +120,8 @@ TestCodesWindow::TestCodesWindow(QWidget *parent)
     info->addWidget(m_reveals);
     info->addWidget(verdictCaption);
     info->addWidget(m_verdict);
-    info->addWidget(m_tallyLine);
+    info->addWidget(tallyCaption);
+    info->addWidget(m_tally);
     info->addStretch(1);
     // On a low screen the texts scroll; the buttons stay in view below them.
     auto *scroll = new QScrollArea(this);
@@ -186,7 +190,7 @@ void TestCodesWindow::restart(const ExpectedCode &code, const QString &waiting)
     m_expected = code;
     m_content->setPlainText(OwnCode::shown(code.content));
     m_lastRead.reset();
-    m_tally.clear();
+    m_reads.clear();
     setVerdict(waiting);
 }
 
@@ -197,7 +201,7 @@ QString TestCodesWindow::verdict() const
 
 QString TestCodesWindow::tally() const
 {
-    return m_tallyLine->text();
+    return m_tally->toPlainText();
 }
 
 bool TestCodesWindow::fitInto(QSize room)
@@ -264,7 +268,7 @@ void TestCodesWindow::readArrived(const ArrivedRead &read)
     try {
         const ArrivedRead *previous = m_lastRead ? &*m_lastRead : nullptr;
         const ReadVerdict verdict = judgeRead(m_expected, read, previous);
-        m_tally.add(verdict, read, previous);
+        m_reads.add(verdict, read, previous);
         m_lastRead = read;
         setVerdict(verdict.text());
     } catch (const std::bad_alloc &) {
@@ -294,14 +298,23 @@ void TestCodesWindow::enterOwnCode()
     m_dialog->setWindowModality(Qt::ApplicationModal);
     connect(m_dialog, &QDialog::accepted, this,
         [this, dialog = m_dialog] { untrapped([&] { showOwnCode(dialog->code()); }); });
+    // The keyboard goes back to the main window, as this one never takes it: else
+    // the window system might leave it nowhere, and a scanner would type into the
+    // void.
+    connect(m_dialog, &QDialog::finished, this, [this] {
+        untrapped([this] {
+            if (QWidget *main = parentWidget())
+                main->window()->activateWindow();
+        });
+    });
     m_dialog->show();
 }
 
 void TestCodesWindow::setVerdict(const QString &text)
 {
-    const QString tally = m_tally.text();
+    const QString tally = m_reads.text();
     m_verdict->setPlainText(text);
-    m_tallyLine->setText(tally);
+    m_tally->setPlainText(tally);
     setAccessibleDescription(text + u'\n' + tally);
 }
 

@@ -72,7 +72,7 @@ private:
     ExpectedCode m_expected; // the code shown
     ExpectedCode m_ownCode; // the operator's, as last entered
     std::optional<ArrivedRead> m_lastRead; // judged since the code was shown
-    ReadTally m_tally;
+    ReadTally m_reads;
     QPointer<OwnCodeDialog> m_dialog;
     SymbolView *m_view;
     QLabel *m_position;
@@ -81,7 +81,7 @@ private:
     QLabel *m_details;
     QLabel *m_reveals;
     QPlainTextEdit *m_verdict;
-    QLabel *m_tallyLine;
+    QPlainTextEdit *m_tally;
     QPushButton *m_previous;
     QPushButton *m_next;
     QPushButton *m_own;

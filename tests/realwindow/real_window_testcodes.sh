@@ -2,11 +2,17 @@
 # The test codes window of the real form on a small screen (1024 by 768) under
 # Xvfb, its port on a pseudo-terminal: opened from the log's context menu, moved
 # through all nine codes, each with its name, verdict and buttons on the screen and
-# the window of one size, back to the GS1 DataMatrix marking code, and sent that code's content through the terminal as a scanner without a
-# suffix sends it, once whole and once with its GS lost; the verdict, the window's
-# accessible description, is read back over the accessibility bus each time.
+# the window of one size, back to the GS1 DataMatrix marking code, and sent that
+# code's content through the terminal, once whole as a scanner set to send its
+# identifier and a CR sends it and once with its GS lost and no suffix; the
+# verdict and the tally, the window's accessible description, are read back over
+# the accessibility bus each time.
+# Then the operator's own code typed into its dialog (Cyrillic and «GS»), shown in
+# place of the test code, the keyboard back with the main window, and a read of it
+# judged a match.
 # With SCREENSHOT_DIR set, the window with the second verdict is saved there as
-# test-codes.png.
+# test-codes.png, and the window with the own code's verdict as
+# test-codes-own.png.
 set -euo pipefail
 unset QT_QPA_PLATFORM
 manual_form=$1
@@ -63,10 +69,35 @@ gs=$'\x1d'
 code="0102001234567893"$'21aB3\'xY%Zq&7<R'"${gs}91AB12${gs}92T3J2YXRlazogbWFkZS11cCB0ZXN0IGRhdGEgb25seSE="
 # As a scanner set to send its identifier and a CR sends it: a match.
 printf '%s\r' "]d2$code" >&4
-matched=$(atspi describe 'Тестовые коды' '^Данные совпали байт в байт; сканер добавил идентификатор \]d2 \(верный для GS1 DataMatrix\) и окончание CR\.$')
+matched=$(atspi describe 'Тестовые коды' '^Данные совпали байт в байт; сканер добавил идентификатор \]d2 \(верный для GS1 DataMatrix\) и окончание CR\.\n1 чтение: 1 совпало$')
 printf '%s' "${code//$gs/}" >&4
-lost=$(atspi describe 'Тестовые коды' '^Данные не совпали(.|\n)*потерян GS')
+# The reads' moments are the log's: the time between them is there, whatever it is.
+lost=$(atspi describe 'Тестовые коды' \
+    '^Данные не совпали(.|\n)*потерян GS(.|\n)*\n2 чтения: 1 совпало, 1 — потерян GS;\n'\
+'от чтения до чтения: последний раз [0-9]+,[0-9]{3} мс')
 printf 'whole: %s\nwithout GS: %s\n' "$matched" "$lost"
-if [ -n "${SCREENSHOT_DIR:-}" ]; then
-    import -window "$(xdotool search --name '^Тестовые коды$' | head -n1)" "$SCREENSHOT_DIR/test-codes.png"
-fi
+screenshot() {
+    [ -z "${SCREENSHOT_DIR:-}" ] \
+        || import -window "$(xdotool search --name '^Тестовые коды$' | head -n1)" "$SCREENSHOT_DIR/$1"
+}
+screenshot test-codes.png
+
+# The own code: the dialog is modal, so the keys typed go to its line, not to the
+# log; Enter is its OK.
+atspi press 'Свой код…' >/dev/null
+timeout 30 xdotool search --sync --onlyvisible --name '^Свой код$' >/dev/null
+read -r x y < <(atspi where 'Содержимое своего кода')
+xdotool mousemove "$x" "$y" click 1
+xdotool type --delay 20 'Ёж«GS»91'
+atspi text 'Содержимое своего кода' '^Ёж«GS»91$' >/dev/null
+xdotool key Return
+atspi text 'Содержимое кода' '^Ёж«GS»91$' >/dev/null
+# The keyboard is back with the main window, not left nowhere by the dialog.
+main=$(xdotool search --name '^Orvatek$' | head -n1)
+main_has_focus() { [ "$(xdotool getwindowfocus)" = "$main" ]; }
+wait_until main_has_focus
+printf 'Ёж\x1d91' >&4
+own=$(atspi describe 'Тестовые коды' '^Данные совпали байт в байт\.\n1 чтение: 1 совпало$')
+printf 'own code: %s\n' "$own"
+screenshot test-codes-own.png
+show 'Следующий ▶' "${names[4]}"

@@ -327,7 +327,7 @@ void TestCodesTest::tally()
     window.readArrived(read(whole, 3'200'000));
     QCOMPARE(window.tally(),
         QStringLiteral("3 чтения: 2 совпали, 1 — ") + fault
-            + QStringLiteral("; от чтения до чтения: последний раз 500,000 мс, в среднем "
+            + QStringLiteral(";\nот чтения до чтения: последний раз 500,000 мс, в среднем "
                              "1000,000 мс"));
     QVERIFY(window.accessibleDescription().endsWith(window.tally()));
     window.showNext();
