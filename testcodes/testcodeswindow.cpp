@@ -37,11 +37,11 @@ QLabel *plainLabel(QWidget *parent)
 
 // A read-only text of a few lines that scrolls when it holds more, so that a long
 // content, verdict or tally never makes the window grow.
-QPlainTextEdit *scrollingText(QWidget *parent, int lines = 6)
+QPlainTextEdit *scrollingText(QWidget *parent)
 {
     auto *text = new QPlainTextEdit(parent);
     text->setReadOnly(true);
-    text->setFixedHeight(text->fontMetrics().lineSpacing() * lines);
+    text->setFixedHeight(text->fontMetrics().lineSpacing() * 6);
     return text;
 }
 
@@ -61,7 +61,7 @@ TestCodesWindow::TestCodesWindow(QWidget *parent)
     , m_details(plainLabel(this))
     , m_reveals(plainLabel(this))
     , m_verdict(scrollingText(this))
-    , m_tally(scrollingText(this, 5))
+    , m_tally(scrollingText(this))
     , m_previous(new QPushButton(QStringLiteral("◀ Предыдущий"), this))
     , m_next(new QPushButton(QStringLiteral("Следующий ▶"), this))
     , m_own(new QPushButton(QStringLiteral("Свой код…"), this))
