@@ -185,8 +185,8 @@ private slots:
         send(f, { QByteArray(marking->content).replace("\x1D", "") }, 0);
         QTRY_VERIFY2(window->verdict().contains(u"потерян GS"), qPrintable(window->verdict()));
         QCOMPARE(window->tally(),
-            QStringLiteral("2 чтения: 1 совпало, 1 — нет идентификатора, 1 — потерян GS;\nот "
-                           "чтения до чтения: последний раз 250,000 мс, в среднем 250,000 мс"));
+            QStringLiteral("2 чтения: 1 совпало, 1 — потерян GS;\nот чтения до чтения: последний "
+                           "раз 250,000 мс, в среднем 250,000 мс"));
         QCOMPARE(window->accessibleDescription(), window->verdict() + u'\n' + window->tally());
     }
 };
