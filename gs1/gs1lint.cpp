@@ -413,6 +413,16 @@ void country(Faults &faults, QStringView s, bool allow999)
 
 } // namespace
 
+const char *errorName(LintError error)
+{
+    static constexpr const char *names[] = {
+#define GS1_LINT_ERROR_NAME(name) #name,
+        GS1_LINT_ERRORS(GS1_LINT_ERROR_NAME)
+#undef GS1_LINT_ERROR_NAME
+    };
+    return names[std::size_t(error)];
+}
+
 int checkDigit(QStringView digits)
 {
     int sum = 0;

@@ -10,30 +10,38 @@
 // entry. Each fault is a fact with its place in the value, never a sentence.
 namespace Gs1 {
 
+// The faults, each with its name for logs and tests (LintError::WrongCheckDigit,
+// "WrongCheckDigit").
+#define GS1_LINT_ERRORS(X) \
+    /* The AI's format: argument is the length wanted (min for too short, max for too long). */ \
+    X(TooShort) X(TooLong) X(NotDigit) X(NotInSet82) X(NotInSet39) X(NotInSet64) X(BadPadding) \
+    /* Check characters (csum, csumalpha); wanted holds what the data called for. */ \
+    X(WrongCheckDigit) X(TooShortForCheckPair) X(NotInSet32) X(WrongCheckPair) \
+    /* GS1 Company Prefix positions (gcppos1, gcppos2): at least 4 digits. */ \
+    X(TooShortForCompanyPrefix) X(NoCompanyPrefix) \
+    /* hasnondigit */ X(NoNonDigit) \
+    /* Dates and times. */ \
+    X(BadMonth) X(BadDay) X(BadHour) X(BadMinute) X(BadSecond) \
+    /* Codes from lists. */ \
+    X(UnknownCountry) X(UnknownCurrency) X(UnknownMediaType) X(UnknownPackageType) X(BadBiologicalSex) \
+    /* IBAN (ISO 13616). */ \
+    X(IbanTooShort) X(IbanTooLong) X(IbanBadCharacter) X(IbanBadCountry) X(WrongIbanCheck) \
+    X(BadLatitude) X(BadLongitude) \
+    X(NotYesNo) X(NotHyphen) X(NotZero) X(AllZero) X(ZeroPrefix) X(BadWinding) \
+    X(ImporterIndexLength) X(BadImporterIndex) \
+    X(BadPercentSequence) \
+    /* pieceoftotal */ X(PieceOfTotalLength) X(ZeroPiece) X(ZeroTotal) X(PieceExceedsTotal) \
+    /* posinseqslash */ X(PositionMalformed) X(PositionExceedsEnd) \
+    /* Coupons (couponcode, couponposoffer): argument is the CouponField. */ \
+    X(CouponFieldMissing) X(CouponFieldBadValue) X(CouponFieldTruncated) X(CouponExcessData) \
+    X(CouponExpiryBeforeStart)
+
 enum class LintError : std::uint8_t {
-    // The AI's format: argument is the length wanted (min for too short, max for too long).
-    TooShort, TooLong, NotDigit, NotInSet82, NotInSet39, NotInSet64, BadPadding,
-    // Check characters (csum, csumalpha); wanted holds what the data called for.
-    WrongCheckDigit, TooShortForCheckPair, NotInSet32, WrongCheckPair,
-    // GS1 Company Prefix positions (gcppos1, gcppos2): at least 4 digits.
-    TooShortForCompanyPrefix, NoCompanyPrefix,
-    NoNonDigit, // hasnondigit
-    // Dates and times.
-    BadMonth, BadDay, BadHour, BadMinute, BadSecond,
-    // Codes from lists.
-    UnknownCountry, UnknownCurrency, UnknownMediaType, UnknownPackageType, BadBiologicalSex,
-    // IBAN (ISO 13616).
-    IbanTooShort, IbanTooLong, IbanBadCharacter, IbanBadCountry, WrongIbanCheck,
-    BadLatitude, BadLongitude,
-    NotYesNo, NotHyphen, NotZero, AllZero, ZeroPrefix, BadWinding,
-    ImporterIndexLength, BadImporterIndex,
-    BadPercentSequence,
-    PieceOfTotalLength, ZeroPiece, ZeroTotal, PieceExceedsTotal, // pieceoftotal
-    PositionMalformed, PositionExceedsEnd, // posinseqslash
-    // Coupons (couponcode, couponposoffer): argument is the CouponField.
-    CouponFieldMissing, CouponFieldBadValue, CouponFieldTruncated, CouponExcessData,
-    CouponExpiryBeforeStart,
+#define GS1_LINT_ERROR_ENUM(name) name,
+    GS1_LINT_ERRORS(GS1_LINT_ERROR_ENUM)
+#undef GS1_LINT_ERROR_ENUM
 };
+const char *errorName(LintError error);
 
 // The fields of the North American coupon codes (AI 8110, "North American
 // Coupon Application Guideline Using GS1 DataBar Expanded Symbols"; AI 8112,
