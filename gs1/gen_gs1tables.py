@@ -54,6 +54,31 @@ def parse_component(token):
     return {"set": SETS[kind], "min": lo, "max": hi, "optional": bool(opened), "linters": names}
 
 
+def gs1_format(components):
+    """The data's format as the GS1 General Specifications write it ("N13+X..17"):
+    mandatory fixed components of one set as one, optional ones as one part of
+    variable length."""
+    parts = []  # [kind, set, min, max]
+    for c in components:
+        kind = "opt" if c["optional"] else "fixed" if c["min"] == c["max"] else "var"
+        last = parts[-1] if parts else None
+        if last and kind != "var" and last[0] == kind and last[1] == c["set"]:
+            last[2] += c["min"]
+            last[3] += c["max"]
+        else:
+            parts.append([kind, c["set"], c["min"], c["max"]])
+    letter = {v: k for k, v in SETS.items()}
+    out = []
+    for kind, cset, lo, hi in parts:
+        if kind == "fixed":
+            out.append(f"{letter[cset]}{hi}")
+        elif kind == "opt" or lo == 1:
+            out.append(f"{letter[cset]}..{hi}")
+        else:
+            out.append(f"{letter[cset]}{lo}..{hi}")
+    return "+".join(out)
+
+
 def expand(ais):
     if "-" not in ais:
         return [ais]
@@ -99,8 +124,11 @@ def parse_line(line):
             attrs["dlpkey"] = value if eq else ""
         else:
             raise GrammarError(f"unknown attribute {t}")
+    family = ais[0] if len(ais) == 1 else ais[0][:-1] + "n"
     return {
         "ais": ais,
+        "family": family,
+        "format": gs1_format(components),
         "fixed": "*" in flags,
         "dlattr": "?" in flags,
         "components": components,
@@ -165,8 +193,8 @@ def write_tables(entries, names, countries, currencies):
             linters = ", ".join("Linter::" + l for l in c["linters"])
             comps.append("{ Charset::%s, %d, %d, %s, { %s } }"
                          % (c["set"], c["min"], c["max"], "true" if c["optional"] else "false", linters))
-        out.append('    { "%s", %s, %s, %d, { %s }, %s, %s, %s, %s, %s },' % (
-            ai, "true" if e["fixed"] else "false", "true" if e["dlattr"] else "false",
+        out.append('    { "%s", "%s", "%s", %s, %s, %d, { %s }, %s, %s, %s, %s, %s },' % (
+            ai, e["family"], e["format"], "true" if e["fixed"] else "false", "true" if e["dlattr"] else "false",
             len(e["components"]), ", ".join(comps), c_string(e["req"]), c_string(e["ex"]),
             c_string(e["dlpkey"]), c_string(e["title"]), c_string(name)))
     out.append("};")
@@ -196,6 +224,9 @@ def main(argv):
         countries = json.load(f)["3166-1"]
     with open(iso4217, encoding="utf-8") as f:
         currencies = [c for c in json.load(f)["4217"] if "numeric" in c]
+    for pattern, name in name_list:
+        if not any(pattern.match(ai) for ai in entries):
+            raise GrammarError(f"a name for no AI of the dictionary: {pattern.pattern} {name}")
     text = write_tables(entries, name_list, countries, currencies)
     with open(output, "w", encoding="utf-8") as f:
         f.write(text)

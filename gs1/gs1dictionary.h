@@ -42,6 +42,8 @@ struct Component
 struct AiEntry
 {
     char ai[5] = {}; // "3103"
+    const char *family = ""; // "310n" for each AI of the range 3100-3105, else the AI
+    const char *format = ""; // as the GS1 General Specifications write it: "N13+X..17"
     bool predefinedLength = false; // flag "*": no GS after it
     bool dlAttribute = false; // flag "?": may be a GS1 Digital Link query attribute
     std::uint8_t componentCount = 0;

@@ -148,7 +148,7 @@ void gcpAt(Faults &faults, QStringView s, qsizetype from)
     // be there.
     constexpr qsizetype shortest = 4;
     if (s.size() < from + shortest) {
-        faults.add(LintError::TooShortForCompanyPrefix, from, s.size() - from);
+        faults.add(LintError::TooShortForCompanyPrefix, std::min(from, s.size()), std::max<qsizetype>(0, s.size() - from));
         return;
     }
     for (qsizetype i = from; i < from + shortest; ++i) {
@@ -254,7 +254,8 @@ struct CouponReader
     bool fail(LintError error, CouponField field, qsizetype offset, qsizetype length)
     {
         faults.add(error, offset, length, int(field));
-        faults.list.last().wanted[0] = char('0' + purchase);
+        if (purchase > 0)
+            faults.list.last().wanted[0] = char('0' + purchase);
         failed = true;
         return false;
     }
