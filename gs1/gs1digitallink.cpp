@@ -174,6 +174,11 @@ DigitalLink parseDigitalLink(QStringView text)
     for (qsizetype i = key; i < segments.size(); i += 2) {
         DigitalLinkElement element { segments[i].text.toString(), percentDecoded(segments[i + 1], link.faults),
                                      segments[i + 1].offset, false };
+        // GS1 Digital Link: URI syntax, section 4.4: a GTIN-8, -12 or -13 stands
+        // in the path as it is and is padded with zeros to 14 digits.
+        const qsizetype n = element.value.size();
+        if (element.ai == u"01" && (n == 8 || n == 12 || n == 13) && allDigits(element.value))
+            element.value = QString(14 - n, u'0') + element.value;
         if (element.value.isEmpty())
             link.faults.append({ DigitalLinkFault::Kind::EmptyValue, element.offset, 0, element.ai });
         if (i > key)

@@ -102,6 +102,8 @@ void TestGs1::value_data()
     QTest::newRow("GMN") << "8013" << "1987654Ad4X4bL5ttr2310c2K" << "";
     QTest::newRow("GMN, wrong check pair") << "8013" << "1987654Ad4X4bL5ttr2310cXK"
                                            << "csumalpha:WrongCheckPair@23=2K";
+    QTest::newRow("GIAI without company prefix") << "8004" << "AB123456" << "gcppos1:NoCompanyPrefix@0";
+    QTest::newRow("GRAI, first digit 1") << "8003" << "13870585000552" << "zero:NotZero@0";
     QTest::newRow("CPID, lower case") << "8010" << "1234abc" << "format:NotInSet39@4";
     QTest::newRow("batch with a blank") << "10" << "AB C" << "format:NotInSet82@2";
     // Dates and times.
@@ -110,6 +112,9 @@ void TestGs1::value_data()
     QTest::newRow("expiry, February 30") << "17" << "240230" << "yymmd0:BadDay@4";
     QTest::newRow("production date, day 00") << "11" << "210200" << "";
     QTest::newRow("release date, day 00") << "4326" << "210200" << "yymmdd:BadDay@4";
+    QTest::newRow("date of birth, February 29 of 2023") << "7250" << "20230229" << "yyyymmdd:BadDay@6";
+    QTest::newRow("not before delivery, 24:00") << "4324" << "2101012400" << "hhmi:BadHour@6";
+    QTest::newRow("test by date, 12:60") << "7011" << "2101011260" << "hhmi:BadMinute@8";
     QTest::newRow("harvest date, one day") << "7007" << "210101" << "";
     QTest::newRow("harvest dates, a period") << "7007" << "210101211231" << "";
     QTest::newRow("harvest dates, 10 digits") << "7007" << "2101012112" << "format:TooShort@6";
@@ -152,6 +157,7 @@ void TestGs1::value_data()
     QTest::newRow("package type") << "7041" << "BX" << "";
     QTest::newRow("package type QQQ") << "7041" << "QQQ" << "packagetype:UnknownPackageType@0";
     QTest::newRow("digital signature, padding") << "8030" << "12=" << "";
+    QTest::newRow("digital signature, plus sign") << "8030" << "AB+C" << "format:NotInSet64@2";
     QTest::newRow("digital signature, bad padding") << "8030" << "123=" << "format:BadPadding@3";
     QTest::newRow("coupon") << "8110" << "012345612345611110123" << "";
     QTest::newRow("coupon, prefix length 7") << "8110" << "71234567890123" << "couponcode:CouponFieldBadValue@0";
@@ -237,6 +243,7 @@ void TestGs1::digitalLink_data()
         << "https://id.example.org/gs1/01/09506000134352/21/AB%2F1" << true << "010950600013435221AB/1" << "";
     QTest::newRow("other parameters") << "https://example.com/01/09506000134352?4321=1&linkType=all" << true
                                       << "01095060001343524321" "1" << "";
+    QTest::newRow("GTIN-13 padded") << "https://example.com/01/4600439931256" << true << "0104600439931256" << "";
     QTest::newRow("serial before batch") << "https://example.com/01/09506000134352/21/X/10/Y" << true
                                          << "010950600013435221X|10Y" << "QualifierOutOfOrder:10@46";
     QTest::newRow("not a qualifier of GTIN") << "https://example.com/01/09506000134352/99/X" << true
