@@ -7,7 +7,7 @@ top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # What building and running the tool needs.
 build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev
-    qt6-translations-l10n fonts-paratype libxkbcommon-dev libzint-dev)
+    qt6-translations-l10n fonts-paratype libxkbcommon-dev libzint-dev python3 iso-codes)
 # What the tests need on top: a real X server, keyboard layouts and key
 # injection, a headless Wayland compositor with its key injection and Qt's
 # Wayland platform, the accessibility bus, pseudo-terminal tools, a bar-code
