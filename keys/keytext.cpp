@@ -9,6 +9,13 @@ QString platformKeyText(
     // Delete edits; it types no character.
     if (key == Qt::Key_Delete)
         return QString();
+#ifdef Q_OS_WIN
+    // Windows composes the character itself (control codes with Ctrl, dead keys,
+    // Alt codes): what it delivers is what was typed.
+    Q_UNUSED(modifiers);
+    Q_UNUSED(nativeScanCode);
+    return text;
+#else
     // Ctrl+Alt stands for AltGr there and types what the layout puts on it.
     if ((modifiers & (Qt::ControlModifier | Qt::AltModifier)) != Qt::ControlModifier)
         return text;
@@ -48,6 +55,7 @@ QString platformKeyText(
     default:
         return QString();
     }
+#endif
 }
 
 quint8 windows1251Code(char32_t ch)

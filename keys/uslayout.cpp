@@ -120,6 +120,109 @@ UsLayoutPlace usLayoutKeyTyping(const QString &text)
     return {};
 }
 
+#elif defined(Q_OS_WIN)
+#include <windows.h>
+
+namespace {
+
+// Windows' own US layout (00000409), loaded once, never activated: what the
+// user's layouts are stays as it is.
+HKL usLayout()
+{
+    static const HKL us = LoadKeyboardLayoutW(L"00000409", KLF_NOTELLSHELL);
+    return us;
+}
+
+// Qt gives a key's scan code with 0x100 for an extended key (the keypad's Enter).
+UINT virtualKey(quint32 keyCode)
+{
+    const UINT scan = (keyCode & 0xFF) | (keyCode & 0x100 ? 0xE000 : 0);
+    return MapVirtualKeyExW(scan, MAPVK_VSC_TO_VK_EX, usLayout());
+}
+
+bool keypadKey(UINT vk, quint32 keyCode)
+{
+    return (vk >= VK_NUMPAD0 && vk <= VK_DIVIDE) || (vk == VK_RETURN && (keyCode & 0x100));
+}
+
+QString keyText(UINT vk, quint32 keyCode, bool shift)
+{
+    BYTE state[256] = {};
+    if (shift)
+        state[VK_SHIFT] = state[VK_LSHIFT] = 0x80;
+    state[VK_NUMLOCK] = 0x01;
+    wchar_t buffer[8];
+    // Flag 4: the keyboard's dead-key state is left as it is.
+    const int length = ToUnicodeEx(vk, keyCode & 0xFF, state, buffer, 8, 4, usLayout());
+    return length > 0 ? QString::fromWCharArray(buffer, length) : QString();
+}
+
+// The names xkbcommon gives these keys, which the key lines' tooltips know.
+QString keyName(UINT vk, quint32 keyCode)
+{
+    if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD9)
+        return QStringLiteral("KP_") + QChar(u'0' + (vk - VK_NUMPAD0));
+    switch (vk) {
+    case VK_RETURN:
+        return keyCode & 0x100 ? QStringLiteral("KP_Enter") : QStringLiteral("Return");
+    case VK_TAB:
+        return QStringLiteral("Tab");
+    case VK_BACK:
+        return QStringLiteral("BackSpace");
+    case VK_ESCAPE:
+        return QStringLiteral("Escape");
+    case VK_SPACE:
+        return QStringLiteral("space");
+    case VK_DELETE:
+        return QStringLiteral("Delete");
+    case VK_DECIMAL:
+        return QStringLiteral("KP_Decimal");
+    case VK_ADD:
+        return QStringLiteral("KP_Add");
+    case VK_SUBTRACT:
+        return QStringLiteral("KP_Subtract");
+    case VK_MULTIPLY:
+        return QStringLiteral("KP_Multiply");
+    case VK_DIVIDE:
+        return QStringLiteral("KP_Divide");
+    default:
+        return {};
+    }
+}
+
+} // namespace
+
+UsLayoutKey usLayoutKey(quint32 keyCode, bool shift)
+{
+    UsLayoutKey result;
+    const UINT vk = usLayout() ? virtualKey(keyCode) : 0;
+    if (!vk)
+        return result;
+    result.text = keyText(vk, keyCode, shift);
+    const QString plainText = keyText(vk, keyCode, false);
+    if (!keypadKey(vk, keyCode) && plainText.size() == 1 && plainText.at(0).isPrint()
+        && !plainText.at(0).isSpace())
+        result.name = plainText.toUpper();
+    else
+        result.name = keyName(vk, keyCode);
+    return result;
+}
+
+UsLayoutPlace usLayoutKeyTyping(const QString &text)
+{
+    if (!usLayout() || text.isEmpty())
+        return {};
+    // The main block first: a digit is found there, not on the keypad.
+    for (const bool shift : { false, true }) {
+        for (quint32 keyCode = 1; keyCode < 0x80; ++keyCode) {
+            const UINT vk = virtualKey(keyCode);
+            if (vk && !keypadKey(vk, keyCode) && keyText(vk, keyCode, shift) == text)
+                return { keyCode, shift };
+        }
+    }
+    return {};
+}
+
 #else
 
 UsLayoutKey usLayoutKey(quint32, bool)

@@ -5,7 +5,8 @@
 // What a key gives on a US keyboard layout, whatever layout the system has: a
 // scanner in keyboard mode presses keys as a US keyboard would, so this is what
 // it meant to type. Looked up in a keymap that xkbcommon builds for the "us"
-// layout; on systems without xkbcommon nothing is known.
+// layout; on Windows, from Windows' own US layout (ToUnicodeEx); elsewhere
+// nothing is known.
 struct UsLayoutKey
 {
     // The key named by what it gives: "A", "1", "]", or the key's own name where
@@ -15,8 +16,9 @@ struct UsLayoutKey
     QString text;
 };
 
-// keyCode: the key's code as xkbcommon numbers it (under X and Wayland, the code
-// the platform reports: the evdev code + 8).
+// keyCode: the key's code as the platform reports it: under X and Wayland as
+// xkbcommon numbers it (the evdev code + 8), on Windows the scan code, with 0x100
+// for an extended key.
 UsLayoutKey usLayoutKey(quint32 keyCode, bool shift);
 
 // Where a US layout has a character: the key's code as above (0 when no key types

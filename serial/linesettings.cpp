@@ -10,8 +10,7 @@ namespace {
 
 [[noreturn]] void refuse(const QString &why)
 {
-    throw RuntimeError(
-        RuntimeError::InvalidSettings, QStringLiteral("Настройки порта не приняты: ") + why + u'.');
+    throw settingsRefused(why);
 }
 
 qint32 speed(QStringView part)
@@ -26,48 +25,54 @@ qint32 speed(QStringView part)
     return qint32(*value);
 }
 
-QSerialPort::Parity parity(QStringView part)
+SerialPort::Parity parity(QStringView part)
 {
     if (part.size() == 1) {
         switch (part.front().toUpper().unicode()) {
         case u'N':
-            return QSerialPort::NoParity;
+            return SerialPort::NoParity;
         case u'E':
-            return QSerialPort::EvenParity;
+            return SerialPort::EvenParity;
         case u'O':
-            return QSerialPort::OddParity;
+            return SerialPort::OddParity;
         case u'M':
-            return QSerialPort::MarkParity;
+            return SerialPort::MarkParity;
         case u'S':
-            return QSerialPort::SpaceParity;
+            return SerialPort::SpaceParity;
         }
     }
     refuse(QStringLiteral("чётность %1 должна быть одной из букв N, E, O, M, S")
                .arg(quoted(part.toString())));
 }
 
-QSerialPort::DataBits dataBits(QStringView part)
+SerialPort::DataBits dataBits(QStringView part)
 {
     const std::optional<qint64> value = wholeNumber(part, 8);
     if (!value || *value < 5 || *value > 8)
         refuse(QStringLiteral("биты данных %1 должны быть числом от 5 до 8")
                    .arg(quoted(part.toString())));
-    return QSerialPort::DataBits(*value);
+    return SerialPort::DataBits(*value);
 }
 
-QSerialPort::StopBits stopBits(QStringView part)
+SerialPort::StopBits stopBits(QStringView part)
 {
     if (part == u"1")
-        return QSerialPort::OneStop;
+        return SerialPort::OneStop;
     if (part == u"1.5")
-        return QSerialPort::OneAndHalfStop;
+        return SerialPort::OneAndHalfStop;
     if (part == u"2")
-        return QSerialPort::TwoStop;
+        return SerialPort::TwoStop;
     refuse(
         QStringLiteral("стоповые биты %1 должны быть 1, 1.5 или 2").arg(quoted(part.toString())));
 }
 
 } // namespace
+
+RuntimeError settingsRefused(const QString &why)
+{
+    return RuntimeError(
+        RuntimeError::InvalidSettings, QStringLiteral("Настройки порта не приняты: ") + why + u'.');
+}
 
 LineSettings parseSettings(const QString &text)
 {

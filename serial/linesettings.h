@@ -1,6 +1,8 @@
 #pragma once
 
-#include <QSerialPort>
+#include "runtimeerror.h"
+#include "serialport.h"
+
 #include <QString>
 
 // The line settings of a settings text such as "9600,N,8,1": speed, parity, data
@@ -8,9 +10,9 @@
 struct LineSettings
 {
     qint32 baudRate = 9600;
-    QSerialPort::Parity parity = QSerialPort::NoParity;
-    QSerialPort::DataBits dataBits = QSerialPort::Data8;
-    QSerialPort::StopBits stopBits = QSerialPort::OneStop;
+    SerialPort::Parity parity = SerialPort::NoParity;
+    SerialPort::DataBits dataBits = SerialPort::Data8;
+    SerialPort::StopBits stopBits = SerialPort::OneStop;
 };
 
 // Reads a settings text. Blanks around a part are allowed; the speed is a positive
@@ -18,3 +20,7 @@ struct LineSettings
 // and the stop bits 1, 1.5 or 2. A text that does not fit throws RuntimeError
 // InvalidSettings, whose description names the part at fault.
 LineSettings parseSettings(const QString &text);
+
+// A settings text or line setting refused, and why: InvalidSettings, with the
+// description that names the part at fault.
+RuntimeError settingsRefused(const QString &why);

@@ -41,13 +41,13 @@ constexpr qint64 TakeUpTo = 8192;
 
 SerialControl::SerialControl(QObject *parent)
     : QObject(parent)
-    , m_port(new QSerialPort(this))
+    , m_port(new SerialPort(this))
     , m_settings(QStringLiteral("9600,N,8,1"))
 {
     auto *system = new SystemPorts(this);
     m_mapper = [system] { return system->mapping(); };
-    connect(m_port, &QSerialPort::readyRead, this, &SerialControl::received);
-    connect(m_port, &QSerialPort::errorOccurred, this, &SerialControl::portError);
+    connect(m_port, &SerialPort::readyRead, this, &SerialControl::received);
+    connect(m_port, &SerialPort::errorOccurred, this, &SerialControl::portError);
 }
 
 SerialControl::~SerialControl() = default;
@@ -109,7 +109,7 @@ void SerialControl::open()
 #ifndef Q_OS_WIN
     // POSIX terminals know no one and a half stop bits, and the port would open
     // quietly with another setting.
-    if (line.stopBits == QSerialPort::OneAndHalfStop)
+    if (line.stopBits == SerialPort::OneAndHalfStop)
         throw RuntimeError(RuntimeError::InvalidSettings,
             QStringLiteral("Настройки порта не приняты: стоповые биты «1.5» "
                            "в этой системе не поддерживаются."));
@@ -119,7 +119,7 @@ void SerialControl::open()
     m_port->setParity(line.parity);
     m_port->setDataBits(line.dataBits);
     m_port->setStopBits(line.stopBits);
-    m_port->setFlowControl(QSerialPort::NoFlowControl);
+    m_port->setFlowControl(SerialPort::NoFlowControl);
     // Two readers of one terminal split its bytes between them, and a program
     // that holds a port without locking it is found only by looking.
     if (const QList<PortHolder> holders = portHolders(target->device); !holders.isEmpty())
@@ -144,16 +144,19 @@ RuntimeError SerialControl::openFailure(const QString &device) const
     const QString port = QStringLiteral("COM") + QString::number(m_commPort) + QStringLiteral(" (")
         + literalText(device) + u')';
     switch (m_port->error()) {
-    case QSerialPort::DeviceNotFoundError:
+    case SerialPort::DeviceNotFoundError:
         return RuntimeError(RuntimeError::PortNotAvailable,
             QStringLiteral("Порт %1 не найден: устройство отключено.").arg(port));
-    case QSerialPort::PermissionError:
+    case SerialPort::PermissionError:
         // Qt reports a port that another program holds as a permission error too;
         // only a device this user cannot read is a matter of rights.
         if (readable(device))
             return RuntimeError(RuntimeError::PortBusy,
                 QStringLiteral("Порт %1 занят другой программой.").arg(port));
         return RuntimeError(RuntimeError::PermissionDenied, permissionAdvice(port, device));
+    case SerialPort::UnsupportedOperationError:
+        // The driver refused the line settings.
+        return settingsRefused(port + u' ' + m_port->errorString());
     default:
         return RuntimeError(RuntimeError::PortNotAvailable,
             QStringLiteral("Порт %1 не открылся: %2.").arg(port, m_port->errorString()));
@@ -172,7 +175,7 @@ void SerialControl::takeWaiting()
     while (m_port->bytesAvailable() < TakeUpTo && m_port->waitForReadyRead(0)) { }
     m_taking = false;
     // Nothing more to read is reported as a time-out: no fault of the port.
-    if (m_port->error() == QSerialPort::TimeoutError)
+    if (m_port->error() == SerialPort::TimeoutError)
         m_port->clearError();
 }
 
@@ -186,12 +189,12 @@ void SerialControl::received()
     untrapped([this] { emit OnComm(); });
 }
 
-void SerialControl::portError(QSerialPort::SerialPortError error)
+void SerialControl::portError(SerialPort::SerialPortError error)
 {
     // A device that went away fails every read from then on; Qt repeats the error
     // on each pass of the event loop for as long as the port stays open. The
     // first one closes the port, outside of Qt's own read handler.
-    if ((error != QSerialPort::ReadError && error != QSerialPort::ResourceError) || m_losing
+    if ((error != SerialPort::ReadError && error != SerialPort::ResourceError) || m_losing
         || !m_port->isOpen())
         return;
     m_losing = true;

@@ -2,10 +2,10 @@
 
 #include "portmapping.h"
 #include "runtimeerror.h"
+#include "serialport.h"
 
 #include <QByteArray>
 #include <QObject>
-#include <QSerialPort>
 #include <QString>
 
 // The serial port control the form carries: a port number, a settings text, the
@@ -58,11 +58,11 @@ private:
     void open();
     void received();
     void takeWaiting();
-    void portError(QSerialPort::SerialPortError error);
+    void portError(SerialPort::SerialPortError error);
     void loseDevice();
     RuntimeError openFailure(const QString &device) const;
 
-    QSerialPort *m_port;
+    SerialPort *m_port;
     PortMapper m_mapper;
     MappedPort m_opened;
     QByteArray m_leftover;

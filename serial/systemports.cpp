@@ -4,7 +4,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
+
+#ifdef Q_OS_WIN
+#include "windowsports.h"
+#else
 #include <QSerialPortInfo>
+#endif
 
 namespace {
 
@@ -80,6 +85,9 @@ QList<ListedPort> listedPorts(const DeviceTree &tree)
         port.identity.stableName = stableName(port.location, tree.byId);
         listed.append(port);
     }
+#elif defined(Q_OS_WIN)
+    Q_UNUSED(tree);
+    listed = windowsPorts();
 #else
     Q_UNUSED(tree);
     const auto available = QSerialPortInfo::availablePorts();

@@ -1,0 +1,103 @@
+#!/usr/bin/python3
+"""The real form under Wine on Xvfb (the Windows build's log_form.exe, which
+prints its log on stdout): keys typed with xdotool through the X server under a
+US and a Russian layout, and bytes sent through a pseudo-terminal mapped to COM1.
+
+    real_window.py LOG_FORM_EXE
+
+Needs DISPLAY (an Xvfb started with -noreset), WINEPREFIX and the DLLs on
+WINEPATH. Waits for what the program prints, never for a fixed time.
+"""
+import os
+import queue
+import subprocess
+import sys
+import threading
+
+from pty_device import map_port, write_all
+
+WAIT = 60  # seconds for any one state; only a hung program takes that long
+
+
+class Form:
+    def __init__(self, exe):
+        self.proc = subprocess.Popen(["wine", exe, "-platform", "windows"],
+                                     stdout=subprocess.PIPE)
+        self.lines = queue.Queue()
+        threading.Thread(target=self._read, daemon=True).start()
+        self.expect("active")
+        self.window = subprocess.run(
+            ["xdotool", "search", "--sync", "--onlyvisible", "--name", "^Orvatek$"],
+            check=True, capture_output=True, text=True).stdout.split()[0]
+
+    def _read(self):
+        for raw in self.proc.stdout:
+            self.lines.put(raw.decode("utf-8", "replace").rstrip("\r\n"))
+        self.lines.put(None)
+
+    def expect(self, wanted):
+        """Waits for the next printed lines to be exactly wanted, in order."""
+        for want in [wanted] if isinstance(wanted, str) else wanted:
+            try:
+                got = self.lines.get(timeout=WAIT)
+            except queue.Empty:
+                sys.exit(f"FAIL: waited for {want!r}")
+            if got != want:
+                sys.exit(f"FAIL: expected {want!r}, got {got!r}")
+
+    def keys(self, *names):
+        subprocess.run(["xdotool", "key", "--window", self.window, *names], check=True)
+
+    def click(self, x, y):
+        subprocess.run(["xdotool", "mousemove", "--window", self.window, str(x), str(y),
+                        "click", "1"], check=True)
+
+    def close(self):
+        self.proc.terminate()
+        self.proc.wait()
+
+
+def key_lines(codes):
+    return [f"line KeyAscii={c}" for c in codes]
+
+
+def main():
+    exe = sys.argv[1]
+    master, _ = map_port("COM1")
+
+    subprocess.run(["setxkbmap", "-layout", "us"], check=True)
+    form = Form(exe)
+    form.expect("indicator 0000FF")
+    form.keys("1", "2", "Return")
+    form.expect(key_lines([49, 50, 13]))
+    form.keys("ctrl+bracketright")
+    form.expect(key_lines([29]))
+    print("PASS keys, US layout")
+
+    # The serial mode: "интерфейс RS-232", then "Открыть порт" (places as the
+    # form lays them out at 96 DPI).
+    form.click(20, 16)
+    form.click(50, 68)
+    form.expect("indicator 00FF00")
+    write_all(master, b"0A\r")
+    form.expect(key_lines([48, 65]) + ["line 0A"])
+    os.close(master)
+    form.expect("indicator 0000FF")
+    print("PASS COM1 on a pseudo-terminal, unplugged")
+    form.close()
+
+    subprocess.run(["setxkbmap", "-layout", "ru"], check=True)
+    try:
+        form = Form(exe)
+        form.expect("indicator 0000FF")
+        form.keys("Cyrillic_ef", "Cyrillic_EF", "ctrl+bracketright")
+        form.expect(key_lines([244, 212, 29]))
+        print("PASS keys, Russian layout")
+        form.close()
+    finally:
+        subprocess.run(["setxkbmap", "-layout", "us"], check=True)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
