@@ -63,6 +63,13 @@ struct Finding
         DateDayZero, // ai; args: days of the month, "mm.yyyy"
         DateNoMonth, // ai; args: month
         DateNoDay, // ai; args: "mm.yyyy", day
+        ContentCheck, // ai; position: in the value; args: the fault's name as GS1's
+                      // linters are checked ("UnknownCountry"), the linter
+                      // ("iso3166"), the part of the value, what it called for
+        Association, // ai; args: "missing" (a field it requires is not there),
+                     // "excluded" (it may not stand with the other), "repeated" (the
+                     // other has the same AI, another value); the other's AI; the
+                     // dictionary's requirement ("01,02")
         HourTooLarge, // ai
         MinuteTooLarge, // ai
         UnknownAi, // position; args: the text there

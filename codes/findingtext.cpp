@@ -70,6 +70,72 @@ QString identifierWhy(const QString &why)
     return QStringLiteral("модификатор говорит программе другое, чем надо");
 }
 
+// What each of the dictionary's content checks found, by the fault's name.
+QString contentCheck(const Finding &f)
+{
+    struct Text
+    {
+        const char *error;
+        const char *text;
+    };
+    static constexpr Text texts[] = {
+        { "NotInSet39", "символ вне набора GS1 39" },
+        { "NotInSet64", "символ вне набора GS1 64 (base64url)" },
+        { "BadPadding", "неверное дополнение «=» в конце" },
+        { "TooShortForCheckPair", "слишком коротко для контрольной пары" },
+        { "NotInSet32", "символ вне набора контрольной пары" },
+        { "WrongCheckPair", "контрольная пара неверна" },
+        { "TooShortForCompanyPrefix", "короче префикса компании GS1" },
+        { "NoCompanyPrefix", "нет префикса компании GS1" },
+        { "NoNonDigit", "должен быть хотя бы один знак, не цифра" },
+        { "BadSecond", "секунд больше 59" },
+        { "UnknownCountry", "нет такого кода страны (ISO 3166)" },
+        { "UnknownCurrency", "нет такого кода валюты (ISO 4217)" },
+        { "UnknownMediaType", "нет такого типа носителя" },
+        { "UnknownPackageType", "нет такого типа упаковки" },
+        { "BadBiologicalSex", "нет такого кода пола (ISO/IEC 5218)" },
+        { "IbanTooShort", "IBAN короче нужного" },
+        { "IbanTooLong", "IBAN длиннее допустимого" },
+        { "IbanBadCharacter", "в IBAN недопустимый символ" },
+        { "IbanBadCountry", "IBAN с неизвестной страной" },
+        { "WrongIbanCheck", "контрольные цифры IBAN неверны" },
+        { "BadLatitude", "широта вне пределов" },
+        { "BadLongitude", "долгота вне пределов" },
+        { "NotYesNo", "здесь должно быть 0 или 1" },
+        { "NotHyphen", "здесь должен быть дефис" },
+        { "NotZero", "здесь должен быть 0" },
+        { "AllZero", "одни нули недопустимы" },
+        { "ZeroPrefix", "не может начинаться с нуля" },
+        { "BadWinding", "направление намотки должно быть 0, 1 или 9" },
+        { "ImporterIndexLength", "индекс импортёра — один символ" },
+        { "BadImporterIndex", "недопустимый индекс импортёра" },
+        { "BadPercentSequence", "неверная последовательность %xx" },
+        { "PieceOfTotalLength", "номер части и их число разной длины" },
+        { "ZeroPiece", "номер части 0" },
+        { "ZeroTotal", "число частей 0" },
+        { "PieceExceedsTotal", "номер части больше их числа" },
+        { "PositionMalformed", "позиция в последовательности не в виде n/m" },
+        { "PositionExceedsEnd", "позиция больше длины последовательности" },
+        { "CouponFieldMissing", "в купоне не хватает поля" },
+        { "CouponFieldBadValue", "в купоне неверное значение поля" },
+        { "CouponFieldTruncated", "поле купона обрезано" },
+        { "CouponExcessData", "в купоне лишние данные" },
+        { "CouponExpiryBeforeStart", "срок купона кончается раньше, чем начинается" },
+    };
+    QString text;
+    const QByteArray error = arg(f, 0).toLatin1();
+    for (const Text &t : texts) {
+        if (error == t.error)
+            text = QString::fromUtf8(t.text);
+    }
+    if (text.isEmpty())
+        text = QStringLiteral("не пройдена проверка GS1 ") + arg(f, 1);
+    text += QStringLiteral(": ") + quoted(f, 2) + at(f);
+    if (!arg(f, 3).isEmpty())
+        text += QStringLiteral(", должно быть ") + quoted(f, 3);
+    return text;
+}
+
 QString gsReplacedBy(const Finding &f)
 {
     const QString how = arg(f, 0);
@@ -278,6 +344,15 @@ QString sentence(const Finding &f)
         return QStringLiteral("дата неверна: месяца %1 нет").arg(arg(f, 0));
     case Kind::DateNoDay:
         return QStringLiteral("дата неверна: в %1 нет %2-го числа").arg(arg(f, 0), arg(f, 1));
+    case Kind::ContentCheck:
+        return contentCheck(f);
+    case Kind::Association:
+        if (arg(f, 0) == u"missing")
+            return QStringLiteral("поле (%1) требует поля (%2), а его нет")
+                .arg(f.ai, QString(arg(f, 2)).replace(u',', QStringLiteral("), или (")).replace(u'+', QStringLiteral(") с (")));
+        if (arg(f, 0) == u"excluded")
+            return QStringLiteral("поля (%1) и (%2) не ставят вместе").arg(f.ai, arg(f, 1));
+        return QStringLiteral("поле (%1) дважды, с разными значениями").arg(f.ai);
     case Kind::HourTooLarge:
         return QStringLiteral("час больше 23");
     case Kind::MinuteTooLarge:

@@ -2,6 +2,9 @@
 
 #include "findingtext.h"
 #include "gs1ai.h"
+#include "gs1dictionary.h"
+#include "gs1associations.h"
+#include "gs1lint.h"
 #include "readtext.h"
 
 #include <QDate>
@@ -177,6 +180,40 @@ void judgeDate(
     }
 }
 
+// The dictionary's content checks beyond what is judged above (lengths, the
+// character sets, the first check digit, the dates): country and currency
+// codes, IBAN, check pairs, flags, coordinates, coupons and the rest.
+void judgeContent(QStringView aiDigits, QStringView value, Gs1Element &element)
+{
+    using Gs1::LintError;
+    const Gs1::AiEntry *entry = Gs1::find(aiDigits);
+    if (!entry)
+        return;
+    for (const Gs1::LintFault &fault : Gs1::checkValue(*entry, value)) {
+        switch (fault.error) {
+        case LintError::TooShort:
+        case LintError::TooLong:
+        case LintError::NotDigit:
+        case LintError::NotInSet82:
+        case LintError::WrongCheckDigit:
+        case LintError::BadMonth:
+        case LintError::BadDay:
+        case LintError::BadHour:
+        case LintError::BadMinute:
+            continue;
+        default:
+            break;
+        }
+        element.notes.append(note(Kind::ContentCheck, element.ai,
+            { QString::fromLatin1(Gs1::errorName(fault.error)),
+                QString::fromLatin1(Gs1::linterName(fault.linter)),
+                value.mid(fault.offset, std::max(fault.length, 1)).toString(),
+                QString::fromLatin1(fault.wanted) },
+            fault.offset));
+        element.fault = true;
+    }
+}
+
 Gs1Element judge(const Gs1Ai &ai, QStringView aiDigits, QStringView value, int thisYear)
 {
     Gs1Element element;
@@ -213,6 +250,7 @@ Gs1Element judge(const Gs1Ai &ai, QStringView aiDigits, QStringView value, int t
         const bool withTime = aiDigits == u"7003" || aiDigits == u"8008";
         judgeDate(value, dayZero, withTime, thisYear, element);
     }
+    judgeContent(aiDigits, value, element);
     return element;
 }
 
@@ -385,6 +423,29 @@ void searchLostGs(QStringView data, int thisYear, Scan &s)
 
 } // namespace
 
+namespace {
+
+// The dictionary's associations over the fields: one that requires another, two
+// that exclude each other, one AI twice with different values.
+void judgeAssociations(Gs1Parse &r)
+{
+    using Fault = Gs1::AssociationFault;
+    QList<Gs1::AiValue> fields;
+    fields.reserve(r.elements.size());
+    for (const Gs1Element &e : r.elements)
+        fields.append({ e.ai, e.value });
+    for (const Fault &fault : Gs1::checkAssociations(fields)) {
+        const QString other = fault.other >= 0 ? r.elements[fault.other].ai : QString();
+        const QString kind = fault.kind == Fault::Kind::Missing ? QStringLiteral("missing")
+            : fault.kind == Fault::Kind::Excluded             ? QStringLiteral("excluded")
+                                                              : QStringLiteral("repeated");
+        r.faults.append(note(Kind::Association, r.elements[fault.element].ai,
+            { kind, other, QString(fault.requirement) }));
+    }
+}
+
+} // namespace
+
 bool Gs1Parse::clean() const
 {
     if (!complete || !faults.isEmpty())
@@ -404,6 +465,8 @@ Gs1Parse parse(QStringView data)
     Scan s = scan(data, thisYear);
     if (data.size() <= searchLimit)
         searchLostGs(data, thisYear, s);
+    if (s.result.complete)
+        judgeAssociations(s.result);
     return s.result;
 }
 

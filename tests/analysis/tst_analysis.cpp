@@ -192,7 +192,10 @@ void TestAnalysis::analysis_data()
         "]C1"
         "17251301"
         "15250200",
-        false, 0, { F(K::DateNoMonth, -1, "17", { "13" }) }, { "день 00 — конец месяца, 28.02.2025" });
+        false, 0,
+        { F(K::Association, -1, "17", { "missing" }), F(K::Association, -1, "15", { "missing" }),
+            F(K::DateNoMonth, -1, "17", { "13" }) },
+        { "день 00 — конец месяца, 28.02.2025" });
     row("missing GS, ambiguous",
         "0109506000134352"
         "10ABC123"
@@ -211,6 +214,22 @@ void TestAnalysis::analysis_data()
         "21AB#C",
         false, 0, { F(K::OutsideSet82, -1, "21", { "#" }) });
     row("SSCC", "00106141412345678908\r", false, 0, {}, { "(00) 106141412345678908" });
+    // The dictionary's content checks: a country ISO 3166 lacks, and the example
+    // IBAN of ISO 13616 with its last digit changed (…432 is right).
+    row("no such country", "]C10109506000134352422999\r", false, 0,
+        { F(K::ContentCheck, 0, "422", { "UnknownCountry" }) });
+    // (8007) also requires (415), which these lack.
+    row("IBAN", "]C18007GB82WEST12345698765432\r", false, 0,
+        { F(K::Association, -1, "8007", { "missing", {}, "415" }) },
+        { "(8007) GB82WEST12345698765432" });
+    // Associations: a serial needs its GTIN; (01) and (02) exclude each other.
+    row("serial without GTIN", "]C121ABC123\r", false, 0,
+        { F(K::Association, -1, "21", { "missing" }) });
+    row("GTIN with content", "]C10109506000134352" "0209506000134352\r", false, 0,
+        { F(K::Association, -1, "02", { "missing", {}, "37" }),
+            F(K::Association, -1, "02", { "excluded", "01" }) });
+    row("IBAN wrong", "]C18007GB82WEST12345698765431\r", false, 0,
+        { F(K::Association, -1, "8007"), F(K::ContentCheck, 2, "8007", { "WrongIbanCheck" }) });
     row("EAN-13", "4600439931256\r", true, 0, {}, { "EAN-13: контрольная цифра верна" });
     row("EAN-13 wrong", "4600439931257\r", true, 0, { F(K::DigitsCheckWrong, -1, {}, { "EAN-13", "6" }) });
     // A sum that is a multiple of ten asks for 0, not 10.
