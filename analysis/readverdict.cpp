@@ -6,8 +6,6 @@
 #include "readtext.h"
 #include "symbologyids.h"
 
-#include <QSet>
-
 namespace {
 
 using Kind = Finding::Kind;

@@ -279,7 +279,7 @@ QString sentence(const Finding &f)
             return QStringLiteral("в начале добавлено ") + quoted(f, 0);
         if (number(f, 1) == f.position)
             return QStringLiteral("в конце добавлено ") + quoted(f, 0);
-        return QStringLiteral("лишнее %1 после позиции %2").arg(quoted(f, 0)).arg(f.position);
+        return QStringLiteral("лишнее %1 после позиции %2").arg(quoted(f, 0), QString::number(f.position));
     case Kind::Changed:
         return QStringLiteral("вместо %1 пришло %2").arg(quoted(f, 0), quoted(f, 1)) + at(f);
     case Kind::CaseInverted:

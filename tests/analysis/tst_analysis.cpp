@@ -433,6 +433,9 @@ void TestAnalysis::verdict_data()
         { F(K::RussianLayout, 0, {}, { {}, "Ab-12/Zz.x" }) });
     row("missing", text, {}, "Ab-1/Zz.x", true, "differs", { F(K::Missing, 4, {}, { "2" }) });
     row("extra", text, {}, "Ab-12/Zzz.x", true, "differs", { F(K::Extra, 8, {}, { "z" }) });
+    // What a scanner sends is quoted as it came, never read as a format.
+    row("extra like a format", text, {}, "Ab-12/Zz%1.x", true, "differs",
+        { F(K::Extra, 8, {}, { "%1" }) });
     row("changed", text, {}, "Ab-13/Zz.x", false, "differs", { F(K::Changed, 4, {}, { "2", "3" }) });
     row("UTF-8 bytes typed", privet, {}, privet, true, "differs", { F(K::Utf8PerKey) });
     row("question marks", privet, {}, "??????", true, "differs", { F(K::QuestionMarks) });
@@ -462,6 +465,11 @@ void TestAnalysis::verdict()
     const QString wrong = mismatch(v.findings, findings);
     QVERIFY2(wrong.isEmpty(), qPrintable(wrong + u'\n' + v.text()));
     QCOMPARE(v.otherCode ? u"other" : v.matched ? u"matched" : u"differs", head);
+    for (const Finding &f : v.findings) {
+        if (f.kind == K::Extra)
+            QVERIFY2(FindingText::sentence(f).contains(FindingText::excerpt(f.args[0])),
+                qPrintable(FindingText::sentence(f)));
+    }
     QCOMPARE(v.text().startsWith(u"Данные совпали"), v.matched);
 }
 
