@@ -4,6 +4,7 @@
 
 #include <mutex>
 #include <thread>
+#include <utility>
 
 #include <windows.h>
 

@@ -6,6 +6,7 @@
 
 #ifdef Q_OS_WIN
 #include <windows.h>
+#include <initguid.h>
 #include <devguid.h>
 #include <setupapi.h>
 #endif

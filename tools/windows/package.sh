@@ -25,12 +25,13 @@ fi
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 name=orvatek-$version-windows-x64
 stage=$build/package/orvatek
-gccdir=/usr/lib/gcc/x86_64-w64-mingw32/$(x86_64-w64-mingw32-g++-posix -dumpversion)-posix
+gccdir=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")
 
 rm -rf "$build/package"
 mkdir -p "$stage/plugins/platforms" "$stage/plugins/styles" "$stage/plugins/imageformats" \
          "$stage/translations"
-cp "$build/form/orvatek.exe" "$stage/"
+# Qt gathers the programs of a Windows build in the top build folder.
+cp "$build/orvatek.exe" "$stage/"
 cp "$qt/bin/Qt6Core.dll" "$qt/bin/Qt6Gui.dll" "$qt/bin/Qt6Widgets.dll" "$stage/"
 cp "$qt/plugins/platforms/qwindows.dll" "$stage/plugins/platforms/"
 cp "$qt/plugins/styles/"*.dll "$stage/plugins/styles/"

@@ -63,7 +63,9 @@ wineserver -w
 tests=$build/wintests
 rm -rf "$tests"
 cp -r "$build/package/orvatek" "$tests"
-cp "$build"/tests/windows/*.exe "$tests/"
+for t in tst_keys tst_eventlog tst_scanbox tst_win32port log_form; do
+    cp "$build/$t.exe" "$tests/"
+done
 
 failed=()
 run() { # name command...: one test, its output kept in the scratch folder
