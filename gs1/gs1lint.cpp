@@ -87,8 +87,8 @@ void checkDate(Faults &faults, QStringView s, int yearDigits, bool dayZero)
 void checkRange(Faults &faults, QStringView s, qsizetype from, int max, LintError error)
 {
     const int value = number(s, from, 2);
-    if (value < 0 || value > max)
-        faults.add(error, from, 2);
+    if (value < 0 || value > max) // the fault covers no more than the value has
+        faults.add(error, std::min(from, s.size()), std::clamp<qsizetype>(s.size() - from, 0, 2));
 }
 
 // GS1 General Specifications, section 7.9.5: check character pairs for
@@ -518,10 +518,12 @@ QList<LintFault> lint(Linter linter, QStringView s)
         // GS1 General Specifications, AI 4309: degrees plus 90 (180) in ten
         // millionths, ten digits.
         const qlonglong limit = linter == Linter::latitude ? 1800000000LL : 3600000000LL;
+        // Ten digits at most are summed, so the value cannot overflow.
+        const bool shaped = s.size() == 10 && allDigits(s);
         qlonglong value = 0;
-        for (const QChar c : s)
-            value = value * 10 + (c.unicode() - u'0');
-        if (s.size() != 10 || !allDigits(s) || value > limit)
+        for (qsizetype i = 0; shaped && i < s.size(); ++i)
+            value = value * 10 + (s[i].unicode() - u'0');
+        if (!shaped || value > limit)
             faults.add(linter == Linter::latitude ? LintError::BadLatitude : LintError::BadLongitude, 0, s.size());
         break;
     }
