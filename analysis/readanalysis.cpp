@@ -208,7 +208,7 @@ ReadAnalysis analyzeRead(
 
     // Digits alone are an EAN/UPC or ITF-14 before GS1 data.
     const std::optional<Finding> digits
-        = prefix.id.gs1 ? std::nullopt : digitsCheck(r.data, r.symbologyId);
+        = prefix.id.gs1() ? std::nullopt : digitsCheck(r.data, r.symbologyId);
     if (const auto marking = MarkingCode::match(r.data)) {
         r.marking = marking->shape;
         r.elements = marking->parts;
@@ -223,7 +223,7 @@ ReadAnalysis analyzeRead(
             r.faults.append(*digits);
     } else {
         const Gs1Parse parse = Gs1Parser::parse(r.data);
-        if (prefix.id.gs1 || looksGs1(r.data, parse)) {
+        if (prefix.id.gs1() || looksGs1(r.data, parse)) {
             r.elements = parse.elements;
             r.faults.append(parse.faults);
             extra.gs1Remarks = parse.remarks;
@@ -234,7 +234,7 @@ ReadAnalysis analyzeRead(
     // A cigarette pack's code is no GS1 data: a plain Data Matrix is right for it.
     const bool gs1Content
         = extra.gs1 || extra.markingSeparators > 0 || extra.markingIdentificationOnly;
-    if (gs1Content && prefix.id.id && !prefix.id.gs1)
+    if (gs1Content && prefix.id.id && !prefix.id.gs1())
         r.faults.append({ Kind::Gs1WithoutFnc1, -1, {},
             { r.symbologyId, QString::fromUtf8(prefix.id.name) } });
     if (!utf8.isEmpty()) {

@@ -288,7 +288,7 @@ void compareIdentifier(Comparison &c, const QByteArray &due)
         c.leading = {};
         // GS1 data without its identifier (nor a GS first for FNC1): the host
         // cannot tell them from text.
-        if (dueId.gs1 && !c.got.startsWith(gs))
+        if (dueId.gs1() && !c.got.startsWith(gs))
             c.result.frame.append(
                 { Kind::IdentifierMissing, -1, {}, { QString::fromLatin1(due), dueName } });
         return;
@@ -304,8 +304,8 @@ void compareIdentifier(Comparison &c, const QByteArray &due)
         c.result.frame.append({ Kind::IdentifierRight, -1, {}, { c.leading.meant, dueName } });
     } else {
         // Modifier 3 of Code 39 and ITF: the check character verified and left out.
-        const QString why = dueId.gs1 && !got.gs1 ? QStringLiteral("gs1-lost")
-            : !dueId.gs1 && got.gs1              ? QStringLiteral("gs1-added")
+        const QString why = dueId.gs1() && !got.gs1() ? QStringLiteral("gs1-lost")
+            : !dueId.gs1() && got.gs1()              ? QStringLiteral("gs1-added")
             : c.leading.meant[1] != QLatin1Char(due[1]) ? QStringLiteral("symbology")
             : c.leading.meant[2] == u'3'                ? QStringLiteral("check-removed")
                                                          : QStringLiteral("modifier");

@@ -6,8 +6,8 @@
 #include "gs1dictionary.h"
 #include "gs1digitallink.h"
 #include "gs1lint.h"
-#include "gs1symbology.h"
 #include "layouts.h"
+#include "symbologyids.h"
 
 #include <QTest>
 
@@ -303,6 +303,7 @@ void TestGs1::symbologyIdentifiers_data()
     QTest::newRow("GS1 DataMatrix with ECI") << "]d5" << int(SymbologyData::ElementStrings) << true << false;
     QTest::newRow("Data Matrix") << "]d1" << int(SymbologyData::Plain) << false << false;
     QTest::newRow("GS1 QR Code with ECI") << "]Q4" << int(SymbologyData::ElementStrings) << true << false;
+    QTest::newRow("QR Code, FNC1 second") << "]Q5" << int(SymbologyData::Industry) << false << false;
     QTest::newRow("GS1 Aztec, structured append") << "]z7" << int(SymbologyData::ElementStrings) << false << true;
     QTest::newRow("Aztec, ECI, FNC1 second, structured append") << "]zB" << int(SymbologyData::Industry) << true
                                                                 << true;
@@ -317,11 +318,11 @@ void TestGs1::symbologyIdentifiers()
     QFETCH(int, data);
     QFETCH(bool, eci);
     QFETCH(bool, structuredAppend);
-    const SymbologyIdentifier *found = findSymbologyIdentifier(id);
-    QCOMPARE(found ? int(found->data) : -1, data);
-    if (found) {
-        QCOMPARE(found->eci, eci);
-        QCOMPARE(found->structuredAppend, structuredAppend);
+    const SymbologyId found = SymbologyIds::find(id);
+    QCOMPARE(found.id ? int(found.data) : -1, data);
+    if (found.id) {
+        QCOMPARE(found.eci, eci);
+        QCOMPARE(found.structuredAppend, structuredAppend);
     }
 }
 
