@@ -1,5 +1,7 @@
 #include "readanalysis.h"
 
+#include "gs1dictionary.h"
+#include "gs1digitallink.h"
 #include "layouts.h"
 #include "markingcode.h"
 #include "readbytes.h"
@@ -49,8 +51,10 @@ bool hasRussianOnly(const QString &text)
 // A read counts as GS1 data without an identifier saying so when it starts
 // with an identifier and either holds a GS, or splits wholly into fields of the
 // right lengths: several, or one GTIN or SSCC. Faults in the values (a check
-// digit, a date) are then reported, not taken as proof of something else.
-bool looksGs1(const QString &data, const Gs1Parse &parse)
+// digit, a date) are then reported, not taken as proof of something else; but
+// after an identifier that says the data are no GS1, fields without a GS count
+// only with a check digit that holds and none that fails.
+bool looksGs1(const QString &data, const Gs1Parse &parse, bool saidPlain = false)
 {
     if (parse.elements.isEmpty())
         return false;
@@ -63,7 +67,19 @@ bool looksGs1(const QString &data, const Gs1Parse &parse)
             return false;
     }
     const QString &first = parse.elements.first().ai;
-    return parse.elements.size() >= 2 || first == u"00" || first == u"01";
+    if (parse.elements.size() < 2 && first != u"00" && first != u"01")
+        return false;
+    if (!saidPlain)
+        return true;
+    bool right = false;
+    for (const Gs1Element &element : parse.elements) {
+        for (const Finding &note : element.notes) {
+            if (note.kind == Finding::Kind::CheckDigitWrong)
+                return false;
+            right = right || note.kind == Finding::Kind::CheckDigitRight;
+        }
+    }
+    return right;
 }
 
 // How much of a GS1 shape the data has: a marking code, GS1 data, nothing;
@@ -79,14 +95,59 @@ int structureScore(const QString &data)
     return looksGs1(data, parse) ? 4 + (parse.clean() ? 1 : 0) : 0;
 }
 
-void addElementFaults(ReadAnalysis &r)
+void addElementFaults(ReadContent &c)
 {
-    for (const Gs1Element &element : std::as_const(r.elements)) {
+    for (const Gs1Element &element : std::as_const(c.elements)) {
         for (const Finding &note : element.notes) {
             if (note.isFault() && note.kind != Finding::Kind::WithNext)
-                r.faults.append(note);
+                c.faults.append(note);
         }
     }
+}
+
+const char *digitalLinkFaultName(Gs1::DigitalLinkFault::Kind kind)
+{
+    using K = Gs1::DigitalLinkFault::Kind;
+    switch (kind) {
+    case K::NoPrimaryKey:
+        return "NoPrimaryKey";
+    case K::NotQualifier:
+        return "NotQualifier";
+    case K::QualifierOutOfOrder:
+        return "QualifierOutOfOrder";
+    case K::UnknownAi:
+        return "UnknownAi";
+    case K::NotAttribute:
+        return "NotAttribute";
+    case K::BadPercentEncoding:
+        return "BadPercentEncoding";
+    case K::EmptyValue:
+        return "EmptyValue";
+    case K::Repeated:
+        return "Repeated";
+    }
+    return "";
+}
+
+// A GS1 Digital Link URI: its faults where they are in the URI, then its
+// element strings judged as any others.
+void judgeDigitalLink(const QString &data, const Gs1::DigitalLink &link, ReadContent &c)
+{
+    // The primary key's qualifiers, in the order the dictionary gives them.
+    const Gs1::AiEntry *key = link.elements.isEmpty() ? nullptr : Gs1::find(link.elements.first().ai);
+    const QString qualifiers = key && key->dlpkey ? QString::fromLatin1(key->dlpkey) : QString();
+    for (const Gs1::DigitalLinkFault &f : link.faults)
+        c.faults.append({ Finding::Kind::DigitalLink, f.offset, f.ai,
+            { QString::fromLatin1(digitalLinkFaultName(f.kind)),
+                data.mid(f.offset, std::max(f.length, 1)), link.elements.value(0).ai, qualifiers } });
+    QList<std::pair<QString, QString>> fields;
+    fields.reserve(link.elements.size());
+    for (const Gs1::DigitalLinkElement &e : link.elements)
+        fields.append({ e.ai, e.value });
+    const Gs1Parse parse = Gs1Parser::parseFields(fields);
+    c.elements = parse.elements;
+    c.faults.append(parse.faults);
+    c.gs1 = c.digitalLink = true;
 }
 
 // A pause inside the read that stands far out from all its others: likely where
@@ -116,6 +177,66 @@ void findBoundary(const QList<qint64> &micros, ReadAnalysis &r)
 }
 
 } // namespace
+
+ReadContent judgeContent(const QString &read, const SymbologyId &id)
+{
+    using Kind = Finding::Kind;
+    ReadContent c;
+    QString data = read;
+    if (id.eci) {
+        QStringList designators;
+        data = SymbologyIds::withoutEci(read, &designators);
+        qsizetype from = 0;
+        for (const QString &designator : std::as_const(designators)) {
+            from = read.indexOf(designator, from);
+            c.remarks.append({ Kind::EciDesignator, from, {}, { designator } });
+            from += designator.size();
+        }
+    }
+    // Digits alone are an EAN/UPC or ITF-14 before GS1 data.
+    const std::optional<Finding> digits
+        = id.gs1() ? std::nullopt : digitsCheck(data, QString::fromLatin1(id.id));
+    const Gs1::DigitalLink link = id.gs1() ? Gs1::DigitalLink {} : Gs1::parseDigitalLink(data);
+    if (const auto marking = MarkingCode::match(data)) {
+        c.marking = marking->shape;
+        c.elements = marking->parts;
+        c.faults.append(marking->faults);
+        c.markingLength = marking->expectedLength;
+        c.markingSeparators = marking->separators;
+        c.markingIdentificationOnly = marking->identificationOnly;
+    } else if (digits) {
+        c.digitsCheck = digits;
+        if (digits->isFault())
+            c.faults.append(*digits);
+        return c;
+    } else if (link.digitalLink) {
+        judgeDigitalLink(data, link, c);
+    } else {
+        const Gs1Parse parse = Gs1Parser::parse(data);
+        if (id.gs1() || looksGs1(data, parse, id.id != nullptr)) {
+            c.elements = parse.elements;
+            c.faults.append(parse.faults);
+            c.remarks.append(parse.remarks);
+            c.gs1 = true;
+        }
+    }
+    if (id.structuredAppend && (c.gs1 || !c.marking.isEmpty())) {
+        // What a field requires may be in another symbol of the message.
+        c.faults.removeIf([](const Finding &f) {
+            return f.kind == Kind::Association && f.args.value(0) == u"missing";
+        });
+        c.remarks.append({ Kind::StructuredAppendPart, -1, {}, {} });
+    }
+    addElementFaults(c);
+    // A cigarette pack's code is no GS1 data: a plain Data Matrix is right for
+    // it; a GS1 Digital Link URI is plain data in any symbol.
+    const bool gs1Content = (c.gs1 && !c.digitalLink) || c.markingSeparators > 0
+        || c.markingIdentificationOnly;
+    if (gs1Content && id.id && !id.gs1())
+        c.faults.append(
+            { Kind::Gs1WithoutFnc1, -1, {}, { QString::fromLatin1(id.id), QString::fromUtf8(id.name) } });
+    return c;
+}
 
 std::optional<Finding> digitsCheck(const QString &data, const QString &symbologyId)
 {
@@ -181,13 +302,20 @@ ReadAnalysis analyzeRead(
     r.russianLayout = prefix.russian;
     // Every letter in the case Shift would not give: Caps Lock was on.
     r.capsLock = prefix.caps || (keys.letters > 0 && keys.caseAgainstShift == keys.letters);
-    if (mode == ReadMode::Keyboard && !prefix.russian && hasRussianOnly(typed)) {
+    const qsizetype skip = prefix.id.id ? 3 : 0;
+    // A URI's "/", ":", "?", "=" typed by their keys under the Russian layout.
+    QList<int> uriTurned;
+    if (mode == ReadMode::Keyboard && !prefix.russian) {
         const QString meant = Layouts::keysMeant(typed, true, prefix.caps);
-        const qsizetype skip = prefix.id.id ? 3 : 0;
-        if (structureScore(meant.mid(skip)) > structureScore(typed.mid(skip)))
+        uriTurned = Gs1::mangledUriCharacters(QStringView(typed).mid(skip), QStringView(meant).mid(skip));
+        if (!uriTurned.isEmpty()) {
             r.russianLayout = true;
-        else if (typed.size() <= 200 && utf8.isEmpty())
-            extra.englishLayoutHint = Layouts::keysMeant(typed, true, false);
+        } else if (hasRussianOnly(typed)) {
+            if (structureScore(meant.mid(skip)) > structureScore(typed.mid(skip)))
+                r.russianLayout = true;
+            else if (typed.size() <= 200 && utf8.isEmpty())
+                extra.englishLayoutHint = Layouts::keysMeant(typed, true, false);
+        }
     }
     const QString meant = Layouts::keysMeant(typed, r.russianLayout, r.capsLock);
     if (prefix.id.id) {
@@ -195,8 +323,19 @@ ReadAnalysis analyzeRead(
         r.symbologyArrivedAs = typed.left(3);
         extra.symbology = prefix.id;
     }
-    r.data = meant.mid(prefix.id.id ? 3 : 0);
-    if (r.russianLayout) {
+    r.data = meant.mid(skip);
+    if (!uriTurned.isEmpty()) {
+        QString came;
+        QString due;
+        for (const int at : std::as_const(uriTurned)) {
+            const QChar ch = typed[skip + at];
+            if (!came.contains(ch)) {
+                came.append(ch);
+                due.append(meant[skip + at]);
+            }
+        }
+        r.faults.append({ Kind::UriLayout, skip + uriTurned.first(), {}, { came, due } });
+    } else if (r.russianLayout) {
         qsizetype first = 0;
         while (first < typed.size() && typed[first] == meant[first])
             ++first;
@@ -206,37 +345,10 @@ ReadAnalysis analyzeRead(
     if (r.capsLock)
         r.faults.append({ Kind::CapsLock, -1, {}, {} });
 
-    // Digits alone are an EAN/UPC or ITF-14 before GS1 data.
-    const std::optional<Finding> digits
-        = prefix.id.gs1() ? std::nullopt : digitsCheck(r.data, r.symbologyId);
-    if (const auto marking = MarkingCode::match(r.data)) {
-        r.marking = marking->shape;
-        r.elements = marking->parts;
-        r.faults.append(marking->faults);
-        extra.markingLength = marking->expectedLength;
-        extra.markingSeparators = marking->separators;
-        extra.markingIdentificationOnly = marking->identificationOnly;
-        addElementFaults(r);
-    } else if (digits) {
-        extra.digitsCheck = digits;
-        if (digits->isFault())
-            r.faults.append(*digits);
-    } else {
-        const Gs1Parse parse = Gs1Parser::parse(r.data);
-        if (prefix.id.gs1() || looksGs1(r.data, parse)) {
-            r.elements = parse.elements;
-            r.faults.append(parse.faults);
-            extra.gs1Remarks = parse.remarks;
-            extra.gs1 = true;
-            addElementFaults(r);
-        }
-    }
-    // A cigarette pack's code is no GS1 data: a plain Data Matrix is right for it.
-    const bool gs1Content
-        = extra.gs1 || extra.markingSeparators > 0 || extra.markingIdentificationOnly;
-    if (gs1Content && prefix.id.id && !prefix.id.gs1())
-        r.faults.append({ Kind::Gs1WithoutFnc1, -1, {},
-            { r.symbologyId, QString::fromUtf8(prefix.id.name) } });
+    extra.content = judgeContent(r.data, prefix.id);
+    r.marking = extra.content.marking;
+    r.elements = extra.content.elements;
+    r.faults.append(extra.content.faults);
     if (!utf8.isEmpty()) {
         if (mode == ReadMode::Keyboard)
             r.faults.append({ Kind::Utf8PerKey, -1, {}, { typed, utf8 } });

@@ -2,6 +2,7 @@
 
 #include "gs1parser.h"
 #include "readmode.h"
+#include "symbologyids.h"
 
 #include <QByteArray>
 #include <QList>
@@ -54,6 +55,29 @@ struct ReadAnalysis
     QString tooltip; // a few short lines for the read's last log line
     QString fullText; // everything, for the analysis window: plain text
 };
+
+// What the data of a read hold, judged on the one path there is for them: a
+// national marking code, digits alone (EAN/UPC, ITF-14), GS1 element strings,
+// or a GS1 Digital Link URI whose element strings are judged as any others.
+struct ReadContent
+{
+    QString marking; // the marking-code shape, empty if none
+    QList<Gs1Element> elements; // GS1 fields, the marking code's parts
+    QList<Finding> faults; // every fault found, once; the fields' own among them
+    QList<Finding> remarks; // allowed but worth saying (a GS after a fixed field, an ECI)
+    std::optional<Finding> digitsCheck;
+    bool gs1 = false; // GS1 element strings, also those of a GS1 Digital Link URI
+    bool digitalLink = false; // a GS1 Digital Link URI
+    int markingLength = 0;
+    int markingSeparators = 0;
+    bool markingIdentificationOnly = false;
+};
+// Judges data (a read without identifier and ending, as the scanner meant it)
+// under the identifier that led it (a null id for none): GS1 data without an
+// identifier that says so are taken as GS1 by their shape; after one that says
+// they are not GS1, only with a GS or a check digit that holds, and then that
+// identifier is a fault.
+ReadContent judgeContent(const QString &data, const SymbologyId &id);
 
 // What 8, 12, 13 or 14 digits alone are and whether their check digit holds:
 // EAN-8, UPC-A, EAN-13, GTIN-14; ITF-14 where an ITF identifier ("]I1") led

@@ -56,13 +56,14 @@ QString contentLine(const ReadAnalysis &r, const ReadReport::Extra &extra)
     if (!r.marking.isEmpty())
         return r.faults.isEmpty() ? QStringLiteral("Код маркировки, форма соблюдена")
                                   : QStringLiteral("Код маркировки");
-    if (extra.gs1) {
-        QString line = QStringLiteral("GS1:");
+    const ReadContent &content = extra.content;
+    if (content.gs1) {
+        QString line = content.digitalLink ? QStringLiteral("GS1 Digital Link:") : QStringLiteral("GS1:");
         for (const Gs1Element &element : r.elements)
             line += QStringLiteral(" (") + element.ai + u')';
         return line;
     }
-    return extra.digitsCheck ? FindingText::sentence(*extra.digitsCheck) : QString();
+    return content.digitsCheck ? FindingText::sentence(*content.digitsCheck) : QString();
 }
 
 } // namespace
@@ -162,26 +163,31 @@ void write(const QByteArray &codes, ReadAnalysis &r, const Extra &extra)
         t.append(
             QStringLiteral("Данные, как их задумал сканер: ") + ReadText::visibleText(r.data));
     }
-    if (!r.marking.isEmpty() || extra.gs1 || extra.digitsCheck) {
+    const ReadContent &content = extra.content;
+    if (!r.marking.isEmpty() || content.gs1 || content.digitsCheck) {
         t.append(QString());
         if (!r.marking.isEmpty()) {
-            if (extra.markingIdentificationOnly)
+            if (content.markingIdentificationOnly)
                 t.append(QStringLiteral("Похоже на код идентификации — начало кода маркировки: ")
                     + r.marking + u'.');
             else
                 t.append(QStringLiteral("Похоже на национальный код маркировки: ") + r.marking
                     + QStringLiteral("; всего ")
-                    + ReadText::plural(extra.markingLength, "символ", "символа", "символов")
-                    + (extra.markingSeparators > 0 ? QStringLiteral(" с GS.")
+                    + ReadText::plural(content.markingLength, "символ", "символа", "символов")
+                    + (content.markingSeparators > 0 ? QStringLiteral(" с GS.")
                                                    : QStringLiteral(".")));
-        } else if (extra.gs1) {
+        } else if (content.digitalLink) {
+            t.append(QStringLiteral("Ссылка GS1 Digital Link: ") + ReadText::visibleText(r.data));
+            t.append(QStringLiteral("Те же данные строками элементов GS1: ")
+                + Gs1Parser::bracketed(r.elements));
+        } else if (content.gs1) {
             t.append(QStringLiteral("Строки элементов GS1:"));
         } else {
-            t.append(QStringLiteral("Цифры ") + FindingText::sentence(*extra.digitsCheck) + u'.');
+            t.append(QStringLiteral("Цифры ") + FindingText::sentence(*content.digitsCheck) + u'.');
         }
         for (const Gs1Element &element : r.elements)
             t.append(QStringLiteral("  ") + Gs1Parser::describe(element));
-        for (const Finding &remark : extra.gs1Remarks)
+        for (const Finding &remark : content.remarks)
             t.append(QStringLiteral("  ") + FindingText::sentence(remark));
     }
     r.fullText = t.join(u'\n');

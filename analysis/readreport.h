@@ -18,12 +18,7 @@ struct Extra
     SymbologyId symbology;
     QString sevenBitText; // the read decoded as 7-bit text, when parity bits were found
     QString englishLayoutHint; // Cyrillic keys as the US layout types them, when not sure
-    int markingLength = 0;
-    int markingSeparators = 0;
-    bool markingIdentificationOnly = false;
-    bool gs1 = false;
-    QList<Finding> gs1Remarks;
-    std::optional<Finding> digitsCheck;
+    ReadContent content;
     QString utf8Text; // the bytes as UTF-8 text, when they are some
 };
 

@@ -83,6 +83,15 @@ struct Finding
         WithNext, // ai: may hold the next field (see AmbiguousBoundary)
         GsAfterFixed, // ai: allowed
         Gs1WithoutFnc1, // args: identifier, symbology
+        DigitalLink, // position: in the URI; ai; args: what is wrong ("QualifierOutOfOrder",
+                     // "NotQualifier", "UnknownAi", "NotAttribute", "BadPercentEncoding",
+                     // "EmptyValue", "Repeated", "NoPrimaryKey"), the text there, the
+                     // primary key's AI, its qualifiers as the dictionary lists them
+                     // ("22,10,21|235")
+        UriLayout, // position: the first character turned; args: the characters as they
+                   // came, as meant ("Ж..", "://"), each once
+        EciDesignator, // position: in the read's data; args: the designator ("\000026")
+        StructuredAppendPart, // the symbol is one of several: fields it requires may be in others
         MarkingLength, // args: length, due length (with a GS lost or replaced)
         MarkingIdentificationOnly,
         MarkingCut, // ai: the field cut; args: its length, due length

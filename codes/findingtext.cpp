@@ -136,6 +136,38 @@ QString contentCheck(const Finding &f)
     return text;
 }
 
+// What is wrong with a GS1 Digital Link URI (GS1 Digital Link: URI syntax).
+QString digitalLink(const Finding &f)
+{
+    const QString what = arg(f, 0);
+    if (what == u"NoPrimaryKey")
+        return QStringLiteral("в пути ссылки GS1 Digital Link нет первичного ключа (01, 00, 414 и "
+                              "других), а без него путь — не ссылка GS1");
+    // "22,10,21|235": "(22), (10), (21); или (235)".
+    const QString order = arg(f, 3).isEmpty()
+        ? QStringLiteral("никаких")
+        : u'(' + QString(arg(f, 3)).replace(u',', QStringLiteral("), (")).replace(u'|', QStringLiteral("); или ("))
+            + u')';
+    if (what == u"NotQualifier")
+        return QStringLiteral("(%1) в пути ссылки GS1 Digital Link не уточняет ключ (%2): его "
+                              "уточнения — %3")
+            .arg(f.ai, arg(f, 2), order);
+    if (what == u"QualifierOutOfOrder")
+        return QStringLiteral("(%1) в пути ссылки GS1 Digital Link не на своём месте: уточнения "
+                              "ключа (%2) идут в таком порядке: %3")
+            .arg(f.ai, arg(f, 2), order);
+    if (what == u"UnknownAi")
+        return QStringLiteral("%1 в ссылке GS1 Digital Link — не идентификатор применения")
+            .arg(quoted(f, 1));
+    if (what == u"NotAttribute")
+        return QStringLiteral("(%1) не может стоять в запросе ссылки GS1 Digital Link").arg(f.ai);
+    if (what == u"BadPercentEncoding")
+        return QStringLiteral("неверная последовательность %xx в ссылке: ") + quoted(f, 1);
+    if (what == u"EmptyValue")
+        return QStringLiteral("у (%1) в ссылке GS1 Digital Link пустое значение").arg(f.ai);
+    return QStringLiteral("(%1) в ссылке GS1 Digital Link дважды").arg(f.ai);
+}
+
 QString gsReplacedBy(const Finding &f)
 {
     const QString how = arg(f, 0);
@@ -169,6 +201,8 @@ bool Finding::isFault() const
     case Kind::WithNext:
     case Kind::DigitsCheckRight:
     case Kind::ItfCheckDigitStripped:
+    case Kind::EciDesignator:
+    case Kind::StructuredAppendPart:
         return false;
     default:
         return true;
@@ -388,6 +422,20 @@ QString sentence(const Finding &f)
                               "FNC1 в начале, и программа, которая ждёт GS1 (]C1, ]d2, ]Q3), "
                               "может его отвергнуть")
             .arg(arg(f, 0), arg(f, 1));
+    case Kind::DigitalLink:
+        return digitalLink(f) + at(f);
+    case Kind::UriLayout:
+        return QStringLiteral("ссылка набрана в русской раскладке: знаки %1 пришли как %2, и "
+                              "программа не узнает в чтении адреса")
+                   .arg(quoted(f, 1), quoted(f, 0))
+            + at(f);
+    case Kind::EciDesignator:
+        return QStringLiteral("указатель кодировки ECI %1 снят перед разбором данных").arg(quoted(f, 0))
+            + at(f);
+    case Kind::StructuredAppendPart:
+        return QStringLiteral("символ — одна часть составного сообщения: поля, которых требуют "
+                              "его поля, могут быть в других частях, и здесь их нехватка не "
+                              "проверялась");
     case Kind::MarkingLength:
         return QStringLiteral("в коде маркировки %1 вместо %2").arg(characters(number(f, 0)), arg(f, 1));
     case Kind::MarkingIdentificationOnly:
@@ -419,6 +467,7 @@ QString shortName(Kind kind)
         return QStringLiteral("бит чётности");
     case Kind::RussianLayout:
     case Kind::LayoutTurned:
+    case Kind::UriLayout:
         return QStringLiteral("раскладка");
     case Kind::CapsLock:
     case Kind::CaseInverted:

@@ -470,6 +470,16 @@ Gs1Parse parse(QStringView data)
     return s.result;
 }
 
+Gs1Parse parseFields(const QList<std::pair<QString, QString>> &fields)
+{
+    Gs1Parse r;
+    for (const auto &[ai, value] : fields)
+        r.elements.append(element(ai, value));
+    r.complete = true;
+    judgeAssociations(r);
+    return r;
+}
+
 Gs1Element element(QStringView ai, QStringView value)
 {
     const Gs1Ai entry = Gs1Ais::find(ai);
@@ -480,6 +490,14 @@ Gs1Element element(QStringView ai, QStringView value)
         return unknown;
     }
     return judge(entry, ai, value, QDate::currentDate().year());
+}
+
+QString bracketed(const QList<Gs1Element> &elements)
+{
+    QString text;
+    for (const Gs1Element &e : elements)
+        text += u'(' + e.ai + u')' + ReadText::visibleText(e.value);
+    return text;
 }
 
 QString describe(const Gs1Element &element)

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
+
 // One field of a GS1 element string: "(01) 04600439931256". A field of a code
 // without identifiers (a tobacco pack's) has an empty ai.
 struct Gs1Element
@@ -36,6 +38,9 @@ namespace Gs1Parser {
 // identifier's format, its check digit, its date. Where a GS seems lost, the
 // faults say so and show the split that the lengths give.
 Gs1Parse parse(QStringView data);
+// Fields given apart, as a GS1 Digital Link URI holds them (ai, value): each
+// judged as parse() judges a field, then the associations over them all.
+Gs1Parse parseFields(const QList<std::pair<QString, QString>> &fields);
 // One field judged by its identifier's format, check digit and date; an
 // identifier not in the table gives a field with a null name.
 Gs1Element element(QStringView ai, QStringView value);
@@ -44,6 +49,9 @@ qsizetype separatorTextAt(QStringView data, qsizetype pos);
 // The length of the digits of GS's Alt code ("029", "0029") at pos, or 0: where
 // the Alt code did not become a character, its digits came instead.
 qsizetype altCodeDigitsAt(QStringView data, qsizetype pos);
+// The fields as GS1's human-readable interpretation writes them:
+// "(01)09506000134352(10)ABC1".
+QString bracketed(const QList<Gs1Element> &elements);
 // "(01) 04600439931256 — GTIN — глобальный номер товара; контрольная цифра верна".
 QString describe(const Gs1Element &element);
 // The GS1 check digit (mod 10, weights 3 and 1 from the right) that the digits

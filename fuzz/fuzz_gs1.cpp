@@ -1,9 +1,14 @@
 // Any text through the gs1 component: a GS1 Digital Link URI, an AI's value, each
 // linter, the associations of fields split at GS. Every fault lies within what was
-// checked, and a value without faults has a length its AI allows.
+// checked, and a value without faults has a length its AI allows. Then the same
+// text as a read's data after identifiers of each kind (none, plain, GS1 with ECI,
+// a structured append's part): every finding within the data and said in words,
+// a Digital Link's fields all in its element strings.
+#include "findingtext.h"
 #include "gs1associations.h"
 #include "gs1digitallink.h"
 #include "gs1lint.h"
+#include "readanalysis.h"
 #include "textrule.h"
 
 namespace {
@@ -50,6 +55,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (const Gs1::AssociationFault &f : Gs1::checkAssociations(fields)) {
         if (f.element < 0 || f.element >= fields.size() || f.other < -1 || f.other >= fields.size())
             fail("an association fault naming no field", text);
+    }
+
+    for (const char *id : { "", "]Q1", "]d5", "]zA" }) {
+        const ReadContent content = judgeContent(text, SymbologyIds::find(QString::fromLatin1(id)));
+        for (const QList<Finding> *list : { &content.faults, &content.remarks }) {
+            for (const Finding &f : *list) {
+                if (f.position < -1 || f.position > text.size() || FindingText::sentence(f).isEmpty())
+                    fail("a finding outside the data or without words", text);
+            }
+        }
+        if (content.digitalLink) {
+            const QString bracketed = Gs1Parser::bracketed(content.elements);
+            for (const Gs1Element &e : content.elements) {
+                if (!bracketed.contains(u'(' + e.ai + u')'))
+                    fail("a Digital Link field not in its element strings", text);
+            }
+        }
     }
     return 0;
 }

@@ -230,6 +230,30 @@ void TestAnalysis::analysis_data()
             F(K::Association, -1, "02", { "excluded", "01" }) });
     row("IBAN wrong", "]C18007GB82WEST12345698765431\r", false, 0,
         { F(K::Association, -1, "8007"), F(K::ContentCheck, 2, "8007", { "WrongIbanCheck" }) });
+    // A German pharmacy code: (01), then (710), the national healthcare number.
+    row("pharmacy code", "]d20109506000134352710PZN1234\r", false, 0, {}, { "(710) PZN1234" });
+    // After an identifier that says the data are no GS1, fields without a GS
+    // count as GS1 only with a check digit that holds.
+    row("GS1 in a plain QR Code", "]Q10109506000134352\r", false, 0,
+        { F(K::Gs1WithoutFnc1, -1, {}, { "]Q1" }) });
+    row("digits in a plain QR Code", "]Q10109506000134353\r", false, 0, {});
+    // ECI designators (ISO/IEC 15424: a backslash and six digits) and a
+    // structured append's part, whose required fields may be in another.
+    row("GS1 with ECI", "]d5\\0000260109506000134352" "10AB\\\\C\r", false, 0,
+        { F(K::OutsideSet82, -1, "10", { "\\" }) }, { "указатель кодировки ECI «\\000026»" });
+    row("GS1 Aztec, one part", "]z721ABC123\r", false, 0, {}, { "одна часть составного сообщения" });
+    // GS1 Digital Link: the URI and its element strings, judged as any.
+    row("Digital Link", "]Q1https://example.com/01/09506000134352/10/ABC1?17=270101\r", false, 0, {},
+        { "Ссылка GS1 Digital Link: https://example.com/01/09506000134352/10/ABC1?17=270101",
+            "(01)09506000134352(10)ABC1(17)270101", "(17) 270101 — ", "дата: 01.01.2027" });
+    row("Digital Link, serial before batch", "https://example.com/01/09506000134353/21/X/10/Y\r", false, 0,
+        { F(K::DigitalLink, 46, "10", { "QualifierOutOfOrder", "Y" }), F(K::CheckDigitWrong, -1, "01", { "2" }) });
+    row("Digital Link, percent sign", "https://example.com/01/09506000134352/10/AB%G1\r", false, 0,
+        { F(K::DigitalLink, 43, {}, { "BadPercentEncoding", "%G1" }) });
+    // Every key under the Russian layout: "/" types ".", ":" "Ж", "?" ",".
+    row("Digital Link typed in the Russian layout",
+        cp1251(QStringLiteral("реезыЖ..учфьздуюсщь.01.09506000134352,17=270101\r")), true, 0,
+        { F(K::UriLayout, 5, {}, { "Ж.,", ":/?" }) }, { "(01)09506000134352(17)270101" });
     row("EAN-13", "4600439931256\r", true, 0, {}, { "EAN-13: контрольная цифра верна" });
     row("EAN-13 wrong", "4600439931257\r", true, 0, { F(K::DigitsCheckWrong, -1, {}, { "EAN-13", "6" }) });
     // A sum that is a multiple of ten asks for 0, not 10.

@@ -117,6 +117,7 @@ void TestGs1::value_data()
     QTest::newRow("test by date, 12:60") << "7011" << "2101011260" << "hhmi:BadMinute@8";
     QTest::newRow("harvest date, one day") << "7007" << "210101" << "";
     QTest::newRow("harvest dates, a period") << "7007" << "210101211231" << "";
+    QTest::newRow("harvest dates, 8 digits") << "7007" << "21010121" << "format:TooShort@6";
     QTest::newRow("harvest dates, 10 digits") << "7007" << "2101012112" << "format:TooShort@6";
     QTest::newRow("harvest dates, second judged") << "7007" << "210101211299" << "yymmdd:BadDay@10";
     QTest::newRow("production time, hours") << "8008" << "21010112" << "";
@@ -124,10 +125,12 @@ void TestGs1::value_data()
     QTest::newRow("production time, 9 digits") << "8008" << "210101123" << "format:TooShort@8";
     QTest::newRow("production time, hour 24") << "8008" << "2101012400" << "hh:BadHour@6";
     QTest::newRow("production time, minute 60") << "8008" << "2101011260" << "mi:BadMinute@8";
+    QTest::newRow("production time, second 60") << "8008" << "261207153060" << "ss:BadSecond@10";
     QTest::newRow("production time, second 61") << "8008" << "210101123061" << "ss:BadSecond@10";
     // Countries, currencies, IBAN.
     QTest::newRow("countries of processing") << "423" << "380008" << "";
     QTest::newRow("countries, 4 digits") << "423" << "3800" << "format:TooShort@3";
+    QTest::newRow("countries of disassembly, 4 digits") << "425" << "3800" << "format:TooShort@3";
     QTest::newRow("country 999") << "422" << "999" << "iso3166:UnknownCountry@0";
     QTest::newRow("processor in country 999") << "7030" << "999ABC" << "";
     QTest::newRow("ship-to country") << "4307" << "XX" << "iso3166alpha2:UnknownCountry@0";
