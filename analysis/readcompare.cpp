@@ -413,6 +413,7 @@ ReadComparison compareReads(const ExpectedCode &code, const QByteArray &received
         compareKeys(c, c.leading);
     compareFrame(c);
     c.result.data = c.got;
+    c.result.sameContent = c.want == c.got;
     const qsizetype same = similarity(c.want, c.got);
     c.result.likeness = c.want.size() + c.got.size() == 0
         ? 1

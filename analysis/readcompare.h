@@ -28,6 +28,9 @@ struct ReadComparison
     // of how many they hold together: 1 for the same, near 0 for another code.
     double likeness = 1;
     QString data; // the read's data as compared: identifier and ending off, keys undone
+    // Those data are the code's content, once the keys, the line's encoding and
+    // parity and what the scanner added are undone.
+    bool sameContent = false;
     QString tail; // what came after the whole code, when the read held it first
     qsizetype tailAt = -1;
     QString identifier; // the identifier that led the read, as meant ("]d2")

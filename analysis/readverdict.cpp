@@ -39,6 +39,23 @@ bool otherSymbology(const ReadComparison &c, const QByteArray &due)
     return !c.identifier.isEmpty() && due.size() == 3 && c.identifier[1] != QLatin1Char(due[1]);
 }
 
+// The GS1 rules the code's content breaks, judged on the analysis's one path
+// under the identifier due (where any will do, the one that came); only where
+// none is due is GS1 data under an identifier that says none a fault of the
+// read: otherwise the identifier is judged against the one due.
+void addGs1Faults(const ExpectedCode &expected, const ReadComparison &c, ReadVerdict &v)
+{
+    if (!c.sameContent)
+        return; // the differences tell what went wrong
+    const bool anyId = expected.symbologyId.isEmpty();
+    const SymbologyId id
+        = SymbologyIds::find(anyId ? c.identifier : QString::fromLatin1(expected.symbologyId));
+    for (const Finding &f : judgeContent(c.data, id).faults) {
+        if (f.breaksGs1Rule() && (anyId || f.kind != Kind::Gs1WithoutFnc1))
+            v.findings.append(f);
+    }
+}
+
 QString joinedWithAnd(const QStringList &parts)
 {
     if (parts.size() < 2)
@@ -109,6 +126,7 @@ ReadVerdict judgeRead(
     } else {
         v.matched = c.dataMatched;
         v.findings += c.faults;
+        addGs1Faults(expected, c, v);
     }
     if (previous && previous->codes == read.codes && !previous->micros.isEmpty()
         && !read.micros.isEmpty()) {

@@ -114,6 +114,10 @@ struct Finding
     bool isFault() const;
     // What the scanner adds around the data: an identifier, a prefix, an ending.
     bool isAddition() const;
+    // A GS1 rule the data break whatever the scanner did: a field's length,
+    // characters, check digit, date or content, an unknown AI, the associations,
+    // a GS1 Digital Link's form, GS1 data under an identifier that says none.
+    bool breaksGs1Rule() const;
 
     friend bool operator==(const Finding &, const Finding &) = default;
 };

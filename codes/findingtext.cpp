@@ -209,6 +209,30 @@ bool Finding::isFault() const
     }
 }
 
+bool Finding::breaksGs1Rule() const
+{
+    switch (kind) {
+    case Kind::TooShort:
+    case Kind::TooLong:
+    case Kind::NotDigits:
+    case Kind::OutsideSet82:
+    case Kind::CheckDigitWrong:
+    case Kind::DateNoMonth:
+    case Kind::DateNoDay:
+    case Kind::HourTooLarge:
+    case Kind::MinuteTooLarge:
+    case Kind::ContentCheck:
+    case Kind::Association:
+    case Kind::UnknownAi:
+    case Kind::DigitalLink:
+    case Kind::Gs1WithoutFnc1:
+    case Kind::DigitsCheckWrong:
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool Finding::isAddition() const
 {
     switch (kind) {
@@ -495,6 +519,9 @@ QString shortName(Kind kind)
     case Kind::LikelyBoundary:
         return QStringLiteral("слитые чтения");
     default:
+        // In a verdict these are faults of the code's content, not of the read.
+        if (Finding { kind, -1, {}, {} }.breaksGs1Rule())
+            return QStringLiteral("нарушено правило GS1");
         return QStringLiteral("искажены данные");
     }
 }

@@ -466,6 +466,14 @@ void TestAnalysis::verdict_data()
     row("Windows-1251 on the port", privet, {}, cp1251(QStringLiteral("Привет")), false,
         "differs", { F(K::Utf8AsCp1251) });
     row("Windows-1251 typed", privet, {}, cp1251(QStringLiteral("Привет")), true, "matched", {});
+    // The GS1 rules the code itself breaks, whoever read it.
+    row("own code, wrong check digit", "0109506000134353" "10AB", {}, "]C10109506000134353" "10AB\r", false,
+        "matched", { F(K::IdentifierAdded), F(K::CheckDigitWrong, -1, "01", { "2" }) });
+    row("own code in a plain Data Matrix", "0109506000134352" "10AB", {}, "]d10109506000134352" "10AB\r",
+        false, "matched", { F(K::IdentifierAdded), F(K::Gs1WithoutFnc1, -1, {}, { "]d1" }) });
+    row("own Digital Link, serial before batch", "https://example.com/01/09506000134352/21/X/10/Y", "]Q1",
+        "]Q1https://example.com/01/09506000134352/21/X/10/Y\r", false, "matched",
+        { F(K::IdentifierRight), F(K::DigitalLink, 46, "10", { "QualifierOutOfOrder" }) });
     row("7E1", "0123456789ABC\r\n", {},
         "\x30\xB1\xB2\x33\xB4\x35\x36\xB7\xB8\x39\x41\x42\xC3\x8D\x0A", false, "differs",
         { F(K::Parity, -1, {}, { "7E1" }) });
