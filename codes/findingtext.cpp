@@ -79,6 +79,15 @@ QString contentCheck(const Finding &f)
         const char *text;
     };
     static constexpr Text texts[] = {
+        { "TooShort", "часть значения короче нужного" },
+        { "TooLong", "часть значения длиннее допустимого" },
+        { "NotDigit", "здесь должны быть только цифры" },
+        { "NotInSet82", "символ вне набора GS1 (набор 82)" },
+        { "WrongCheckDigit", "контрольная цифра неверна" },
+        { "BadMonth", "нет такого месяца" },
+        { "BadDay", "нет такого числа в месяце" },
+        { "BadHour", "час больше 23" },
+        { "BadMinute", "минут больше 59" },
         { "NotInSet39", "символ вне набора GS1 39" },
         { "NotInSet64", "символ вне набора GS1 64 (base64url)" },
         { "BadPadding", "неверное дополнение «=» в конце" },

@@ -18,11 +18,13 @@ Gs1Ai find(QStringView text)
     int length = 0;
     for (int i = 0; i < entry->componentCount && ai.checkDigits == 0; ++i) {
         const Gs1::Component &c = entry->components[i];
-        length += c.maxLength;
         for (const Gs1::Linter linter : c.linters) {
-            if (linter == Gs1::Linter::csum)
-                ai.checkDigits = length;
+            if (linter == Gs1::Linter::csum) {
+                ai.checkFrom = length;
+                ai.checkDigits = length + c.maxLength;
+            }
         }
+        length += c.maxLength;
     }
     const Gs1::Linter first = entry->components[0].linters[0];
     ai.date = first == Gs1::Linter::yymmdd || first == Gs1::Linter::yymmd0;

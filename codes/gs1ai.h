@@ -10,6 +10,7 @@ struct Gs1Ai
     const char *format = nullptr; // as GS1 writes it: "N14", "X..20", "N3+X..9"
     const char *name = nullptr; // in Russian
     int checkDigits = 0; // the first so many digits end in a GS1 check digit
+    int checkFrom = 0; // of which the check digit's number starts here (8003: after its "0")
     bool date = false; // the value starts with a date YYMMDD
 };
 

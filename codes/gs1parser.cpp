@@ -33,8 +33,6 @@ struct Format
 {
     FormatPart parts[3];
     int count = 0;
-    int least = 0;
-    int most = 0;
 };
 
 // Read without allocating: a long read may hold thousands of fields.
@@ -55,19 +53,19 @@ Format formatOf(const char *format)
         } else {
             part.least = part.most = first;
         }
-        f.least += part.least;
-        f.most += part.most;
         if (*p == '+')
             ++p;
     }
     return f;
 }
 
-void range(const char *format, int &least, int &most)
+// The lengths the dictionary allows the AI's data, its optional components
+// left out or given whole.
+void range(QStringView aiDigits, int &least, int &most)
 {
-    const Format f = formatOf(format);
-    least = f.least;
-    most = f.most;
+    const Gs1::AiEntry *entry = Gs1::find(aiDigits);
+    least = entry ? entry->minLength() : 0;
+    most = entry ? entry->maxLength() : 0;
 }
 
 using Kind = Finding::Kind;
@@ -181,29 +179,50 @@ void judgeDate(
 }
 
 // The dictionary's content checks beyond what is judged above (lengths, the
-// character sets, the first check digit, the dates): country and currency
-// codes, IBAN, check pairs, flags, coordinates, coupons and the rest.
+// character sets, the first check digit, the first date and 7003's and 8008's
+// time): country and currency codes, IBAN, check pairs, flags, coordinates,
+// coupons and the rest, and what the checks above judge more coarsely (a
+// component's length within the field's, a second date, a time of day).
 void judgeContent(QStringView aiDigits, QStringView value, Gs1Element &element)
 {
     using Gs1::LintError;
     const Gs1::AiEntry *entry = Gs1::find(aiDigits);
     if (!entry)
         return;
+    const auto noted = [&element](std::initializer_list<Kind> kinds) {
+        return std::any_of(element.notes.cbegin(), element.notes.cend(), [&kinds](const Finding &f) {
+            return std::find(kinds.begin(), kinds.end(), f.kind) != kinds.end();
+        });
+    };
     for (const Gs1::LintFault &fault : Gs1::checkValue(*entry, value)) {
+        bool said = false;
         switch (fault.error) {
         case LintError::TooShort:
         case LintError::TooLong:
+            said = element.wrongLength;
+            break;
         case LintError::NotDigit:
         case LintError::NotInSet82:
+            said = noted({ Kind::NotDigits, Kind::OutsideSet82 });
+            break;
         case LintError::WrongCheckDigit:
+            said = noted({ Kind::CheckDigitWrong });
+            break;
         case LintError::BadMonth:
         case LintError::BadDay:
+            said = fault.offset < 6 && noted({ Kind::DateNoMonth, Kind::DateNoDay });
+            break;
         case LintError::BadHour:
+            said = noted({ Kind::HourTooLarge });
+            break;
         case LintError::BadMinute:
-            continue;
+            said = noted({ Kind::MinuteTooLarge });
+            break;
         default:
             break;
         }
+        if (said)
+            continue;
         element.notes.append(note(Kind::ContentCheck, element.ai,
             { QString::fromLatin1(Gs1::errorName(fault.error)),
                 QString::fromLatin1(Gs1::linterName(fault.linter)),
@@ -222,7 +241,7 @@ Gs1Element judge(const Gs1Ai &ai, QStringView aiDigits, QStringView value, int t
     element.name = aiName(ai, aiDigits);
     int least = 0;
     int most = 0;
-    range(ai.format, least, most);
+    range(aiDigits, least, most);
     if (value.size() < least) {
         element.notes.append(note(Kind::TooShort, element.ai,
             { QString::number(value.size()), QString::number(least), QString::number(most) }));
@@ -235,7 +254,8 @@ Gs1Element judge(const Gs1Ai &ai, QStringView aiDigits, QStringView value, int t
     judgeCharacters(ai.format, value, element);
     if (ai.checkDigits > 0 && value.size() >= ai.checkDigits
         && allDigits(value.left(ai.checkDigits))) {
-        const int wanted = Gs1Parser::checkDigit(value.left(ai.checkDigits - 1));
+        const QStringView checked = value.mid(ai.checkFrom, ai.checkDigits - ai.checkFrom - 1);
+        const int wanted = Gs1Parser::checkDigit(checked);
         const int given = value[ai.checkDigits - 1].unicode() - u'0';
         if (wanted == given) {
             element.notes.append(note(Kind::CheckDigitRight, element.ai));
@@ -334,7 +354,7 @@ Scan scan(QStringView data, int thisYear)
             ++end;
         int least = 0;
         int most = 0;
-        range(ai.format, least, most);
+        range(rest.left(aiLength), least, most);
         if (predefined == 0 && least == most && end - pos - aiLength > most) {
             // A fixed-format field that needs a GS after it: the length rules
             // say where it ends.
@@ -374,12 +394,11 @@ void searchLostGs(QStringView data, int thisYear, Scan &s)
     Gs1Parse &r = s.result;
     for (qsizetype e = 0; e < r.elements.size(); ++e) {
         Gs1Element &element = r.elements[e];
-        const Gs1Ai ai = Gs1Ais::find(element.ai);
         if (Gs1Ais::predefinedLength(element.ai) > 0)
             continue;
         int least = 0;
         int most = 0;
-        range(ai.format, least, most);
+        range(element.ai, least, most);
         if (least == most)
             continue;
         const bool tooLong = element.value.size() > most;

@@ -230,6 +230,21 @@ void TestAnalysis::analysis_data()
             F(K::Association, -1, "02", { "excluded", "01" }) });
     row("IBAN wrong", "]C18007GB82WEST12345698765431\r", false, 0,
         { F(K::Association, -1, "8007"), F(K::ContentCheck, 2, "8007", { "WrongIbanCheck" }) });
+    // The dictionary's components: an optional serial left out, one of several
+    // three-digit countries cut, a second date, a time of day, a check digit
+    // after a leading "0" (GRAI).
+    row("GRAI without serial", "]C1800303870585000552\r", false, 0, {});
+    row("GDTI without serial", "]C12539520123456788\r", false, 0, {});
+    row("GTIN, countries, 4 digits", "]C10109506000134352" "4233800\r", false, 0,
+        { F(K::ContentCheck, 3, "423", { "TooShort" }) });
+    row("GTIN, harvest dates, 8 digits", "]C10109506000134352" "700721010121\r", false, 0,
+        { F(K::ContentCheck, 6, "7007", { "TooShort" }) });
+    row("GTIN, harvest dates, second judged", "]C10109506000134352" "7007210101211299\r", false, 0,
+        { F(K::ContentCheck, 10, "7007", { "BadDay" }) });
+    row("GTIN, production time, second 60", "]C10109506000134352" "8008261207153060\r", false, 0,
+        { F(K::ContentCheck, 10, "8008", { "BadSecond" }) });
+    row("SSCC, not before 24:00", "]C100106141412345678908" "43242101012400\r", false, 0,
+        { F(K::ContentCheck, 6, "4324", { "BadHour" }) });
     // A German pharmacy code: (01), then (710), the national healthcare number.
     row("pharmacy code", "]d20109506000134352710PZN1234\r", false, 0, {}, { "(710) PZN1234" });
     // After an identifier that says the data are no GS1, fields without a GS
