@@ -144,7 +144,11 @@ void judgeDigitalLink(const QString &data, const Gs1::DigitalLink &link, ReadCon
     fields.reserve(link.elements.size());
     for (const Gs1::DigitalLinkElement &e : link.elements)
         fields.append({ e.ai, e.value });
-    const Gs1Parse parse = Gs1Parser::parseFields(fields);
+    Gs1Parse parse = Gs1Parser::parseFields(fields);
+    // An AI twice is said once, where the URI repeats it.
+    parse.faults.removeIf([](const Finding &f) {
+        return f.kind == Finding::Kind::Association && f.args.value(0) == u"repeated";
+    });
     c.elements = parse.elements;
     c.faults.append(parse.faults);
     c.gs1 = c.digitalLink = true;
