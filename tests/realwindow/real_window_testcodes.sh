@@ -21,6 +21,11 @@ here=$(cd "$(dirname "$0")" && pwd)
 atspi() { /usr/bin/python3 "$here/atspi.py" manual_form "$@"; }
 
 start_display 1024x768x24
+# Keys of their own for what the own code types that a US layout lacks, before
+# the program starts; otherwise xdotool remaps a spare key just while typing each,
+# and a busy program may read it before it has seen the new mapping.
+xmodmap -e 'keycode 219 = Cyrillic_io Cyrillic_IO' -e 'keycode 222 = Cyrillic_zhe Cyrillic_ZHE' \
+    -e 'keycode 230 = guillemotleft guillemotright'
 start_accessibility_bus
 export XDG_RUNTIME_DIR="$work"
 
