@@ -134,8 +134,25 @@ HKL usLayout()
 }
 
 // Qt gives a key's scan code with 0x100 for an extended key (the keypad's Enter).
+// The layout names the keypad's digit keys by what they do with Num Lock off
+// (End for 1); with Num Lock on, as scanners type, they are the digits. The
+// extended keys of those codes are the separate arrow block.
 UINT virtualKey(quint32 keyCode)
 {
+    if (!(keyCode & 0x100)) {
+        static const struct
+        {
+            quint32 scan;
+            UINT vk;
+        } keypad[] = { { 0x47, VK_NUMPAD7 }, { 0x48, VK_NUMPAD8 }, { 0x49, VK_NUMPAD9 },
+            { 0x4B, VK_NUMPAD4 }, { 0x4C, VK_NUMPAD5 }, { 0x4D, VK_NUMPAD6 },
+            { 0x4F, VK_NUMPAD1 }, { 0x50, VK_NUMPAD2 }, { 0x51, VK_NUMPAD3 },
+            { 0x52, VK_NUMPAD0 }, { 0x53, VK_DECIMAL } };
+        for (const auto &key : keypad) {
+            if ((keyCode & 0xFF) == key.scan)
+                return key.vk;
+        }
+    }
     const UINT scan = (keyCode & 0xFF) | (keyCode & 0x100 ? 0xE000 : 0);
     return MapVirtualKeyExW(scan, MAPVK_VSC_TO_VK_EX, usLayout());
 }
