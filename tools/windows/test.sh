@@ -63,6 +63,8 @@ wineserver -w
 tests=$build/wintests
 rm -rf "$tests"
 cp -r "$build/package/orvatek" "$tests"
+. "$build/windows-deps.txt"
+cp "$qt/bin/Qt6Test.dll" "$tests/"
 for t in tst_keys tst_eventlog tst_scanbox tst_win32port log_form; do
     cp "$build/$t.exe" "$tests/"
 done
@@ -75,7 +77,9 @@ run() { # name command...: one test, its output kept in the scratch folder
         echo "windows: PASS $name ($((SECONDS - t0)) s)"
     else
         echo "windows: FAIL $name ($((SECONDS - t0)) s)"
-        cat "$scratch/$name.out" "$scratch/$name.txt" 2>/dev/null | tail -40
+        tail -40 "$scratch/$name.out"
+        # QtTest writes its report in the ANSI code page, Windows-1251 here.
+        [ ! -f "$scratch/$name.txt" ] || iconv -c -f CP1251 -t UTF-8 "$scratch/$name.txt" | tail -40
         failed+=("$name")
     fi
 }
