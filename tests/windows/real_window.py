@@ -13,6 +13,7 @@ import queue
 import subprocess
 import sys
 import threading
+import time
 
 from pty_device import map_port, write_all
 
@@ -30,9 +31,22 @@ class Form:
         threading.Thread(target=self._read, daemon=True).start()
         # The indicator as the form starts, then the keyboard.
         self.expect(["indicator 0000FF", "active"])
-        self.window = subprocess.run(
-            ["xdotool", "search", "--sync", "--onlyvisible", "--name", "^Orvatek$"],
-            check=True, capture_output=True, text=True).stdout.split()[0]
+        self.window = self.find_window()
+
+    @staticmethod
+    def find_window():
+        """The form's X window. A search fails now and then when one of the
+        windows Wine makes and drops as a program starts goes while it is looked
+        at: that search is simply repeated."""
+        deadline = time.monotonic() + WAIT
+        while time.monotonic() < deadline:
+            found = subprocess.run(
+                ["xdotool", "search", "--onlyvisible", "--name", "^Orvatek$"],
+                capture_output=True, text=True).stdout.split()
+            if found:
+                return found[0]
+            time.sleep(0.1)
+        sys.exit("FAIL: the form showed no window")
 
     def _read(self):
         for raw in self.proc.stdout:
