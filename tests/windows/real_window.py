@@ -119,8 +119,11 @@ def main():
     subprocess.run(["setxkbmap", "-layout", "ru"], check=True)
     try:
         form = Form(exe)
-        form.keys("Cyrillic_ef", "Cyrillic_EF", "ctrl+bracketright")
-        form.expect(key_lines([244, 212, 29]))
+        # The key A, with Shift and without, then keys both layouts share. (Not
+        # Ctrl+]: the Russian layout has no "]", and the spare key xdotool lends it
+        # is gone again when Wine, busy, comes to look it up.)
+        form.keys("Cyrillic_ef", "Cyrillic_EF", "1", "Return")
+        form.expect(key_lines([244, 212, 49, 13]))
         print("PASS keys, Russian layout")
         form.close()
     finally:
