@@ -121,103 +121,82 @@ UsLayoutPlace usLayoutKeyTyping(const QString &text)
 }
 
 #elif defined(Q_OS_WIN)
-#include <windows.h>
+#include <cstring>
 
 namespace {
 
-// Windows' own US layout (00000409), loaded once, never activated: what the
-// user's layouts are stays as it is.
-HKL usLayout()
+// The US layout (00000409) as Windows has it, by scan code (0x100: an extended
+// key), Num Lock on as scanners type. A table of its own rather than the system's:
+// loading a layout adds it to the user's layouts for the session, and Wine's
+// functions answer from the active layout whatever layout is asked for.
+struct UsKey
 {
-    static const HKL us = LoadKeyboardLayoutW(L"00000409", KLF_NOTELLSHELL);
-    return us;
-}
+    quint32 code;
+    // The key's name where it types no printable character, as xkbcommon names
+    // it (the key lines' tooltips know those names); null: named by its character.
+    const char *name;
+    const char *plain;
+    const char *shifted;
+};
 
-// Qt gives a key's scan code with 0x100 for an extended key (the keypad's Enter).
-UINT virtualKey(quint32 keyCode)
-{
-    const UINT scan = (keyCode & 0xFF) | (keyCode & 0x100 ? 0xE000 : 0);
-    return MapVirtualKeyExW(scan, MAPVK_VSC_TO_VK_EX, usLayout());
-}
+constexpr UsKey UsKeys[] = {
+    { 0x01, "Escape", "\x1b", "\x1b" }, { 0x02, nullptr, "1", "!" }, { 0x03, nullptr, "2", "@" },
+    { 0x04, nullptr, "3", "#" }, { 0x05, nullptr, "4", "$" }, { 0x06, nullptr, "5", "%" },
+    { 0x07, nullptr, "6", "^" }, { 0x08, nullptr, "7", "&" }, { 0x09, nullptr, "8", "*" },
+    { 0x0A, nullptr, "9", "(" }, { 0x0B, nullptr, "0", ")" }, { 0x0C, nullptr, "-", "_" },
+    { 0x0D, nullptr, "=", "+" }, { 0x0E, "BackSpace", "\b", "\b" }, { 0x0F, "Tab", "\t", "\t" },
+    { 0x10, nullptr, "q", "Q" }, { 0x11, nullptr, "w", "W" }, { 0x12, nullptr, "e", "E" },
+    { 0x13, nullptr, "r", "R" }, { 0x14, nullptr, "t", "T" }, { 0x15, nullptr, "y", "Y" },
+    { 0x16, nullptr, "u", "U" }, { 0x17, nullptr, "i", "I" }, { 0x18, nullptr, "o", "O" },
+    { 0x19, nullptr, "p", "P" }, { 0x1A, nullptr, "[", "{" }, { 0x1B, nullptr, "]", "}" },
+    { 0x1C, "Return", "\r", "\r" }, { 0x1E, nullptr, "a", "A" }, { 0x1F, nullptr, "s", "S" },
+    { 0x20, nullptr, "d", "D" }, { 0x21, nullptr, "f", "F" }, { 0x22, nullptr, "g", "G" },
+    { 0x23, nullptr, "h", "H" }, { 0x24, nullptr, "j", "J" }, { 0x25, nullptr, "k", "K" },
+    { 0x26, nullptr, "l", "L" }, { 0x27, nullptr, ";", ":" }, { 0x28, nullptr, "'", "\"" },
+    { 0x29, nullptr, "`", "~" }, { 0x2B, nullptr, "\\", "|" }, { 0x2C, nullptr, "z", "Z" },
+    { 0x2D, nullptr, "x", "X" }, { 0x2E, nullptr, "c", "C" }, { 0x2F, nullptr, "v", "V" },
+    { 0x30, nullptr, "b", "B" }, { 0x31, nullptr, "n", "N" }, { 0x32, nullptr, "m", "M" },
+    { 0x33, nullptr, ",", "<" }, { 0x34, nullptr, ".", ">" }, { 0x35, nullptr, "/", "?" },
+    { 0x37, "KP_Multiply", "*", "*" }, { 0x39, "space", " ", " " }, { 0x47, "KP_7", "7", "7" },
+    { 0x48, "KP_8", "8", "8" }, { 0x49, "KP_9", "9", "9" }, { 0x4A, "KP_Subtract", "-", "-" },
+    { 0x4B, "KP_4", "4", "4" }, { 0x4C, "KP_5", "5", "5" }, { 0x4D, "KP_6", "6", "6" },
+    { 0x4E, "KP_Add", "+", "+" }, { 0x4F, "KP_1", "1", "1" }, { 0x50, "KP_2", "2", "2" },
+    { 0x51, "KP_3", "3", "3" }, { 0x52, "KP_0", "0", "0" }, { 0x53, "KP_Decimal", ".", "." },
+    // The key beside the left Shift of a 102-key keyboard types what "\" does.
+    { 0x56, nullptr, "\\", "|" }, { 0x11C, "KP_Enter", "\r", "\r" },
+    { 0x135, "KP_Divide", "/", "/" }, { 0x153, "Delete", "", "" },
+};
 
-bool keypadKey(UINT vk, quint32 keyCode)
+const UsKey *usKey(quint32 keyCode)
 {
-    return (vk >= VK_NUMPAD0 && vk <= VK_DIVIDE) || (vk == VK_RETURN && (keyCode & 0x100));
-}
-
-QString keyText(UINT vk, quint32 keyCode, bool shift)
-{
-    BYTE state[256] = {};
-    if (shift)
-        state[VK_SHIFT] = state[VK_LSHIFT] = 0x80;
-    state[VK_NUMLOCK] = 0x01;
-    wchar_t buffer[8];
-    // Flag 4: the keyboard's dead-key state is left as it is.
-    const int length = ToUnicodeEx(vk, keyCode & 0xFF, state, buffer, 8, 4, usLayout());
-    return length > 0 ? QString::fromWCharArray(buffer, length) : QString();
-}
-
-// The names xkbcommon gives these keys, which the key lines' tooltips know.
-QString keyName(UINT vk, quint32 keyCode)
-{
-    if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD9)
-        return QStringLiteral("KP_") + QChar(u'0' + (vk - VK_NUMPAD0));
-    switch (vk) {
-    case VK_RETURN:
-        return keyCode & 0x100 ? QStringLiteral("KP_Enter") : QStringLiteral("Return");
-    case VK_TAB:
-        return QStringLiteral("Tab");
-    case VK_BACK:
-        return QStringLiteral("BackSpace");
-    case VK_ESCAPE:
-        return QStringLiteral("Escape");
-    case VK_SPACE:
-        return QStringLiteral("space");
-    case VK_DELETE:
-        return QStringLiteral("Delete");
-    case VK_DECIMAL:
-        return QStringLiteral("KP_Decimal");
-    case VK_ADD:
-        return QStringLiteral("KP_Add");
-    case VK_SUBTRACT:
-        return QStringLiteral("KP_Subtract");
-    case VK_MULTIPLY:
-        return QStringLiteral("KP_Multiply");
-    case VK_DIVIDE:
-        return QStringLiteral("KP_Divide");
-    default:
-        return {};
+    for (const UsKey &key : UsKeys) {
+        if (key.code == (keyCode & 0x1FF))
+            return &key;
     }
+    return nullptr;
 }
 
 } // namespace
 
 UsLayoutKey usLayoutKey(quint32 keyCode, bool shift)
 {
-    UsLayoutKey result;
-    const UINT vk = usLayout() ? virtualKey(keyCode) : 0;
-    if (!vk)
-        return result;
-    result.text = keyText(vk, keyCode, shift);
-    const QString plainText = keyText(vk, keyCode, false);
-    if (!keypadKey(vk, keyCode) && plainText.size() == 1 && plainText.at(0).isPrint()
-        && !plainText.at(0).isSpace())
-        result.name = plainText.toUpper();
-    else
-        result.name = keyName(vk, keyCode);
-    return result;
+    const UsKey *key = usKey(keyCode);
+    if (!key)
+        return {};
+    return { key->name ? QString::fromLatin1(key->name) : QString::fromLatin1(key->plain).toUpper(),
+        QString::fromLatin1(shift ? key->shifted : key->plain) };
 }
 
 UsLayoutPlace usLayoutKeyTyping(const QString &text)
 {
-    if (!usLayout() || text.isEmpty())
+    if (text.isEmpty())
         return {};
     // The main block first: a digit is found there, not on the keypad.
     for (const bool shift : { false, true }) {
-        for (quint32 keyCode = 1; keyCode < 0x80; ++keyCode) {
-            const UINT vk = virtualKey(keyCode);
-            if (vk && !keypadKey(vk, keyCode) && keyText(vk, keyCode, shift) == text)
-                return { keyCode, shift };
+        for (const UsKey &key : UsKeys) {
+            const bool keypad = key.name && std::strncmp(key.name, "KP_", 3) == 0;
+            if (!keypad && QLatin1String(shift ? key.shifted : key.plain) == text)
+                return { key.code, shift };
         }
     }
     return {};

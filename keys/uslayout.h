@@ -5,7 +5,7 @@
 // What a key gives on a US keyboard layout, whatever layout the system has: a
 // scanner in keyboard mode presses keys as a US keyboard would, so this is what
 // it meant to type. Looked up in a keymap that xkbcommon builds for the "us"
-// layout; on Windows, from Windows' own US layout (ToUnicodeEx); elsewhere
+// layout; on Windows, from a table of Windows' US layout (00000409); elsewhere
 // nothing is known.
 struct UsLayoutKey
 {

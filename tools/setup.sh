@@ -17,6 +17,12 @@ test_packages=(xvfb xauth xdotool x11-xserver-utils x11-xkb-utils python3-xlib s
     dbus-daemon at-spi2-core python3-pyatspi socat libzxing-dev
     clang-14 libfuzzer-14-dev libclang-rt-14-dev desktop-file-utils appstream dpkg-dev fakeroot binutils file)
 
+# What the Windows stage needs (tools/windows/*.sh check the same for
+# themselves): MinGW-w64 and Debian's source tools for Qt and libzint, NSIS and
+# zip for the package, Wine, and the Russian locale Wine takes its code pages from.
+windows_packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+    mingw-w64-x86-64-dev libwine-dev dpkg-dev qt6-base-dev-tools nsis zip wine wine64 locales)
+
 ensure_packages() {
     local missing=() pkg
     for pkg in "$@"; do
@@ -44,6 +50,6 @@ build_project() {
     # A developer's ccache, where installed, makes rebuilds of other trees cheap.
     local launcher=()
     command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-    cmake -S "$top" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" "$@" >/dev/null
-    cmake --build "$dir" --parallel "$(nproc)"
+    cmake -S "$top" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" "$@" >/dev/null &&
+        cmake --build "$dir" --parallel "$(nproc)"
 }

@@ -4,7 +4,9 @@
 ; It copies the program's folder, adds a Start menu entry and an uninstaller, and
 ; writes nothing but its own entry in the list of installed programs. /S installs
 ; silently (into /D=<folder> if given).
-Unicode true
+; A 64-bit installer for the 64-bit program: it writes to the 64-bit registry
+; and Program Files, and runs where the program runs (Wine's wine64 too).
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 
@@ -19,6 +21,7 @@ VIProductVersion "${VERSION}.0"
 VIAddVersionKey "ProductName" "Orvatek"
 VIAddVersionKey "FileDescription" "Orvatek installer"
 VIAddVersionKey "FileVersion" "${VERSION}"
+VIAddVersionKey "LegalCopyright" "© The Orvatek team"
 
 LoadLanguageFile "${NSISDIR}\Contrib\Language files\Russian.nlf"
 

@@ -21,8 +21,15 @@ echo "PASS silent install"
 
 wine "$unixdir/orvatek.exe" &
 program=$!
-window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Orvatek$' | head -1) \
-    || fail "the installed program showed no window"
+# Looked for until it is there (60 s at most). A search fails now and then when one
+# of the windows Wine makes and drops as a program starts goes while it is looked
+# at: that search is simply repeated.
+window=""
+for _ in $(seq 600); do
+    window=$(xdotool search --onlyvisible --name '^Orvatek$' 2>/dev/null | head -1) || true
+    [ -z "$window" ] || break
+    sleep 0.1
+done
 [ -n "$window" ] || fail "the installed program showed no window"
 kill "$program"
 wineserver -k

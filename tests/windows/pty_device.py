@@ -25,6 +25,10 @@ def map_port(port):
                    stderr=subprocess.DEVNULL)
     # Wine maps the ports as it starts.
     subprocess.run(["wineserver", "-w"], check=True)
+    # The server that starts now opens the port, and the pseudo-terminal becomes
+    # its controlling terminal: closing the master side sends it a hang-up, on
+    # which it writes a dump of all its objects to its stderr. That goes nowhere.
+    subprocess.run(["wineserver"], check=True, stderr=subprocess.DEVNULL)
     return master, path
 
 

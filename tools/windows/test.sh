@@ -63,6 +63,8 @@ wineserver -w
 tests=$build/wintests
 rm -rf "$tests"
 cp -r "$build/package/orvatek" "$tests"
+. "$build/windows-deps.txt"
+cp "$qt/bin/Qt6Test.dll" "$tests/"
 for t in tst_keys tst_eventlog tst_scanbox tst_win32port log_form; do
     cp "$build/$t.exe" "$tests/"
 done
@@ -75,16 +77,27 @@ run() { # name command...: one test, its output kept in the scratch folder
         echo "windows: PASS $name ($((SECONDS - t0)) s)"
     else
         echo "windows: FAIL $name ($((SECONDS - t0)) s)"
-        cat "$scratch/$name.out" "$scratch/$name.txt" 2>/dev/null | tail -40
+        tail -40 "$scratch/$name.out"
+        # QtTest writes its report in the ANSI code page, Windows-1251 here.
+        [ ! -f "$scratch/$name.txt" ] || iconv -c -f CP1251 -t UTF-8 "$scratch/$name.txt" | tail -40
         failed+=("$name")
     fi
 }
-unit() { # a QtTest program; its report goes to a file (Wine's console may mangle it)
-    wine "$tests/$1.exe" -o "$scratch/$1.txt,txt" && grep -q '^Totals: .* 0 failed' "$scratch/$1.txt"
+unit() { # program [report]: a QtTest program; its report goes to a file (Wine's console may mangle it)
+    local report=$scratch/${2:-$1}.txt
+    wine "$tests/$1.exe" -o "$report,txt" && grep -q '^Totals: .* 0 failed' "$report"
 }
 for t in tst_keys tst_eventlog tst_scanbox; do
     run "$t" unit "$t"
 done
+# What a key gives on a US layout must not depend on the layout that is active.
+ru_keys() {
+    local status=0
+    setxkbmap -layout ru && unit tst_keys tst_keys_ru || status=$?
+    setxkbmap -layout us
+    return $status
+}
+run tst_keys_ru ru_keys
 run tst_win32port python3 "$root/tests/windows/pty_device.py" COM1 -- \
     wine "$tests/tst_win32port.exe" -o "$scratch/tst_win32port.txt,txt"
 run real_window python3 "$root/tests/windows/real_window.py" "$tests/log_form.exe"
