@@ -105,30 +105,6 @@ void addElementFaults(ReadContent &c)
     }
 }
 
-const char *digitalLinkFaultName(Gs1::DigitalLinkFault::Kind kind)
-{
-    using K = Gs1::DigitalLinkFault::Kind;
-    switch (kind) {
-    case K::NoPrimaryKey:
-        return "NoPrimaryKey";
-    case K::NotQualifier:
-        return "NotQualifier";
-    case K::QualifierOutOfOrder:
-        return "QualifierOutOfOrder";
-    case K::UnknownAi:
-        return "UnknownAi";
-    case K::NotAttribute:
-        return "NotAttribute";
-    case K::BadPercentEncoding:
-        return "BadPercentEncoding";
-    case K::EmptyValue:
-        return "EmptyValue";
-    case K::Repeated:
-        return "Repeated";
-    }
-    return "";
-}
-
 // A GS1 Digital Link URI: its faults where they are in the URI, then its
 // element strings judged as any others.
 void judgeDigitalLink(const QString &data, const Gs1::DigitalLink &link, ReadContent &c)
@@ -138,7 +114,7 @@ void judgeDigitalLink(const QString &data, const Gs1::DigitalLink &link, ReadCon
     const QString qualifiers = key && key->dlpkey ? QString::fromLatin1(key->dlpkey) : QString();
     for (const Gs1::DigitalLinkFault &f : link.faults)
         c.faults.append({ Finding::Kind::DigitalLink, f.offset, f.ai,
-            { QString::fromLatin1(digitalLinkFaultName(f.kind)),
+            { QString::fromLatin1(Gs1::faultName(f.kind)),
                 data.mid(f.offset, std::max(f.length, 1)), link.elements.value(0).ai, qualifiers } });
     QList<std::pair<QString, QString>> fields;
     fields.reserve(link.elements.size());

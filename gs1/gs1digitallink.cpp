@@ -230,4 +230,28 @@ QList<int> mangledUriCharacters(QStringView read, QStringView meant)
     return changed;
 }
 
+const char *faultName(DigitalLinkFault::Kind kind)
+{
+    using K = DigitalLinkFault::Kind;
+    switch (kind) {
+    case K::NoPrimaryKey:
+        return "NoPrimaryKey";
+    case K::NotQualifier:
+        return "NotQualifier";
+    case K::QualifierOutOfOrder:
+        return "QualifierOutOfOrder";
+    case K::UnknownAi:
+        return "UnknownAi";
+    case K::NotAttribute:
+        return "NotAttribute";
+    case K::BadPercentEncoding:
+        return "BadPercentEncoding";
+    case K::EmptyValue:
+        return "EmptyValue";
+    case K::Repeated:
+        return "Repeated";
+    }
+    return "";
+}
+
 } // namespace Gs1

@@ -48,6 +48,8 @@ struct DigitalLink
 };
 
 DigitalLink parseDigitalLink(QStringView text);
+// The kind's name as the enumerator spells it: "QualifierOutOfOrder".
+const char *faultName(DigitalLinkFault::Kind kind);
 
 // Which characters of a read that is no URI became the URI's "/", ":", "?",
 // "=" or "&" in what the keys meant (Layouts::keysMeant): positions in the

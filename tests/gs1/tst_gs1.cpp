@@ -269,11 +269,9 @@ void TestGs1::digitalLink()
     QCOMPARE(link.digitalLink, digitalLink);
     QFETCH(QString, elements);
     QCOMPARE(link.elementString().replace(QChar(0x1D), u'|'), elements);
-    static constexpr const char *kinds[] = { "NoPrimaryKey", "NotQualifier", "QualifierOutOfOrder", "UnknownAi",
-                                             "NotAttribute", "BadPercentEncoding", "EmptyValue", "Repeated" };
     QStringList got;
     for (const DigitalLinkFault &f : link.faults)
-        got << QStringLiteral("%1:%2@%3").arg(kinds[int(f.kind)], f.ai).arg(f.offset);
+        got << QStringLiteral("%1:%2@%3").arg(QLatin1String(faultName(f.kind)), f.ai).arg(f.offset);
     QFETCH(QString, faults);
     QCOMPARE(got.join(u"; "), faults);
 }
