@@ -140,7 +140,13 @@ QString contentCheck(const Finding &f)
     if (text.isEmpty())
         text = QStringLiteral("не пройдена проверка GS1 ") + arg(f, 1);
     text += QStringLiteral(": ") + quoted(f, 2) + at(f);
-    if (!arg(f, 3).isEmpty())
+    if (arg(f, 3).isEmpty())
+        return text;
+    if (error == "TooShort")
+        text += QStringLiteral(", нужно ") + characters(number(f, 3)) + QStringLiteral(" или больше");
+    else if (error == "TooLong")
+        text += QStringLiteral(", можно ") + characters(number(f, 3)) + QStringLiteral(" или меньше");
+    else
         text += QStringLiteral(", должно быть ") + quoted(f, 3);
     return text;
 }

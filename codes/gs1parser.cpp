@@ -227,7 +227,11 @@ void judgeContent(QStringView aiDigits, QStringView value, Gs1Element &element)
             { QString::fromLatin1(Gs1::errorName(fault.error)),
                 QString::fromLatin1(Gs1::linterName(fault.linter)),
                 value.mid(fault.offset, std::max(fault.length, 1)).toString(),
-                QString::fromLatin1(fault.wanted) },
+                // What was wanted: the length a part lacks or goes beyond, else
+                // the check digit or pair.
+                fault.error == LintError::TooShort || fault.error == LintError::TooLong
+                    ? QString::number(fault.argument)
+                    : QString::fromLatin1(fault.wanted) },
             fault.offset));
         element.fault = true;
     }

@@ -236,7 +236,7 @@ void TestAnalysis::analysis_data()
     row("GRAI without serial", "]C1800303870585000552\r", false, 0, {});
     row("GDTI without serial", "]C12539520123456788\r", false, 0, {});
     row("GTIN, countries, 4 digits", "]C10109506000134352" "4233800\r", false, 0,
-        { F(K::ContentCheck, 3, "423", { "TooShort" }) });
+        { F(K::ContentCheck, 3, "423", { "TooShort", {}, "0", "3" }) });
     row("GTIN, harvest dates, 8 digits", "]C10109506000134352" "700721010121\r", false, 0,
         { F(K::ContentCheck, 6, "7007", { "TooShort" }) });
     row("GTIN, harvest dates, second judged", "]C10109506000134352" "7007210101211299\r", false, 0,
