@@ -183,7 +183,7 @@ void judgeDate(
 // time): country and currency codes, IBAN, check pairs, flags, coordinates,
 // coupons and the rest, and what the checks above judge more coarsely (a
 // component's length within the field's, a second date, a time of day).
-void judgeContent(QStringView aiDigits, QStringView value, Gs1Element &element)
+void judgeByDictionary(QStringView aiDigits, QStringView value, Gs1Element &element)
 {
     using Gs1::LintError;
     const Gs1::AiEntry *entry = Gs1::find(aiDigits);
@@ -274,7 +274,7 @@ Gs1Element judge(const Gs1Ai &ai, QStringView aiDigits, QStringView value, int t
         const bool withTime = aiDigits == u"7003" || aiDigits == u"8008";
         judgeDate(value, dayZero, withTime, thisYear, element);
     }
-    judgeContent(aiDigits, value, element);
+    judgeByDictionary(aiDigits, value, element);
     return element;
 }
 
