@@ -1,12 +1,12 @@
-#include "main_window.h"
+#include "form/main_window.h"
 
-#include "eventlog.h"
-#include "indicator.h"
-#include "keypreview.h"
-#include "porttooltip.h"
-#include "runtimeerror.h"
-#include "scanbox.h"
-#include "serialcontrol.h"
+#include "errors/runtimeerror.h"
+#include "form/indicator.h"
+#include "form/keypreview.h"
+#include "form/porttooltip.h"
+#include "log/eventlog.h"
+#include "scanbox/scanbox.h"
+#include "serial/serialcontrol.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,13 +1,13 @@
-#include "main_window.h"
+#include "form/main_window.h"
 
-#include "eventlog.h"
-#include "indicator.h"
-#include "literaltext.h"
-#include "portnumber.h"
-#include "quoted.h"
-#include "runtimeerror.h"
-#include "scanbox.h"
-#include "serialcontrol.h"
+#include "errors/runtimeerror.h"
+#include "form/indicator.h"
+#include "log/eventlog.h"
+#include "scanbox/scanbox.h"
+#include "serial/portnumber.h"
+#include "serial/serialcontrol.h"
+#include "text/literaltext.h"
+#include "text/quoted.h"
 
 #include <QLabel>
 #include <QLineEdit>

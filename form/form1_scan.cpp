@@ -1,11 +1,11 @@
-#include "main_window.h"
+#include "form/main_window.h"
 
-#include "eventlog.h"
-#include "hexdigit.h"
-#include "runtimeerror.h"
-#include "scanbox.h"
-#include "serialcontrol.h"
-#include "sessionclock.h"
+#include "details/sessionclock.h"
+#include "errors/runtimeerror.h"
+#include "log/eventlog.h"
+#include "scanbox/scanbox.h"
+#include "serial/serialcontrol.h"
+#include "text/hexdigit.h"
 
 #include <QTimer>
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "copyjob.h"
-#include "eventdetails.h"
-#include "eventlines.h"
-#include "linewidths.h"
-#include "operatorselection.h"
+#include "details/eventdetails.h"
+#include "log/copyjob.h"
+#include "log/linewidths.h"
+#include "log/operatorselection.h"
+#include "logstore/eventlines.h"
 
 #include <QAbstractScrollArea>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "eventlines.h"
+#include "logstore/eventlines.h"
 
 #include <algorithm>
 #include <array>

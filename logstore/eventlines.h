@@ -1,7 +1,7 @@
 #pragma once
 
-#include "lineselection.h"
-#include "pageblocks.h"
+#include "logstore/lineselection.h"
+#include "logstore/pageblocks.h"
 
 #include <QByteArray>
 #include <QList>

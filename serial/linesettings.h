@@ -1,7 +1,7 @@
 #pragma once
 
-#include "runtimeerror.h"
-#include "serialport.h"
+#include "errors/runtimeerror.h"
+#include "serial/serialport.h"
 
 #include <QString>
 

@@ -1,11 +1,11 @@
-#include "serialcontrol.h"
+#include "serial/serialcontrol.h"
 
-#include "linesettings.h"
-#include "literaltext.h"
-#include "portholders.h"
-#include "portpermission.h"
-#include "runtimeerror.h"
-#include "systemports.h"
+#include "errors/runtimeerror.h"
+#include "serial/linesettings.h"
+#include "serial/portholders.h"
+#include "serial/portpermission.h"
+#include "serial/systemports.h"
+#include "text/literaltext.h"
 
 #include <QFile>
 
