@@ -42,7 +42,7 @@ constexpr qint64 TakeUpTo = 8192;
 SerialControl::SerialControl(QObject *parent)
     : QObject(parent)
     , m_port(new SerialPort(this))
-    , m_settings(QStringLiteral("9600,N,8,1"))
+    , m_settings(QStringLiteral("9600") + settingsAfterSpeed.toString())
 {
     auto *system = new SystemPorts(this);
     m_mapper = [system] { return system->mapping(); };
