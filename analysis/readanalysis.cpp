@@ -2,6 +2,7 @@
 
 #include "gs1dictionary.h"
 #include "gs1digitallink.h"
+#include "gs1lint.h"
 #include "layouts.h"
 #include "markingcode.h"
 #include "readbytes.h"
@@ -224,10 +225,10 @@ std::optional<Finding> digitsCheck(const QString &data, const QString &symbology
         || !std::all_of(data.cbegin(), data.cend(), [](QChar ch) { return ch >= u'0' && ch <= u'9'; }))
         return std::nullopt;
     const bool itf = symbologyId.startsWith(u"]I");
-    const QString check = QString::number(Gs1Parser::checkDigit(QStringView(data).left(data.size() - 1)));
+    const QString check = QString::number(Gs1::checkDigit(QStringView(data).left(data.size() - 1)));
     if (itf && data.size() == 13)
         return Finding { Finding::Kind::ItfCheckDigitStripped, -1, {},
-            { QString::number(Gs1Parser::checkDigit(data)) } };
+            { QString::number(Gs1::checkDigit(data)) } };
     QString kind;
     switch (data.size()) {
     case 8:

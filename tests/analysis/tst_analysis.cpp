@@ -266,7 +266,7 @@ void TestAnalysis::analysis_data()
     row("Digital Link, percent sign", "https://example.com/01/09506000134352/10/AB%G1\r", false, 0,
         { F(K::DigitalLink, 43, {}, { "BadPercentEncoding", "%G1" }) });
     row("Digital Link, batch twice", "https://example.com/01/09506000134352/10/A?10=B\r", false, 0,
-        { F(K::DigitalLink, 46, "10", { "Repeated" }) });
+        { F(K::DigitalLink, 43, "10", { "QualifierInQuery" }), F(K::DigitalLink, 46, "10", { "Repeated" }) });
     // Every key under the Russian layout: "/" types ".", ":" "Ж", "?" ",".
     row("Digital Link typed in the Russian layout",
         cp1251(QStringLiteral("реезыЖ..учфьздуюсщь.01.09506000134352,17=270101\r")), true, 0,
