@@ -221,8 +221,7 @@ ReadContent judgeContent(const QString &read, const SymbologyId &id)
 
 std::optional<Finding> digitsCheck(const QString &data, const QString &symbologyId)
 {
-    if (data.isEmpty()
-        || !std::all_of(data.cbegin(), data.cend(), [](QChar ch) { return ch >= u'0' && ch <= u'9'; }))
+    if (!Gs1::allDigits(data))
         return std::nullopt;
     const bool itf = symbologyId.startsWith(u"]I");
     const QString check = QString::number(Gs1::checkDigit(QStringView(data).left(data.size() - 1)));
