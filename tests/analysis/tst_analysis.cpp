@@ -214,6 +214,10 @@ void TestAnalysis::analysis_data()
         "21AB#C",
         false, 0, { F(K::OutsideSet82, -1, "21", { "#" }) });
     row("SSCC", "00106141412345678908\r", false, 0, {}, { "(00) 106141412345678908" });
+    // An AI GS1 has yet to assign whose first digits give its length (04: 18
+    // characters): the fields after it are still read.
+    row("unassigned AI of predefined length", "]C10109506000134352" "041234567890123456" "17251231\r", false, 0,
+        { F(K::UnknownAi, 16, {}, { "0412" }) }, { "(17) 251231", "дата: 31.12.2025" });
     // The dictionary's content checks: a country ISO 3166 lacks, and the example
     // IBAN of ISO 13616 with its last digit changed (…432 is right).
     row("no such country", "]C10109506000134352422999\r", false, 0,
