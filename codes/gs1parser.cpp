@@ -1,10 +1,10 @@
-#include "gs1parser.h"
+#include "codes/gs1parser.h"
 
-#include "findingtext.h"
-#include "gs1associations.h"
-#include "gs1dictionary.h"
-#include "gs1lint.h"
-#include "readtext.h"
+#include "codes/findingtext.h"
+#include "codes/readtext.h"
+#include "gs1/gs1associations.h"
+#include "gs1/gs1dictionary.h"
+#include "gs1/gs1lint.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,7 +1,7 @@
-#include "markingcode.h"
+#include "codes/markingcode.h"
 
-#include "gs1lint.h"
-#include "readtext.h"
+#include "codes/readtext.h"
+#include "gs1/gs1lint.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // lay them out: AI 8110 ("North American Coupon Application Guideline Using GS1
 // DataBar Expanded Symbols") and AI 8112 ("GS1 AI (8112) Coupon Data
 // Specification").
-#include "gs1lintparts.h"
+#include "gs1/gs1lintparts.h"
 
 namespace Gs1::LintParts {
 namespace {

@@ -1,6 +1,6 @@
 // The one rule for GS1 dates and times: the century of a two-digit year, the
 // days of a month, and the linters' checks of dates, hours, minutes, seconds.
-#include "gs1lintparts.h"
+#include "gs1/gs1lintparts.h"
 
 #include <QDate>
 

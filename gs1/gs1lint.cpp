@@ -1,7 +1,9 @@
 // The dispatch of the dictionary's linters, each a function of its own, and the
 // check of a whole value against its AI's components. Dates and times are in
 // gs1dates.cpp, the coupon readers in gs1coupons.cpp.
-#include "gs1lintparts.h"
+#include "gs1/gs1lint.h"
+
+#include "gs1/gs1lintparts.h"
 
 #include <algorithm>
 #include <iterator>

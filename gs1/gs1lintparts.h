@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gs1lint.h"
+#include "gs1/gs1lint.h"
 
 // What the linters of gs1lint.cpp share with the date and coupon readers
 // beside it (gs1dates.cpp, gs1coupons.cpp); not for use outside the gs1
