@@ -269,6 +269,9 @@ void TestAnalysis::analysis_data()
         { F(K::DigitalLink, 46, "10", { "QualifierOutOfOrder", "Y" }), F(K::CheckDigitWrong, -1, "01", { "2" }) });
     row("Digital Link, percent sign", "https://example.com/01/09506000134352/10/AB%G1\r", false, 0,
         { F(K::DigitalLink, 43, {}, { "BadPercentEncoding", "%G1" }) });
+    // In the query "+" stands for a space, which no GS1 field may hold.
+    row("Digital Link, plus in the query", "https://example.com/01/09506000134352?99=XYZ+987\r", false, 0,
+        { F(K::OutsideSet82, -1, "99", { " " }) });
     row("Digital Link, batch twice", "https://example.com/01/09506000134352/10/A?10=B\r", false, 0,
         { F(K::DigitalLink, 43, "10", { "QualifierInQuery" }), F(K::DigitalLink, 46, "10", { "Repeated" }) });
     // Every key under the Russian layout: "/" types ".", ":" "Ж", "?" ",".
