@@ -16,6 +16,7 @@ namespace {
 constexpr int MinimumColumns = 60;
 // Fewer lines than this show too little of an analysis to be worth a window.
 constexpr int MinimumLines = 12;
+constexpr int ResizableFrame = 8;
 
 } // namespace
 
@@ -66,8 +67,12 @@ void ReadWindow::place()
     const QWidget *form = parentWidget() ? parentWidget()->window() : nullptr;
     const QRect anchor = form ? form->frameGeometry() : QRect();
     const QScreen *screen = form ? form->screen() : this->screen();
-    // Not framed yet: the main window's frame stands for its own.
-    const QSize frame = form ? form->frameGeometry().size() - form->size() : QSize();
+    // Not framed yet: the main window's frame stands for its own, with room for
+    // the wider borders and grip a window manager gives a window that can be
+    // resized (the main window cannot).
+    const QSize frame
+        = form ? form->frameGeometry().size() - form->size() + QSize(ResizableFrame, ResizableFrame)
+               : QSize();
     const QSize wanted = size() + frame;
     const QFontMetrics metrics(m_text->font());
     const QSize least = QSize(metrics.horizontalAdvance(QLatin1Char('0')) * MinimumColumns,
@@ -87,7 +92,7 @@ void ReadWindow::place()
         });
     const QRect placed = WindowPlace::placeIn(*room, wanted, anchor);
     resize((placed.size() - frame).expandedTo(QSize(1, 1)));
-    move(placed.topLeft());
+    WindowPlace::moveFrame(this, placed.topLeft(), form ? WindowPlace::inset(form) : QPoint());
 }
 
 QString ReadWindow::text() const

@@ -126,4 +126,15 @@ QRect placeIn(const QRect &room, QSize size, const QRect &anchor)
     return QRect(QPoint(x, y), size);
 }
 
+void moveFrame(QWidget *window, QPoint to, QPoint inset)
+{
+    const bool framed = window->frameGeometry() != window->geometry();
+    window->move(framed ? to : to + inset);
+}
+
+QPoint inset(const QWidget *window)
+{
+    return window->geometry().topLeft() - window->frameGeometry().topLeft();
+}
+
 } // namespace WindowPlace

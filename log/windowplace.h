@@ -31,4 +31,11 @@ QList<QRect> freeRooms(const QRect &available, const QList<QRect> &keep, const Q
 // anchor's side facing the room, level with its top where it can be).
 QRect placeIn(const QRect &room, QSize size, const QRect &anchor);
 
+// Moves a window's frame to `to`. Before the window manager has framed it, Qt
+// can only move the window's inside: `inset`, where the inside lies in a frame
+// like the main window's, stands for the frame it will get.
+void moveFrame(QWidget *window, QPoint to, QPoint inset);
+// Where the inside of a window lies in its frame (none without a frame).
+QPoint inset(const QWidget *window);
+
 } // namespace WindowPlace

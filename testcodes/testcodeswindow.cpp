@@ -371,7 +371,8 @@ void TestCodesWindow::placeBesideParent()
     if (room == rooms.end())
         return;
     fitInto(room->size() - frame);
-    move(WindowPlace::placeIn(*room, size() + frame, anchor).topLeft());
+    WindowPlace::moveFrame(this, WindowPlace::placeIn(*room, size() + frame, anchor).topLeft(),
+        WindowPlace::inset(parentWidget()->window()));
 }
 
 bool TestCodesWindow::placeBeside(const QRect &anchor, const QRect &available, QSize frame)
@@ -381,7 +382,8 @@ bool TestCodesWindow::placeBeside(const QRect &anchor, const QRect &available, Q
         if (room.height() * 2 < available.height())
             continue;
         if (fitInto(room.size() - frame)) {
-            move(WindowPlace::placeIn(room, size() + frame, anchor).topLeft());
+            WindowPlace::moveFrame(this, WindowPlace::placeIn(room, size() + frame, anchor).topLeft(),
+                WindowPlace::inset(parentWidget()->window()));
             return true;
         }
     }
