@@ -1,6 +1,6 @@
-#include "readwindow.h"
+#include "log/readwindow.h"
 
-#include "windowplace.h"
+#include "log/windowplace.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>

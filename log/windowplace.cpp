@@ -1,4 +1,4 @@
-#include "windowplace.h"
+#include "log/windowplace.h"
 
 #include <QApplication>
 #include <QWidget>

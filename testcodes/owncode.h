@@ -1,9 +1,10 @@
 #pragma once
 
-#include "readverdict.h"
+#include "analysis/readverdict.h"
 
 #include <QDialog>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
