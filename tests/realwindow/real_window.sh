@@ -67,7 +67,7 @@ start_program() {
     QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$@" >"$work/program.log" 2>&1 &
     program_pid=$!
     pids+=("$program_pid")
-    window=$(timeout 30 xdotool search --sync --name '^Orvatek$' | head -n1)
+    window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Orvatek$' | head -n1)
     xdotool windowfocus --sync "$window"
     /usr/bin/python3 "$here/read_window.py" 0 >/dev/null
 }
