@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMenu>
+#include <qpa/qwindowsysteminterface.h>
 
 namespace {
 
@@ -38,10 +40,21 @@ bool KeyPreview::eventFilter(QObject *watched, QEvent *event)
     QWidget *target = m_form->focusWidget() ? m_form->focusWidget() : m_form;
     if (type != QEvent::InputMethod && forOtherWindow(watched))
         return redirect(static_cast<QKeyEvent *>(event), target);
+    if (type != QEvent::KeyRelease && type != QEvent::InputMethod
+        && scanAtMenu(watched, *static_cast<QKeyEvent *>(event)))
+        return leaveMenu(static_cast<QKeyEvent *>(event), static_cast<QWidget *>(watched));
     if (watched != target || target->window() != m_form || type == QEvent::ShortcutOverride)
         return false;
     if (type == QEvent::InputMethod) {
-        committed(*static_cast<QInputMethodEvent *>(event));
+        const auto &commit = *static_cast<QInputMethodEvent *>(event);
+        // An input method commits from inside the window system's handling of the
+        // key that ends the composition, while the keys the window system read
+        // before it (the dead key's release among them) may still wait in Qt's
+        // queue: under load they all come in one batch. They are older than the
+        // commit, so they go first, in order, and the dead key is known.
+        if (!commit.commitString().isEmpty())
+            QWindowSystemInterface::flushWindowSystemEvents();
+        committed(commit);
         return false;
     }
     const auto *key = static_cast<QKeyEvent *>(event);
@@ -55,9 +68,45 @@ bool KeyPreview::forOtherWindow(QObject *watched) const
     const QWidget *window = static_cast<QWidget *>(watched)->window();
     // A modal window (the port's failure message, the run-time error report) is
     // the operator's to answer, and a pop-up menu the operator's to move through;
-    // both keep their keys.
+    // both keep their keys (all but a scanner's at the form's menu: scanAtMenu).
     return window != m_form && !QApplication::activeModalWidget()
         && !QApplication::activePopupWidget() && window->windowType() != Qt::Popup;
+}
+
+bool KeyPreview::scanAtMenu(QObject *watched, const QKeyEvent &event) const
+{
+    if (!watched->isWidgetType())
+        return false;
+    const auto *menu = qobject_cast<const QMenu *>(static_cast<QWidget *>(watched)->window());
+    if (!menu || !menu->parentWidget() || menu->parentWidget()->window() != m_form)
+        return false;
+    // Arrows, Escape and Enter work the menu; a key that types anything else is a
+    // scanner's (an operator choosing an entry does not type).
+    switch (event.key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+        return false;
+    default:
+        return !platformKeyText(
+            event.key(), event.modifiers(), event.text(), event.nativeScanCode())
+                    .isEmpty();
+    }
+}
+
+bool KeyPreview::leaveMenu(QKeyEvent *event, QWidget *menu)
+{
+    // The shortcut check comes first: taken here, the press itself follows.
+    if (event->type() == QEvent::ShortcutOverride)
+        return redirect(event, menu);
+    // A scan that comes while the log's menu is open is no choice of an entry: the
+    // menu closes, choosing nothing, and the scan goes on in the scan box, where
+    // its closing Enter commits it.
+    menu->window()->close();
+    QWidget *box = m_form->findChild<QWidget *>(QStringLiteral("txtSkaner"));
+    QWidget *target = box ? box : m_form;
+    target->setFocus(Qt::OtherFocusReason);
+    return redirect(event, target);
 }
 
 bool KeyPreview::redirect(QKeyEvent *event, QWidget *target)

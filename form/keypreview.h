@@ -39,6 +39,11 @@ private:
     // True for a key aimed at a window of the tool other than the form that
     // counts as the form's.
     bool forOtherWindow(QObject *watched) const;
+    // True for a key that types a character while a pop-up menu of the form (the
+    // log's context menu) is open.
+    bool scanAtMenu(QObject *watched, const QKeyEvent &event) const;
+    // Closes the menu and hands the key to the scan box; true: it goes no further.
+    bool leaveMenu(QKeyEvent *event, QWidget *menu);
     // Hands the key to the form's focus widget instead; true: it goes no further.
     bool redirect(QKeyEvent *event, QWidget *target);
     // True when the key must go no further.
