@@ -1,5 +1,6 @@
 #include "keyorigin.h"
 
+#include "keydevices.h"
 #include "keytext.h"
 #include "linedetails.h"
 #include "quoted.h"
@@ -171,5 +172,6 @@ QString describeKeyOrigin(const KeyOrigin &origin)
         lines << composedLines(origin);
     else if (origin.nativeScanCode != 0)
         lines << keyLines(origin);
+    lines << KeyDevices::describe(origin.device);
     return lines.join(u'\n');
 }
