@@ -3,6 +3,7 @@
 #include "eventlog.h"
 #include "indicator.h"
 #include "keypreview.h"
+#include "portfollower.h"
 #include "porttooltip.h"
 #include "runtimeerror.h"
 #include "scanbox.h"
@@ -158,6 +159,9 @@ Form1::Form1(QWidget *parent)
     MSComm1->setObjectName(QStringLiteral("MSComm1"));
     connect(CmdOpen, &QPushButton::clicked, this, &Form1::CmdOpen_Click);
     connect(CmdClose, &QPushButton::clicked, this, &Form1::CmdClose_Click);
+    // The follower hears of a loss before the form tells it.
+    m_follower = new PortFollower(MSComm1);
+    connect(m_follower, &PortFollower::reopened, this, &Form1::MSComm1_DeviceBack);
     connect(MSComm1, &SerialControl::DeviceLost, this, &Form1::MSComm1_DeviceLost);
     connect(MSComm1, &SerialControl::OnComm, this, &Form1::MSComm1_OnComm);
     TimerCOM->setObjectName(QStringLiteral("TimerCOM"));
@@ -165,6 +169,7 @@ Form1::Form1(QWidget *parent)
     connect(TimerCOM, &QTimer::timeout, this, &Form1::TimerCOM_Timer);
     new PortToolTip(txtPort, MSComm1);
     addLogTools();
+    addPortTools();
 
     // The form sees every key press before the focused control does.
     m_keyPreview = new KeyPreview(this);
