@@ -1,6 +1,6 @@
-#include "inputdevice.h"
+#include "devices/inputdevice.h"
 
-#include "devicefacts.h"
+#include "serial/devicefacts.h"
 
 #include <QFileInfo>
 

@@ -1,6 +1,6 @@
-#include "keydevices.h"
+#include "devices/keydevices.h"
 
-#include "literaltext.h"
+#include "text/literaltext.h"
 
 #include <algorithm>
 

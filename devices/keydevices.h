@@ -1,6 +1,6 @@
 #pragma once
 
-#include "inputdevice.h"
+#include "devices/inputdevice.h"
 
 #include <QString>
 #include <QStringList>

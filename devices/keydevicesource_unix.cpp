@@ -1,8 +1,8 @@
-#include "keydevicesource.h"
+#include "devices/keydevicesource.h"
 
-#include "inputdevice.h"
-#include "keydevices.h"
-#include "rawkeymatcher.h"
+#include "devices/inputdevice.h"
+#include "devices/keydevices.h"
+#include "devices/rawkeymatcher.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QGuiApplication>

@@ -1,8 +1,8 @@
-#include "keydevicesource.h"
+#include "devices/keydevicesource.h"
 
-#include "keydevices.h"
-#include "rawinput.h"
-#include "rawkeymatcher.h"
+#include "devices/keydevices.h"
+#include "devices/rawinput.h"
+#include "devices/rawkeymatcher.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>

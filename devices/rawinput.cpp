@@ -1,4 +1,4 @@
-#include "rawinput.h"
+#include "devices/rawinput.h"
 
 #include <QRegularExpression>
 #include <QtEndian>

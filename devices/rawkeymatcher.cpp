@@ -1,6 +1,6 @@
-#include "rawkeymatcher.h"
+#include "devices/rawkeymatcher.h"
 
-#include "keydevices.h"
+#include "devices/keydevices.h"
 
 RawKeyMatcher::RawKeyMatcher(quint32 toleranceMs)
     : m_tolerance(toleranceMs)

@@ -1,10 +1,10 @@
-#include "main_window.h"
+#include "form/main_window.h"
 
-#include "eventlog.h"
-#include "indicator.h"
-#include "portfollower.h"
-#include "runtimeerror.h"
-#include "testcodeswindow.h"
+#include "errors/runtimeerror.h"
+#include "form/indicator.h"
+#include "log/eventlog.h"
+#include "serial/portfollower.h"
+#include "testcodes/testcodeswindow.h"
 
 #include <QAction>
 

@@ -1,4 +1,4 @@
-#include "devicechanges.h"
+#include "serial/devicechanges.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>

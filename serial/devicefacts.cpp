@@ -1,4 +1,4 @@
-#include "devicefacts.h"
+#include "serial/devicefacts.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "portmapping.h"
+#include "serial/portmapping.h"
 
 // What Linux's device tree (/sys/devices) tells of the hardware at one of its
 // paths: the nearest device on the way up that names itself. For a USB device

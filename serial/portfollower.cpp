@@ -1,8 +1,8 @@
-#include "portfollower.h"
+#include "serial/portfollower.h"
 
-#include "literaltext.h"
-#include "runtimeerror.h"
-#include "serialcontrol.h"
+#include "errors/runtimeerror.h"
+#include "serial/serialcontrol.h"
+#include "text/literaltext.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "portmapping.h"
-#include "runtimeerror.h"
-#include "serialport.h"
-#include "systemports.h"
+#include "errors/runtimeerror.h"
+#include "serial/portmapping.h"
+#include "serial/serialport.h"
+#include "serial/systemports.h"
 
 #include <QByteArray>
 #include <QObject>

@@ -1,6 +1,6 @@
-#include "systemports.h"
+#include "serial/systemports.h"
 
-#include "devicefacts.h"
+#include "serial/devicefacts.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,7 +8,7 @@
 #include <QFileSystemWatcher>
 
 #ifdef Q_OS_WIN
-#include "windowsports.h"
+#include "serial/windowsports.h"
 #else
 #include <QSerialPortInfo>
 #endif

@@ -1,6 +1,6 @@
-#include "keydevices.h"
-#include "rawinput.h"
-#include "rawkeymatcher.h"
+#include "devices/keydevices.h"
+#include "devices/rawinput.h"
+#include "devices/rawkeymatcher.h"
 
 #include <QtTest>
 
