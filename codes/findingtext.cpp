@@ -181,6 +181,22 @@ QString digitalLink(const Finding &f)
         return QStringLiteral("неверная последовательность %xx в ссылке: ") + quoted(f, 1);
     if (what == u"EmptyValue")
         return QStringLiteral("у (%1) в ссылке GS1 Digital Link пустое значение").arg(f.ai);
+    if (what == u"SchemeCase")
+        return QStringLiteral("схема ссылки GS1 Digital Link — http или https целиком строчными "
+                              "или целиком прописными буквами, а не ") + quoted(f, 1);
+    if (what == u"ZoneIdentifier")
+        return QStringLiteral("в адресе IPv6 ссылки указана зона (%25…): она значит что-то только "
+                              "на одной машине, и ссылка GS1 Digital Link её не допускает");
+    if (what == u"TrailingSlash")
+        return QStringLiteral("путь ссылки GS1 Digital Link не может кончаться знаком «/»");
+    if (what == u"QualifierInQuery")
+        return QStringLiteral("(%1) уточняет ключ (%2) и должно стоять в пути ссылки GS1 Digital "
+                              "Link, а не в запросе")
+            .arg(f.ai, arg(f, 2));
+    if (what == u"LegacyGtin")
+        return QStringLiteral("GTIN ") + quoted(f, 1)
+            + QStringLiteral(" в ссылке GS1 Digital Link — устаревшая форма: GS1 теперь требует 14 "
+                             "цифр; здесь он дополнен нулями слева");
     return QStringLiteral("(%1) в ссылке GS1 Digital Link дважды").arg(f.ai);
 }
 
