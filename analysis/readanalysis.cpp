@@ -324,6 +324,9 @@ ReadAnalysis analyzeRead(
     }
     if (r.capsLock)
         r.faults.append({ Kind::CapsLock, -1, {}, {} });
+    r.keys = keys;
+    if (keys.devices.size() > 1)
+        r.faults.append({ Kind::KeysFromDevices, -1, {}, keys.devices });
 
     extra.content = judgeContent(r.data, prefix.id);
     r.marking = extra.content.marking;

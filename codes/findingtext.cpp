@@ -335,6 +335,14 @@ QString sentence(const Finding &f)
     case Kind::QuestionMarks:
         return QStringLiteral("буквы не из ASCII пришли знаками «?»: %1 вместо %2")
             .arg(quoted(f, 0), quoted(f, 1));
+    case Kind::KeysFromDevices:
+        // The devices' names are outside text: joined, never used as a format.
+        return (f.args.size() == 2 ? QStringLiteral("клавиши чтения пришли с двух устройств: ")
+                                   : QStringLiteral("клавиши чтения пришли с ")
+                       + ReadText::plural(f.args.size(), "устройства", "устройств", "устройств")
+                       + QStringLiteral(": "))
+            + f.args.join(QStringLiteral(", "))
+            + QStringLiteral(" — похоже, в чтение попали клавиши не со сканера");
     case Kind::IdentifierRight:
         return QStringLiteral("идентификатор %1 (верный для %2)").arg(arg(f, 0), arg(f, 1));
     case Kind::IdentifierWrong:
@@ -532,6 +540,8 @@ QString shortName(Kind kind)
     case Kind::Utf8AsCp1251:
     case Kind::QuestionMarks:
         return QStringLiteral("кодировка");
+    case Kind::KeysFromDevices:
+        return QStringLiteral("два устройства");
     case Kind::IdentifierWrong:
         return QStringLiteral("не тот идентификатор");
     case Kind::IdentifierMissing:

@@ -1,6 +1,7 @@
 #include "form/keypreview.h"
 
 #include "details/sessionclock.h"
+#include "devices/keydevicesource.h"
 #include "form/main_window.h"
 #include "keys/keytext.h"
 #include "text/codepages.h"
@@ -23,6 +24,7 @@ bool isDeadKey(int key)
 KeyPreview::KeyPreview(Form1 *form)
     : QObject(form)
     , m_form(form)
+    , m_devices(new KeyDeviceSource(form))
 {
     qApp->installEventFilter(this);
 }
@@ -132,6 +134,8 @@ bool KeyPreview::keyPress(const QKeyEvent &event)
     // Held Alt repeats; only the operator's own press starts an Alt code.
     if (event.key() == Qt::Key_Alt && event.isAutoRepeat())
         return false;
+    // Every press is asked about, so that the raw event of each is taken by its own key.
+    m_lastDevice = m_devices->deviceOf(event.nativeScanCode(), event.timestamp());
     // The digits of an Alt code go no further.
     if (AltCode::Needed
         && m_altCode.press(
@@ -146,9 +150,11 @@ bool KeyPreview::keyPress(const QKeyEvent &event)
     // A key that types by itself ends whatever a dead key began.
     if (!typed.isEmpty())
         m_deadKey = 0;
-    for (char32_t ch : typed.toUcs4())
-        type(ch, KeyOrigin { event.nativeScanCode(), event.modifiers(), QString::fromUcs4(&ch, 1) },
-            event.timestamp());
+    for (char32_t ch : typed.toUcs4()) {
+        KeyOrigin origin { event.nativeScanCode(), event.modifiers(), QString::fromUcs4(&ch, 1) };
+        origin.device = m_lastDevice;
+        type(ch, origin, event.timestamp());
+    }
     return false;
 }
 
@@ -163,8 +169,9 @@ bool KeyPreview::keyRelease(const QKeyEvent &event, QWidget *target)
     const std::optional<AltCode::Typed> typed = m_altCode.release(event.key());
     if (!typed)
         return false;
-    type(typed->text.at(0).unicode(),
-        KeyOrigin { 0, {}, typed->text, typed->code, typed->leadingZero }, event.timestamp());
+    KeyOrigin origin { 0, {}, typed->text, typed->code, typed->leadingZero };
+    origin.device = m_lastDevice;
+    type(typed->text.at(0).unicode(), origin, event.timestamp());
     // The character goes on to the focused control as a key that types it would,
     // already counted above.
     QKeyEvent character(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, typed->text);

@@ -10,6 +10,7 @@ class QInputMethodEvent;
 class QKeyEvent;
 class QWidget;
 class Form1;
+class KeyDeviceSource;
 
 // The form's key preview: an application event filter that sees every key press
 // and every text an input method commits to a control of the form before the
@@ -53,6 +54,9 @@ private:
     void type(char32_t ch, const KeyOrigin &origin, quint64 stampMs);
 
     Form1 *m_form;
+    KeyDeviceSource *m_devices;
+    // The device of the last key pressed: an Alt code's character is its digits'.
+    quint16 m_lastDevice = 0;
     AltCode m_altCode;
     bool m_typingAltCode = false;
     EventTimes m_times;
