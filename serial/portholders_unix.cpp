@@ -1,7 +1,5 @@
 #include "portholders.h"
 
-#include "literaltext.h"
-
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
@@ -145,13 +143,4 @@ QList<PortHolder> portHolders(const QString &device, const QString &proc)
     Q_UNUSED(proc);
 #endif
     return holders;
-}
-
-QString holdersText(const QList<PortHolder> &holders)
-{
-    QStringList named;
-    for (const PortHolder &holder : holders)
-        named.append(literalText(holder.program) + QStringLiteral(" (PID ")
-            + QString::number(holder.pid) + u')');
-    return named.join(QLatin1String(", "));
 }

@@ -1,17 +1,20 @@
 #include "win32serialport.h"
 
+#include "devicenotices.h"
+#include "win32portreader.h"
+
 #include <QMetaObject>
 
-#include <mutex>
-#include <thread>
 #include <utility>
 
 #include <windows.h>
 
 namespace {
 
-// The reads' buffer: a fast device's burst fits one read.
-constexpr DWORD ReadSize = 64 * 1024;
+// How long closing waits for the reading thread to give its cancelled read back
+// and close the device. A driver that keeps a cancelled read (a known fault after
+// a surprise removal) is left to the thread, which closes the device itself.
+constexpr DWORD CloseWait = 200;
 
 QString systemMessage(DWORD code)
 {
@@ -56,80 +59,46 @@ BYTE stopBitsCode(Win32SerialPort::StopBits bits)
     return ONESTOPBIT;
 }
 
-} // namespace
-
-// The open device and the thread that reads it. The thread owns nothing of the
-// window's: it appends to a buffer under a lock and posts a notification when
-// the buffer was empty, or one that the device went away.
-struct Win32SerialPort::Reader
+// Sets the line: speed and framing as given, no flow control, the modem lines
+// raised as a terminal raises them.
+bool setLine(HANDLE port, qint32 baudRate, Win32SerialPort::DataBits dataBits,
+    Win32SerialPort::Parity parity, Win32SerialPort::StopBits stopBits)
 {
-    HANDLE port = INVALID_HANDLE_VALUE;
-    HANDLE stop = nullptr;
-    std::thread thread;
-    std::mutex lock;
-    QByteArray received;
-    bool announced = false;
+    DCB line {};
+    line.DCBlength = sizeof line;
+    if (!GetCommState(port, &line))
+        return false;
+    line.BaudRate = DWORD(baudRate);
+    line.ByteSize = BYTE(dataBits);
+    line.Parity = parityCode(parity);
+    line.fParity = parity != Win32SerialPort::NoParity;
+    line.StopBits = stopBitsCode(stopBits);
+    line.fBinary = TRUE;
+    line.fOutxCtsFlow = FALSE;
+    line.fOutxDsrFlow = FALSE;
+    line.fDsrSensitivity = FALSE;
+    line.fOutX = FALSE;
+    line.fInX = FALSE;
+    line.fNull = FALSE;
+    line.fAbortOnError = FALSE;
+    line.fDtrControl = DTR_CONTROL_ENABLE;
+    line.fRtsControl = RTS_CONTROL_ENABLE;
+    return SetCommState(port, &line);
+}
 
-    ~Reader()
-    {
-        SetEvent(stop);
-        if (thread.joinable())
-            thread.join();
-        CloseHandle(port);
-        CloseHandle(stop);
-    }
-
-    void run(Win32SerialPort *owner, int generation)
-    {
-        OVERLAPPED done {};
-        done.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        QByteArray buffer(ReadSize, Qt::Uninitialized);
-        DWORD failure = 0;
-        for (;;) {
-            DWORD got = 0;
-            ResetEvent(done.hEvent);
-            if (!ReadFile(port, buffer.data(), ReadSize, &got, &done)) {
-                failure = GetLastError();
-                if (failure != ERROR_IO_PENDING)
-                    break;
-                const HANDLE events[2] = { done.hEvent, stop };
-                if (WaitForMultipleObjects(2, events, FALSE, INFINITE) != WAIT_OBJECT_0) {
-                    CancelIoEx(port, &done);
-                    GetOverlappedResult(port, &done, &got, TRUE);
-                    failure = 0;
-                    break;
-                }
-                failure = GetOverlappedResult(port, &done, &got, FALSE) ? 0 : GetLastError();
-                if (failure)
-                    break;
-            }
-            if (got > 0) {
-                const std::lock_guard guard(lock);
-                received.append(buffer.constData(), got);
-                if (!std::exchange(announced, true))
-                    QMetaObject::invokeMethod(
-                        owner, [owner, generation] { owner->announce(generation); },
-                        Qt::QueuedConnection);
-            } else if (DWORD errors = 0; !ClearCommError(port, &errors, nullptr)) {
-                // A read that ends empty on a device that no longer answers.
-                failure = GetLastError();
-                break;
-            }
-        }
-        CloseHandle(done.hEvent);
-        if (failure && WaitForSingleObject(stop, 0) != WAIT_OBJECT_0)
-            QMetaObject::invokeMethod(
-                owner, [owner, generation, failure] { owner->lost(generation, failure); },
-                Qt::QueuedConnection);
-    }
-};
+} // namespace
 
 Win32SerialPort::Win32SerialPort(QObject *parent)
     : QObject(parent)
+    , m_notices(new DeviceNotices(this))
 {
+    connect(m_notices, &DeviceNotices::removed, this, &Win32SerialPort::deviceRemoved);
 }
 
-Win32SerialPort::~Win32SerialPort() = default;
+Win32SerialPort::~Win32SerialPort()
+{
+    close();
+}
 
 bool Win32SerialPort::isOpen() const
 {
@@ -169,27 +138,7 @@ bool Win32SerialPort::open(QIODevice::OpenMode mode)
         }
         return false;
     }
-    DCB line {};
-    line.DCBlength = sizeof line;
-    bool set = GetCommState(port, &line);
-    if (set) {
-        line.BaudRate = DWORD(m_baudRate);
-        line.ByteSize = BYTE(m_dataBits);
-        line.Parity = parityCode(m_parity);
-        line.fParity = m_parity != NoParity;
-        line.StopBits = stopBitsCode(m_stopBits);
-        line.fBinary = TRUE;
-        line.fOutxCtsFlow = FALSE;
-        line.fOutxDsrFlow = FALSE;
-        line.fDsrSensitivity = FALSE;
-        line.fOutX = FALSE;
-        line.fInX = FALSE;
-        line.fNull = FALSE;
-        line.fAbortOnError = FALSE;
-        line.fDtrControl = DTR_CONTROL_ENABLE;
-        line.fRtsControl = RTS_CONTROL_ENABLE;
-        set = SetCommState(port, &line);
-    }
+    const bool set = setLine(port, m_baudRate, m_dataBits, m_parity, m_stopBits);
     if (!set) {
         fail(UnsupportedOperationError, GetLastError());
         CloseHandle(port);
@@ -205,12 +154,21 @@ bool Win32SerialPort::open(QIODevice::OpenMode mode)
         return false;
     }
     PurgeComm(port, PURGE_RXCLEAR);
-    auto reader = std::make_unique<Reader>();
-    reader->port = port;
-    reader->stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    // The thread tells through these for as long as the port listens to it; the
+    // notifications come to this object's thread, so they never outlive it.
     const int generation = ++m_generation;
-    Reader *raw = reader.get();
-    reader->thread = std::thread([raw, this, generation] { raw->run(this, generation); });
+    auto reader = std::make_shared<Win32PortReader>(
+        port,
+        [this, generation] {
+            QMetaObject::invokeMethod(
+                this, [this, generation] { announce(generation); }, Qt::QueuedConnection);
+        },
+        [this, generation](unsigned long code) {
+            QMetaObject::invokeMethod(
+                this, [this, generation, code] { lost(generation, code); }, Qt::QueuedConnection);
+        });
+    m_notices->watch(port);
+    m_thread = std::thread(&Win32PortReader::run, reader);
     m_reader = std::move(reader);
     m_error = NoError;
     m_errorString.clear();
@@ -219,26 +177,38 @@ bool Win32SerialPort::open(QIODevice::OpenMode mode)
 
 void Win32SerialPort::close()
 {
-    // The thread's read is cancelled, not waited for.
+    if (!m_reader)
+        return;
     ++m_generation;
+    m_notices->forget(m_reader->port());
+    m_reader->leave();
+    if (m_reader->finished(CloseWait))
+        m_thread.join();
+    else
+        m_thread.detach();
     m_reader.reset();
+    m_taken.clear();
+    m_lostCode = 0;
 }
 
 QByteArray Win32SerialPort::readAll()
 {
-    if (!m_reader)
-        return {};
-    const std::lock_guard guard(m_reader->lock);
-    m_reader->announced = false;
-    return std::exchange(m_reader->received, {});
+    QByteArray bytes = std::exchange(m_taken, {});
+    // The rest is announced on a later pass of the event loop, a read at a time:
+    // the window stays free between the pieces, and a loss comes after them all.
+    if (m_reader && !m_reader->announceAgain() && m_lostCode) {
+        const int generation = m_generation;
+        const unsigned long code = std::exchange(m_lostCode, 0);
+        QMetaObject::invokeMethod(
+            this, [this, generation, code] { report(generation, code); }, Qt::QueuedConnection);
+    }
+    return bytes;
 }
 
-qint64 Win32SerialPort::bytesAvailable() const
+bool Win32SerialPort::waitForReadyRead(int msecs)
 {
-    if (!m_reader)
-        return 0;
-    const std::lock_guard guard(m_reader->lock);
-    return m_reader->received.size();
+    Q_UNUSED(msecs);
+    return m_reader && m_reader->take(m_taken);
 }
 
 void Win32SerialPort::clearError()
@@ -249,7 +219,10 @@ void Win32SerialPort::clearError()
 
 void Win32SerialPort::announce(int generation)
 {
-    if (generation == m_generation && m_reader)
+    if (generation != m_generation || !m_reader)
+        return;
+    m_reader->announced();
+    if (m_reader->take(m_taken))
         emit readyRead();
 }
 
@@ -257,6 +230,27 @@ void Win32SerialPort::lost(int generation, unsigned long code)
 {
     if (generation != m_generation || !m_reader)
         return;
+    // What the device delivered before it went is announced first.
+    if (m_taken.isEmpty() && !m_reader->waiting())
+        report(generation, code);
+    else
+        m_lostCode = code;
+}
+
+void Win32SerialPort::report(int generation, unsigned long code)
+{
+    if (generation != m_generation || !m_reader)
+        return;
     fail(ReadError, code);
     emit errorOccurred(ReadError);
+}
+
+void Win32SerialPort::deviceRemoved(void *handle)
+{
+    if (!m_reader || handle != m_reader->port())
+        return;
+    // Windows removes the device once every handle on it is closed: the thread
+    // closes it now, and tells of the loss as of a failing read.
+    m_reader->deviceRemoved();
+    m_reader->finished(CloseWait);
 }
