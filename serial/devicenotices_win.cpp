@@ -39,8 +39,8 @@ DeviceNotices::DeviceNotices(QObject *parent)
     : QObject(parent)
 {
     // A message-only window: never shown, reached by the notices registered for it.
-    const HWND window = CreateWindowExW(0, windowClass(), L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
-        nullptr, GetModuleHandleW(nullptr), nullptr);
+    const HWND window = CreateWindowExW(0, windowClass(), L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+        GetModuleHandleW(nullptr), nullptr);
     if (!window)
         return;
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));

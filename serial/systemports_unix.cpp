@@ -132,8 +132,7 @@ bool SystemPorts::Private::watch(SystemPorts *owner)
 #ifdef Q_OS_LINUX
     if (!watcher) {
         watcher = new QFileSystemWatcher(owner);
-        connect(watcher, &QFileSystemWatcher::directoryChanged, owner,
-            [this] { current = false; });
+        connect(watcher, &QFileSystemWatcher::directoryChanged, owner, [this] { current = false; });
     }
     // udev makes the directories of stable names with the first adapter: each one
     // on the way is watched once it is there.

@@ -86,8 +86,8 @@ SystemPorts::SystemPorts(QObject *parent, const DeviceTree &tree)
 {
     Q_UNUSED(tree);
     auto *notices = new DeviceNotices(this);
-    connect(notices, &DeviceNotices::portsChanged, this,
-        [this] { askInBackground(d->descriptions); });
+    connect(
+        notices, &DeviceNotices::portsChanged, this, [this] { askInBackground(d->descriptions); });
     askInBackground(d->descriptions);
 }
 

@@ -19,8 +19,8 @@ constexpr DWORD CloseWait = 200;
 QString systemMessage(DWORD code)
 {
     wchar_t *text = nullptr;
-    const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM
-            | FORMAT_MESSAGE_IGNORE_INSERTS,
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, code, 0, reinterpret_cast<wchar_t *>(&text), 0, nullptr);
     QString message = length ? QString::fromWCharArray(text, length).trimmed() : QString();
     LocalFree(text);

@@ -23,7 +23,8 @@ PortIdentity identityFromInstanceId(const QString &instanceId)
         if (parts.size() == 3 && parts.at(0).compare(QLatin1String("USB"), Qt::CaseInsensitive) == 0
             && !parts.at(2).contains(u'&'))
             serial = parts.at(2);
-    } else if (serial.size() > 1 && instanceId.startsWith(QLatin1String("FTDIBUS"), Qt::CaseInsensitive)) {
+    } else if (serial.size() > 1
+        && instanceId.startsWith(QLatin1String("FTDIBUS"), Qt::CaseInsensitive)) {
         serial.chop(1); // FTDI's driver adds a letter for the channel
     }
     identity.serialNumber = serial;
