@@ -1,4 +1,4 @@
-#include "devicenotices.h"
+#include "serial/devicenotices.h"
 
 #include <windows.h>
 #include <dbt.h>

@@ -1,4 +1,4 @@
-#include "portholders.h"
+#include "serial/portholders.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "portholders.h"
+#include "serial/portholders.h"
 
 // Windows gives a COM port to one program at a time: a port another program
 // holds is refused at the open, and no process needs looking for.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "linesettings.h"
+#include "serial/linesettings.h"
 
 #include <QString>
 

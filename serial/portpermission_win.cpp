@@ -1,4 +1,4 @@
-#include "portpermission.h"
+#include "serial/portpermission.h"
 
 // Windows says no more of a refused port than that it was refused, and its
 // serial drivers take every line setting the control accepts.

@@ -1,4 +1,4 @@
-#include "systemports.h"
+#include "serial/systemports.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "systemports.h"
+#include "serial/systemports.h"
 
-#include "devicenotices.h"
-#include "windowsports.h"
+#include "serial/devicenotices.h"
+#include "serial/windowsports.h"
 
 #include <mutex>
 #include <system_error>

@@ -1,4 +1,4 @@
-#include "win32portreader.h"
+#include "serial/win32portreader.h"
 
 #include <utility>
 

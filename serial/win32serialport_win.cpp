@@ -1,7 +1,7 @@
-#include "win32serialport.h"
+#include "serial/win32serialport.h"
 
-#include "devicenotices.h"
-#include "win32portreader.h"
+#include "serial/devicenotices.h"
+#include "serial/win32portreader.h"
 
 #include <QMetaObject>
 

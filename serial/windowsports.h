@@ -1,6 +1,6 @@
 #pragma once
 
-#include "portmapping.h"
+#include "serial/portmapping.h"
 
 // The serial ports Windows has now, by name: those its serial drivers registered
 // (HARDWARE\DEVICEMAP\SERIALCOMM). Only the registry is read: no device is
