@@ -8,26 +8,10 @@
 #include "serial/systemports.h"
 #include "text/literaltext.h"
 
-#include <QFile>
-
 #include <algorithm>
 #include <utility>
 
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
-
 namespace {
-
-bool readable(const QString &device)
-{
-#ifdef Q_OS_UNIX
-    return ::access(QFile::encodeName(device).constData(), R_OK) == 0;
-#else
-    Q_UNUSED(device);
-    return true;
-#endif
-}
 
 QString withModemManagerNote(const QString &device)
 {
@@ -35,7 +19,8 @@ QString withModemManagerNote(const QString &device)
     return note.isEmpty() ? note : u' ' + note;
 }
 
-// The most Input() takes from the system at once on top of what Qt has read.
+// The most Input() takes from the system at once on top of what the port has
+// announced.
 constexpr qint64 TakeUpTo = 8192;
 
 } // namespace
@@ -116,14 +101,9 @@ void SerialControl::open()
                 .arg(m_commPort));
 
     const LineSettings line = parseSettings(m_settings);
-#ifndef Q_OS_WIN
-    // POSIX terminals know no one and a half stop bits, and the port would open
-    // quietly with another setting.
-    if (line.stopBits == SerialPort::OneAndHalfStop)
+    if (const QString refusal = lineRefusal(line); !refusal.isEmpty())
         throw RuntimeError(RuntimeError::InvalidSettings,
-            QStringLiteral("Настройки порта не приняты: стоповые биты «1.5» "
-                           "в этой системе не поддерживаются."));
-#endif
+            QStringLiteral("Настройки порта не приняты: ") + refusal + u'.');
     m_port->setPortName(target->device);
     m_port->setBaudRate(line.baudRate);
     m_port->setParity(line.parity);
@@ -160,7 +140,7 @@ RuntimeError SerialControl::openFailure(const QString &device) const
     case SerialPort::PermissionError:
         // Qt reports a port that another program holds as a permission error too;
         // only a device this user cannot read is a matter of rights.
-        if (readable(device))
+        if (mayRead(device))
             return RuntimeError(RuntimeError::PortBusy,
                 QStringLiteral("Порт %1 занят другой программой.").arg(port));
         return RuntimeError(RuntimeError::PermissionDenied, permissionAdvice(port, device));
@@ -176,11 +156,13 @@ RuntimeError SerialControl::openFailure(const QString &device) const
 void SerialControl::takeWaiting()
 {
     // Qt reads a port once per pass of the event loop, and a terminal hands out
-    // at most 4 KB a read, while every notification has a cost of its own at the
-    // receiver (a pass over the text, an insert into the scan box, a repaint). So
-    // what the system holds by now goes along, up to a bound that keeps one pass
-    // short: a fast device is announced in fewer, larger pieces. How the bytes are
-    // split never changes what the form makes of them.
+    // at most 4 KB a read (the Windows port announces its 4 KB reads one a pass
+    // alike), while every notification has a cost of its own at the receiver (a
+    // pass over the text, an insert into the scan box, a repaint). So what the
+    // system holds by now goes along, up to a bound that keeps one pass short: a
+    // fast device is announced in fewer, larger pieces, and the window stays free
+    // between them. How the bytes are split never changes what the form makes of
+    // them.
     m_taking = true;
     while (m_port->bytesAvailable() < TakeUpTo && m_port->waitForReadyRead(0)) { }
     m_taking = false;

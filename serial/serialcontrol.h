@@ -25,9 +25,7 @@ public:
 
     // Written before opening; never refused. While the port is open they are only
     // kept for the next open.
-    short CommPort() const { return m_commPort; }
     void setCommPort(short number) { m_commPort = number; }
-    QString Settings() const { return m_settings; }
     void setSettings(const QString &settings) { m_settings = settings; }
 
     bool PortOpen() const;

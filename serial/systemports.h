@@ -4,7 +4,7 @@
 
 #include <QObject>
 
-class QFileSystemWatcher;
+#include <memory>
 
 // Where Linux lists its serial devices: the tty class of the device tree, the
 // device directory and udev's stable names.
@@ -20,18 +20,26 @@ struct DeviceTree
 // opening it can raise and drop its modem lines, and the tool sends nothing. A tty
 // is a serial port when a device with a driver stands behind it, unless the kernel
 // found no UART there (its type 0); a USB adapter gives its maker, ids and serial
-// number. Elsewhere the tree is not used and Qt lists the ports.
+// number. On Windows the names are those its serial drivers registered, with
+// what its device manager tells of them. Elsewhere the tree is not used and Qt
+// lists the ports.
 QList<ListedPort> listedPorts(const DeviceTree &tree = {});
 
-// The serial ports the system lists, numbered as this platform numbers them. On
-// Linux the listing is read again only when the device directory changes (an
-// adapter comes or goes, udev names it), not at every look.
+// The serial ports the system lists, numbered as this platform numbers them,
+// looked at from the window's thread without waiting on a device. On Linux the
+// listing is read again only when the device directory changes (an adapter comes
+// or goes, udev names it), not at every look. On Windows the names come from the
+// registry at every look, and what the device manager tells of them (its calls
+// can stall while Windows installs a device) is asked on a thread of its own,
+// when a port comes or goes and after each look: a look shows what the last
+// answer said.
 class SystemPorts : public QObject
 {
     Q_OBJECT
 
 public:
     explicit SystemPorts(QObject *parent = nullptr, const DeviceTree &tree = {});
+    ~SystemPorts() override;
 
     QList<MappedPort> mapping();
 
@@ -42,11 +50,6 @@ signals:
     void changed();
 
 private:
-    bool watch();
-    void devicesChanged();
-
-    DeviceTree m_tree;
-    QFileSystemWatcher *m_watcher = nullptr;
-    QList<MappedPort> m_mapping;
-    bool m_current = false;
+    struct Private;
+    std::unique_ptr<Private> d;
 };

@@ -6,6 +6,10 @@
 #include <QString>
 
 #include <memory>
+#include <thread>
+
+class DeviceNotices;
+class Win32PortReader;
 
 // A serial port on Windows, through the Win32 communications functions: the
 // device opened with CreateFile (exclusively, as Windows opens every COM port),
@@ -52,11 +56,12 @@ public:
     bool isOpen() const;
     void close();
 
-    // What the reading thread has received and not yet taken.
+    // What has been announced and not yet taken.
     QByteArray readAll();
-    qint64 bytesAvailable() const;
-    // Everything received is already waiting: there is never more to wait for.
-    bool waitForReadyRead(int) { return false; }
+    qint64 bytesAvailable() const { return m_taken.size(); }
+    // Adds the next read that waits to what readAll() gives, without announcing
+    // it; false when none waits. Never waits itself.
+    bool waitForReadyRead(int msecs);
 
     SerialPortError error() const { return m_error; }
     QString errorString() const { return m_errorString; }
@@ -64,14 +69,16 @@ public:
 
 signals:
     void readyRead();
-    // ReadError once when the device went away while open; reads stop then.
+    // ReadError once when the device went away while open, after everything it
+    // delivered has been announced; reads stop then.
     void errorOccurred(Win32SerialPort::SerialPortError error);
 
 private:
-    struct Reader;
     void fail(SerialPortError error, unsigned long code);
     void announce(int generation);
     void lost(int generation, unsigned long code);
+    void report(int generation, unsigned long code);
+    void deviceRemoved(void *handle);
 
     QString m_name;
     qint32 m_baudRate = 9600;
@@ -80,6 +87,10 @@ private:
     StopBits m_stopBits = OneStop;
     SerialPortError m_error = NoError;
     QString m_errorString;
-    std::unique_ptr<Reader> m_reader;
+    DeviceNotices *m_notices;
+    std::shared_ptr<Win32PortReader> m_reader;
+    std::thread m_thread;
+    QByteArray m_taken;
+    unsigned long m_lostCode = 0; // told by the thread, reported once nothing waits
     int m_generation = 0;
 };

@@ -2,10 +2,16 @@
 
 #include "serial/portmapping.h"
 
-// The serial ports Windows has now: the names its serial drivers registered
-// (HARDWARE\DEVICEMAP\SERIALCOMM), each with what the device manager tells of
-// its device (description, maker, USB ids, serial number). Nothing is opened.
+// The serial ports Windows has now, by name: those its serial drivers registered
+// (HARDWARE\DEVICEMAP\SERIALCOMM). Only the registry is read: no device is
+// touched, and nothing waits on one. Windows only.
 QList<ListedPort> windowsPorts();
+
+// What Windows' device manager tells of the serial ports it has (port name,
+// description, maker, USB ids, serial number). Nothing is opened, but the
+// device manager's calls can stall while Windows installs a device: never asked
+// on the window's thread. Windows only.
+QList<ListedPort> describedPorts();
 
 // What a Windows device instance id ("USB\VID_0403&PID_6001\A50285BI",
 // "FTDIBUS\VID_0403+PID_6001+A50285BIA\0000") tells: USB ids and serial number.

@@ -46,9 +46,35 @@ printf '[Paths]\r\nPrefix = .\r\nPlugins = plugins\r\nTranslations = translation
     > "$stage/qt.conf"
 find "$stage" \( -name '*.exe' -o -name '*.dll' \) -exec x86_64-w64-mingw32-strip --strip-unneeded {} +
 
+# The installer's list of files: each folder's files copied by name, and the
+# uninstaller's deletes of exactly those, then of each folder, deepest first,
+# which RMDir leaves in place when anything else is in it.
+files=$build/package/files.nsh
+{
+    echo '!macro InstallFiles'
+    (cd "$stage" && find . -type d | LC_ALL=C sort) | while read -r dir; do
+        rel=${dir#.}; rel=${rel#/}; win=${rel//\//\\}
+        echo "    SetOutPath \"\$INSTDIR${win:+\\$win}\""
+        (cd "$stage/$rel" && find . -maxdepth 1 -type f | LC_ALL=C sort) | while read -r f; do
+            echo "    File \"$stage/${rel:+$rel/}${f#./}\""
+        done
+    done
+    echo '!macroend'
+    echo '!macro UninstallFiles'
+    (cd "$stage" && find . -type f | LC_ALL=C sort) | while read -r f; do
+        rel=${f#./}
+        echo "    Delete \"\$INSTDIR\\${rel//\//\\}\""
+    done
+    (cd "$stage" && find . -mindepth 1 -type d | LC_ALL=C sort -r) | while read -r dir; do
+        rel=${dir#./}
+        echo "    RMDir \"\$INSTDIR\\${rel//\//\\}\""
+    done
+    echo '!macroend'
+} >"$files"
+
 rm -f "$build/$name.zip" "$build/$name-setup.exe"
 (cd "$build/package" && zip -qr9 "$build/$name.zip" orvatek)
-makensis -V2 -DSOURCE="$stage" -DOUTFILE="$build/$name-setup.exe" -DVERSION="$version" \
-    -DICON="$build/form/orvatek.ico" "$root/dist/windows/orvatek.nsi" >&2
+makensis -V2 -DSOURCE="$stage" -DFILES="$files" -DOUTFILE="$build/$name-setup.exe" \
+    -DVERSION="$version" -DICON="$build/form/orvatek.ico" "$root/dist/windows/orvatek.nsi" >&2
 echo "$build/$name.zip"
 echo "$build/$name-setup.exe"

@@ -1,8 +1,9 @@
 #!/bin/bash
 # Builds the Windows product, its package and its test programs, and runs them
 # under Wine on Xvfb: the portable unit tests, the Win32 serial port on a
-# pseudo-terminal mapped to COM1, the real window typed into under a US and a
-# Russian layout, and the installer (silent install, start, uninstall).
+# pseudo-terminal mapped to COM1 (a 20 MB flood among them), the real window
+# typed into under a US and a Russian layout, and the installer (into a folder
+# that holds another file; refused while the program runs; uninstall).
 #   tools/windows/test.sh [BUILD_DIR]     (default: build-windows)
 # The first run on a machine also builds Qt for Windows (see qt.sh).
 set -euo pipefail
@@ -100,6 +101,8 @@ ru_keys() {
 run tst_keys_ru ru_keys
 run tst_win32port python3 "$root/tests/windows/pty_device.py" COM1 -- \
     wine "$tests/tst_win32port.exe" -o "$scratch/tst_win32port.txt,txt"
+# What the flood measured: memory, the window's longest stall, closing's time.
+grep -h '^flood:\|^closing' "$scratch/tst_win32port.out" | sed 's/^/windows: /' || true
 run real_window python3 "$root/tests/windows/real_window.py" "$tests/log_form.exe"
 run installer bash "$root/tests/windows/installer_test.sh" "${packages[1]}"
 

@@ -6,12 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
-
-#ifdef Q_OS_WIN
-#include "serial/windowsports.h"
-#else
 #include <QSerialPortInfo>
-#endif
 
 QList<ListedPort> listedPorts(const DeviceTree &tree)
 {
@@ -40,9 +35,6 @@ QList<ListedPort> listedPorts(const DeviceTree &tree)
         port.identity.stableName = stableName(port.location, tree.byId);
         listed.append(port);
     }
-#elif defined(Q_OS_WIN)
-    Q_UNUSED(tree);
-    listed = windowsPorts();
 #else
     Q_UNUSED(tree);
     const auto available = QSerialPortInfo::availablePorts();
@@ -58,55 +50,61 @@ QList<ListedPort> listedPorts(const DeviceTree &tree)
     return listed;
 }
 
+struct SystemPorts::Private
+{
+    bool watch(SystemPorts *owner);
+
+    DeviceTree tree;
+    QFileSystemWatcher *watcher = nullptr;
+    QList<MappedPort> mapping;
+    bool current = false;
+};
+
 SystemPorts::SystemPorts(QObject *parent, const DeviceTree &tree)
     : QObject(parent)
-    , m_tree(tree)
+    , d(std::make_unique<Private>())
 {
+    d->tree = tree;
 }
+
+SystemPorts::~SystemPorts() = default;
 
 QList<MappedPort> SystemPorts::mapping()
 {
-    if (m_current)
-        return m_mapping;
+    if (d->current)
+        return d->mapping;
     // Watched before it is read: a device that comes meanwhile is not missed.
-    const bool watched = watch();
-#ifdef Q_OS_WIN
-    m_mapping = numberByComName(listedPorts(m_tree));
-#else
-    m_mapping = numberByFamily(listedPorts(m_tree));
-#endif
+    const bool watched = d->watch(this);
+    d->mapping = numberByFamily(listedPorts(d->tree));
     // Without a watch (elsewhere than on Linux, or out of watches) it is read at
     // every look.
-    m_current = watched;
-    return m_mapping;
+    d->current = watched;
+    return d->mapping;
 }
 
-bool SystemPorts::watch()
+bool SystemPorts::Private::watch(SystemPorts *owner)
 {
 #ifdef Q_OS_LINUX
-    if (!m_watcher) {
-        m_watcher = new QFileSystemWatcher(this);
-        connect(
-            m_watcher, &QFileSystemWatcher::directoryChanged, this, &SystemPorts::devicesChanged);
+    if (!watcher) {
+        watcher = new QFileSystemWatcher(owner);
+        connect(watcher, &QFileSystemWatcher::directoryChanged, owner, [this, owner] {
+            current = false;
+            emit owner->changed();
+        });
     }
     // udev makes the directories of stable names with the first adapter: each one
     // on the way is watched once it is there.
-    QStringList wanted { m_tree.dev };
-    for (QString dir = m_tree.byId; dir.startsWith(m_tree.dev + u'/'); dir = QFileInfo(dir).path())
+    QStringList wanted { tree.dev };
+    for (QString dir = tree.byId; dir.startsWith(tree.dev + u'/'); dir = QFileInfo(dir).path())
         wanted.append(dir);
-    const QStringList watched = m_watcher->directories();
+    const QStringList watched = watcher->directories();
     for (const QString &dir : std::as_const(wanted)) {
         if (!watched.contains(dir) && QFileInfo(dir).isDir())
-            m_watcher->addPath(dir);
+            watcher->addPath(dir);
     }
-    return m_watcher->directories().contains(m_tree.dev);
+    return watcher->directories().contains(tree.dev);
 #else
+    Q_UNUSED(owner);
     return false;
 #endif
-}
-
-void SystemPorts::devicesChanged()
-{
-    m_current = false;
-    emit changed();
 }

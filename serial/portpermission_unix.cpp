@@ -7,16 +7,14 @@
 
 #include <algorithm>
 
-#ifdef Q_OS_UNIX
 #include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
-#endif
+#include <unistd.h>
 
 QString permissionAdvice(const QString &port, const QString &device)
 {
     const QString denied = QStringLiteral("Нет доступа к порту %1.").arg(port);
-#ifdef Q_OS_UNIX
     struct stat info;
     if (::stat(QFile::encodeName(device).constData(), &info) != 0)
         return denied;
@@ -41,10 +39,21 @@ QString permissionAdvice(const QString &port, const QString &device)
                              "dialout (GROUP=\"dialout\", MODE=\"0660\"), или TAG+=\"uaccess\" "
                              "— доступ тому, кто работает за этим компьютером.");
     }
-#else
-    Q_UNUSED(device);
-#endif
     return denied;
+}
+
+bool mayRead(const QString &device)
+{
+    return ::access(QFile::encodeName(device).constData(), R_OK) == 0;
+}
+
+QString lineRefusal(const LineSettings &line)
+{
+    // POSIX terminals know no one and a half stop bits, and the port would open
+    // quietly with another setting.
+    if (line.stopBits == SerialPort::OneAndHalfStop)
+        return QStringLiteral("стоповые биты «1.5» в этой системе не поддерживаются");
+    return {};
 }
 
 QString modemManagerNote(const QString &device, const QString &ttyClass)

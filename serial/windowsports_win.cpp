@@ -1,0 +1,92 @@
+#include "serial/windowsports.h"
+
+#include <windows.h>
+#include <initguid.h>
+#include <devguid.h>
+#include <setupapi.h>
+
+namespace {
+
+QString registryText(HKEY key, const wchar_t *name)
+{
+    wchar_t value[512];
+    DWORD size = sizeof value - sizeof(wchar_t);
+    DWORD type = 0;
+    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE *>(value), &size)
+            != ERROR_SUCCESS
+        || (type != REG_SZ && type != REG_EXPAND_SZ))
+        return {};
+    value[size / sizeof(wchar_t)] = 0;
+    return QString::fromWCharArray(value);
+}
+
+QString deviceProperty(HDEVINFO devices, SP_DEVINFO_DATA *device, DWORD property)
+{
+    wchar_t value[512];
+    DWORD type = 0;
+    if (!SetupDiGetDeviceRegistryPropertyW(devices, device, property, &type,
+            reinterpret_cast<BYTE *>(value), sizeof value - sizeof(wchar_t), nullptr))
+        return {};
+    value[511] = 0;
+    return QString::fromWCharArray(value);
+}
+
+} // namespace
+
+QList<ListedPort> describedPorts()
+{
+    QList<ListedPort> described;
+    const HDEVINFO devices = SetupDiGetClassDevsW(&GUID_DEVCLASS_PORTS, nullptr, nullptr, DIGCF_PRESENT);
+    if (devices == INVALID_HANDLE_VALUE)
+        return described;
+    SP_DEVINFO_DATA device {};
+    device.cbSize = sizeof device;
+    for (DWORD i = 0; SetupDiEnumDeviceInfo(devices, i, &device); ++i) {
+        const HKEY key = SetupDiOpenDevRegKey(devices, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
+        if (key == INVALID_HANDLE_VALUE)
+            continue;
+        ListedPort port { registryText(key, L"PortName"), {}, {}, {} };
+        RegCloseKey(key);
+        if (port.name.isEmpty())
+            continue;
+        port.description = deviceProperty(devices, &device, SPDRP_DEVICEDESC);
+        wchar_t instance[512];
+        if (SetupDiGetDeviceInstanceIdW(devices, &device, instance, 511, nullptr))
+            port.identity = identityFromInstanceId(QString::fromWCharArray(instance));
+        port.identity.manufacturer = deviceProperty(devices, &device, SPDRP_MFG);
+        described.append(port);
+    }
+    SetupDiDestroyDeviceInfoList(devices);
+    return described;
+}
+
+QList<ListedPort> windowsPorts()
+{
+    QList<ListedPort> listed;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key)
+        != ERROR_SUCCESS)
+        return listed;
+    for (DWORD i = 0;; ++i) {
+        wchar_t valueName[256];
+        DWORD nameSize = 256;
+        wchar_t data[256];
+        DWORD dataSize = sizeof data - sizeof(wchar_t);
+        DWORD type = 0;
+        const LONG result = RegEnumValueW(key, i, valueName, &nameSize, nullptr, &type,
+            reinterpret_cast<BYTE *>(data), &dataSize);
+        // A name or value too long for the buffers is passed over; any other
+        // failure ends the list (ERROR_NO_MORE_ITEMS at its end).
+        if (result == ERROR_MORE_DATA)
+            continue;
+        if (result != ERROR_SUCCESS)
+            break;
+        if (type != REG_SZ)
+            continue;
+        data[dataSize / sizeof(wchar_t)] = 0;
+        const QString name = QString::fromWCharArray(data);
+        listed.append({ name, QStringLiteral("\\\\.\\") + name, {}, {} });
+    }
+    RegCloseKey(key);
+    return listed;
+}
