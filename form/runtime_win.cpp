@@ -1,0 +1,6 @@
+#include "runtime.h"
+
+bool displayAvailable(QString *)
+{
+    return true;
+}
