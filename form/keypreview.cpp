@@ -2,7 +2,9 @@
 
 #include "keytext.h"
 #include "main_window.h"
+#include "nativekeys.h"
 #include "sessionclock.h"
+#include "windowskeys.h"
 
 #include <QApplication>
 #include <QInputMethodEvent>
@@ -20,6 +22,7 @@ bool isDeadKey(int key)
 KeyPreview::KeyPreview(Form1 *form)
     : QObject(form)
     , m_form(form)
+    , m_nativeKeys(readNativeKeys(this))
 {
     qApp->installEventFilter(this);
 }
@@ -82,6 +85,14 @@ bool KeyPreview::keyPress(const QKeyEvent &event)
     // Held Alt repeats; only the operator's own press starts an Alt code.
     if (event.key() == Qt::Key_Alt && event.isAutoRepeat())
         return false;
+    // On Windows the key's messages say what it typed, when, and how.
+    if (m_nativeKeys) {
+        if (const auto key = m_nativeKeys->take(event.nativeScanCode())) {
+            for (char32_t ch : key->text.toUcs4())
+                type(ch, windowsKeyOrigin(*key, event.modifiers(), ch), key->stampMs);
+            return false;
+        }
+    }
     // The digits of an Alt code go no further.
     if (AltCode::Needed
         && m_altCode.press(

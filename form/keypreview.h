@@ -10,6 +10,7 @@ class QInputMethodEvent;
 class QKeyEvent;
 class QWidget;
 class Form1;
+class WindowsKeys;
 
 // The form's key preview: an application event filter that sees every key press
 // and every text an input method commits to a control of the form before the
@@ -48,6 +49,8 @@ private:
     void type(char32_t ch, const KeyOrigin &origin, quint64 stampMs);
 
     Form1 *m_form;
+    // What Windows' own key messages told of the keys; null on other platforms.
+    WindowsKeys *m_nativeKeys;
     AltCode m_altCode;
     bool m_typingAltCode = false;
     EventTimes m_times;

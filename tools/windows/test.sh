@@ -2,7 +2,7 @@
 # Builds the Windows product, its package and its test programs, and runs them
 # under Wine on Xvfb: the portable unit tests, the Win32 serial port on a
 # pseudo-terminal mapped to COM1, the real window typed into under a US and a
-# Russian layout, and the installer (silent install, start, uninstall).
+# Russian layout and fed keys with times of their own, and the installer (silent install, start, uninstall).
 #   tools/windows/test.sh [BUILD_DIR]     (default: build-windows)
 # The first run on a machine also builds Qt for Windows (see qt.sh).
 set -euo pipefail
@@ -15,7 +15,8 @@ build=$(cd "$build" && pwd)
 sudo=""
 [ "$(id -u)" = 0 ] || sudo=sudo
 need=()
-for p in wine wine64 xvfb xdotool x11-xkb-utils python3 locales; do
+# fonts-wine: Wine's own fonts (Tahoma, MS Sans Serif), as a Windows system has them.
+for p in wine wine64 fonts-wine xvfb xdotool x11-xkb-utils python3 locales; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || need+=("$p")
 done
 if [ ${#need[@]} -gt 0 ]; then
@@ -65,7 +66,7 @@ rm -rf "$tests"
 cp -r "$build/package/orvatek" "$tests"
 . "$build/windows-deps.txt"
 cp "$qt/bin/Qt6Test.dll" "$tests/"
-for t in tst_keys tst_eventlog tst_scanbox tst_win32port log_form; do
+for t in tst_keys tst_eventlog tst_scanbox tst_win32port log_form key_times; do
     cp "$build/$t.exe" "$tests/"
 done
 
@@ -100,6 +101,8 @@ ru_keys() {
 run tst_keys_ru ru_keys
 run tst_win32port python3 "$root/tests/windows/pty_device.py" COM1 -- \
     wine "$tests/tst_win32port.exe" -o "$scratch/tst_win32port.txt,txt"
+# Keys with times of their own keep their gaps across a stall of the window's thread.
+run key_times wine "$tests/key_times.exe"
 run real_window python3 "$root/tests/windows/real_window.py" "$tests/log_form.exe"
 run installer bash "$root/tests/windows/installer_test.sh" "${packages[1]}"
 

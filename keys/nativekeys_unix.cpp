@@ -1,0 +1,6 @@
+#include "nativekeys.h"
+
+WindowsKeys *readNativeKeys(QObject *)
+{
+    return nullptr;
+}
