@@ -19,11 +19,9 @@ test_packages=(xvfb xauth xdotool x11-xserver-utils x11-xkb-utils python3-xlib s
 
 # What the Windows stage needs (tools/windows/*.sh check the same for
 # themselves): MinGW-w64 and Debian's source tools for Qt and libzint, NSIS and
-# zip for the package, Wine with its own fonts, and the Russian locale Wine takes
-# its code pages from.
+# zip for the package, Wine, and the Russian locale Wine takes its code pages from.
 windows_packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-    mingw-w64-x86-64-dev libwine-dev dpkg-dev qt6-base-dev-tools nsis zip wine wine64 fonts-wine
-    locales)
+    mingw-w64-x86-64-dev libwine-dev dpkg-dev qt6-base-dev-tools nsis zip wine wine64 locales)
 
 ensure_packages() {
     local missing=() pkg

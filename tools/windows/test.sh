@@ -15,8 +15,7 @@ build=$(cd "$build" && pwd)
 sudo=""
 [ "$(id -u)" = 0 ] || sudo=sudo
 need=()
-# fonts-wine: Wine's own fonts (Tahoma, MS Sans Serif), as a Windows system has them.
-for p in wine wine64 fonts-wine xvfb xdotool x11-xkb-utils python3 locales; do
+for p in wine wine64 xvfb xdotool x11-xkb-utils python3 locales; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || need+=("$p")
 done
 if [ ${#need[@]} -gt 0 ]; then
