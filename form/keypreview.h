@@ -32,6 +32,8 @@ public:
     // SessionClock, so that a busy window's thread changes no gap; now, for a
     // key the form is handed by another caller.
     qint64 moment() const;
+    // Where Windows' key messages are read (tests hand their own); null: nowhere.
+    void setNativeKeys(WindowsKeys *keys) { m_nativeKeys = keys; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -1,9 +1,7 @@
 #include "altcode.h"
-#include "eventtimes.h"
 #include "keyorigin.h"
-#include "keytext.h"
+#include "keypreview.h"
 #include "main_window.h"
-#include "readsplitter.h"
 #include "sessionclock.h"
 #include "windowskeys.h"
 
@@ -15,6 +13,12 @@
 Q_DECLARE_METATYPE(KeyOrigin)
 Q_DECLARE_METATYPE(WindowsKeys::Msg)
 
+// Keys by the platform's codes: on Windows the scan code, under X and Wayland the
+// evdev code (the scan code, for these keys) + 8.
+const quint32 KeyOffset = QSysInfo::productType() == u"windows" ? 0 : 8;
+const quint32 KeyA = 0x1E + KeyOffset, KeyKeypad1 = 0x4F + KeyOffset, KeySlash = 0x35 + KeyOffset,
+              KeyApostrophe = 0x28 + KeyOffset;
+
 namespace {
 
 // Windows' key messages as Windows sends them: lParam with the scan code in
@@ -22,6 +26,7 @@ namespace {
 using Msgs = QList<WindowsKeys::Msg>;
 WindowsKeys::Msg msg(quint32 message, quint32 wParam, quint32 scanCode, quint32 time)
 {
+    scanCode += KeyOffset; // the tooltips name keys by this platform's codes
     const bool sys = message >= WindowsKeys::SysKeyDown;
     const bool up = message == WindowsKeys::KeyUp || message == WindowsKeys::SysKeyUp;
     return { message, wParam, qint64(scanCode) << 16 | 1 | (sys ? 1 << 29 : 0) | (up ? 3ll << 30 : 0),
@@ -51,11 +56,6 @@ qint64 clockNow = 0;
 
 } // namespace
 
-// Keys by the platform's codes: on Windows the scan code, under X and Wayland the
-// evdev code (the scan code, for these keys) + 8.
-const quint32 KeyOffset = QSysInfo::productType() == u"windows" ? 0 : 8;
-const quint32 KeyA = 0x1E + KeyOffset, KeyKeypad1 = 0x4F + KeyOffset, KeySlash = 0x35 + KeyOffset,
-              KeyApostrophe = 0x28 + KeyOffset;
 
 // Keyboard mode's own rules for keys: Alt codes, and the key behind a key line.
 class TestKeys : public QObject
@@ -219,7 +219,7 @@ private slots:
         QTest::newRow("tick count wraps")
             << press(0x41, 0x1E, 'a', 0xFFFFFFF0u) + press(0x42, 0x30, 'b', 0xFFFFFFFAu)
                 + press(0x43, 0x2E, 'c', 4) + press(0x0D, 0x1C, '\r', 14)
-            << 1252 << 437 << 0
+            << 1252 << 437 << 40
             << QStringList { "KeyAscii=97", "KeyAscii=98", "KeyAscii=99", "KeyAscii=13" }
             << QList<int> { 10, 10, 10 } << 1 << QStringList();
     }
@@ -232,49 +232,52 @@ private slots:
         WindowsKeys keys([&] { return WindowsKeys::CodePages { ansiCodePage, oemCodePage }; });
         for (const WindowsKeys::Msg &m : messages)
             keys.message(m);
-        // The presses Qt delivers, as its key mapper makes them: a key down unless a
-        // WM_DEADCHAR waits behind it, a WM_CHAR that no key down took as its text.
+        Form1 form;
+        form.findChild<KeyPreview *>()->setNativeKeys(&keys);
+        form.show();
+        QApplication::setActiveWindow(&form);
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        auto *box = form.findChild<ScanBox *>("txtSkaner");
         SessionClock::setSource([] { return clockNow; });
-        EventTimes times;
-        ReadSplitter reads;
-        QStringList lines, tooltips;
-        QList<qint64> moments;
-        int readCount = 0;
+        // The presses Qt delivers, as its key mapper makes them: a key down unless a
+        // WM_DEADCHAR waits behind it, with the WM_CHAR after it as its text (for 0,
+        // its own character), and a WM_CHAR that no key down took, as key 0.
         for (qsizetype i = 0; i < messages.size(); ++i) {
             const quint32 type = messages[i].message;
             const quint32 previous = i > 0 ? messages[i - 1].message : 0;
+            const WindowsKeys::Msg *next = i + 1 < messages.size() ? &messages[i + 1] : nullptr;
             const bool down = type == WindowsKeys::KeyDown || type == WindowsKeys::SysKeyDown;
-            if (!(down && (i + 1 == messages.size() || messages[i + 1].message != WindowsKeys::DeadChar))
+            if (!(down && !(next && next->message == WindowsKeys::DeadChar))
                 && !(type == WindowsKeys::Char && previous != WindowsKeys::KeyDown))
                 continue;
+            const WindowsKeys::Msg &character = down && next && next->message == WindowsKeys::Char ? *next : messages[i];
+            const QString text = character.message != WindowsKeys::Char ? QString()
+                : character.wParam == 0                              ? QStringLiteral("2")
+                                                                     : QString(QChar(char16_t(character.wParam)));
             const auto since = int(quint32(messages[i].time - messages[0].time));
             clockNow = 1'000'000 + 1000 * qint64(since > 0 && since < stallUntil ? stallUntil : since);
-            const auto key = keys.take(quint32(messages[i].lParam >> 16 & 0x1FF));
-            QVERIFY(key);
-            for (char32_t ch : key->text.toUcs4()) {
-                const quint8 code = windows1251Code(ch);
-                lines << "KeyAscii=" + QString::number(code);
-                moments << times.moment(key->stampMs);
-                // The tooltip names keys by this platform's codes: X's are the
-                // scan code + 8.
-                WindowsKeys::Key here = *key;
-                here.scanCode += KeyOffset;
-                here.deadKeyScanCode += here.deadKeyScanCode ? KeyOffset : 0;
-                tooltips << describeKeyOrigin(windowsKeyOrigin(here, {}, ch));
-                const auto place = reads.feed(code, moments.last(), ReadMode::Keyboard).place;
-                readCount += place == ReadSplitter::Place::First || place == ReadSplitter::Place::AfterPause;
-            }
+            QKeyEvent press(QEvent::KeyPress, down ? Qt::Key_unknown : 0, {},
+                quint32(messages[i].lParam >> 16 & 0x1FF), quint32(messages[i].wParam), 0, text);
+            QApplication::sendEvent(box, &press);
         }
         SessionClock::setSource(nullptr);
-        QTEST(lines, "lines");
+        auto *log = form.findChild<EventLog *>("List1");
+        QTEST(log->items(), "lines");
         QList<int> gaps;
-        for (qsizetype i = 1; i < moments.size(); ++i)
-            gaps << int((moments[i] - moments[i - 1]) / 1000);
+        int reads = 0;
+        const QString gapLabel = QStringLiteral("После предыдущей клавиши: ");
+        for (qsizetype row = 0; row < log->count(); ++row) {
+            const QString details = log->lineDetails(row);
+            QString gap = details.mid(details.indexOf(gapLabel) + gapLabel.size()).section(' ', 0, 0);
+            if (row > 0)
+                gaps << qRound(gap.replace(',', '.').toDouble());
+            reads += details.contains("Последний символ чтения");
+        }
         QTEST(gaps, "gaps");
-        QTEST(readCount, "reads");
+        QTEST(reads, "reads");
         QFETCH(QStringList, said);
         for (const QString &part : said)
-            QVERIFY2(tooltips.value(0).contains(part), qPrintable(tooltips.value(0)));
+            QVERIFY2(log->lineDetails(0).contains(part), qPrintable(log->lineDetails(0)));
     }
 
     // Text an input method commits to a box (a dead key's composition) is logged like
