@@ -150,7 +150,8 @@ QStringList composedLines(const KeyOrigin &origin)
     // Windows composes dead keys in its layout and names the key that ended it;
     // X and Wayland hand the composing to an input method.
     QString text = origin.nativeScanCode != 0
-        ? QStringLiteral("Составлен раскладкой Windows из двух нажатий, а не нажатием одной клавиши")
+        ? QStringLiteral(
+            "Составлен раскладкой Windows из двух нажатий, а не нажатием одной клавиши")
         : QStringLiteral("Пришёл от метода ввода готовым символом, а не нажатием одной клавиши");
     if (!dead.name.isEmpty()) {
         text += QStringLiteral(": составлен мёртвой клавишей ") + keyLabel(dead.name);

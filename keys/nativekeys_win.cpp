@@ -53,8 +53,8 @@ public:
         // Called from Qt's event delivery, which nothing may unwind through: a key
         // whose facts cannot be kept is handled as Qt gives it.
         try {
-            m_keys.message({ msg->message, quint64(msg->wParam), qint64(msg->lParam),
-                quint32(msg->time) });
+            m_keys.message(
+                { msg->message, quint64(msg->wParam), qint64(msg->lParam), quint32(msg->time) });
         } catch (...) {
         }
         return false;

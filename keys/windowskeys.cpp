@@ -158,7 +158,8 @@ void WindowsKeys::character(QChar ch, quint32 scanCode, quint64 stamp)
     }
     if (m_keys.size() >= MaxWaiting)
         m_keys.pop_front();
-    m_keys.push_back(Key { scanCode, QString(ch), stamp, -1, false, 0, std::exchange(m_deadKey, 0) });
+    m_keys.push_back(
+        Key { scanCode, QString(ch), stamp, -1, false, 0, std::exchange(m_deadKey, 0) });
 }
 
 std::optional<WindowsKeys::Key> WindowsKeys::take(quint32 scanCode)

@@ -29,20 +29,21 @@ WindowsKeys::Msg msg(quint32 message, quint32 wParam, quint32 scanCode, quint32 
     scanCode += KeyOffset; // the tooltips name keys by this platform's codes
     const bool sys = message >= WindowsKeys::SysKeyDown;
     const bool up = message == WindowsKeys::KeyUp || message == WindowsKeys::SysKeyUp;
-    return { message, wParam, qint64(scanCode) << 16 | 1 | (sys ? 1 << 29 : 0) | (up ? 3ll << 30 : 0),
-        time };
+    return { message, wParam,
+        qint64(scanCode) << 16 | 1 | (sys ? 1 << 29 : 0) | (up ? 3ll << 30 : 0), time };
 }
 // A key that types ch: down, its WM_CHAR, up.
 Msgs press(quint32 vk, quint32 scanCode, char16_t ch, quint32 time)
 {
-    return { msg(WindowsKeys::KeyDown, vk, scanCode, time), msg(WindowsKeys::Char, ch, scanCode, time),
-        msg(WindowsKeys::KeyUp, vk, scanCode, time) };
+    return { msg(WindowsKeys::KeyDown, vk, scanCode, time),
+        msg(WindowsKeys::Char, ch, scanCode, time), msg(WindowsKeys::KeyUp, vk, scanCode, time) };
 }
 // Alt held, the digits on the keypad (Num Lock on), Alt let go, and the
 // character Windows composed.
 Msgs altCodeMessages(const char *digits, char16_t ch)
 {
-    constexpr quint32 keypadScanCodes[] = { 0x52, 0x4F, 0x50, 0x51, 0x4B, 0x4C, 0x4D, 0x47, 0x48, 0x49 };
+    constexpr quint32 keypadScanCodes[]
+        = { 0x52, 0x4F, 0x50, 0x51, 0x4B, 0x4C, 0x4D, 0x47, 0x48, 0x49 };
     Msgs msgs { msg(WindowsKeys::SysKeyDown, 0x12, 0x38, 0) };
     for (const char *d = digits; *d; ++d) {
         const int digit = *d - '0';
@@ -55,7 +56,6 @@ Msgs altCodeMessages(const char *digits, char16_t ch)
 qint64 clockNow = 0;
 
 } // namespace
-
 
 // Keyboard mode's own rules for keys: Alt codes, and the key behind a key line.
 class TestKeys : public QObject
@@ -188,7 +188,8 @@ private slots:
         QTest::addColumn<QStringList>("said"); // by the first line's tooltip
         QTest::newRow("Alt+0192, English (US)")
             << altCodeMessages("0192", u'À') << 1252 << 437 << 0 << QStringList { "KeyAscii=63" }
-            << QList<int>() << 1 << QStringList { "«À» (U+00C0)", "Alt+0192", "Windows-1252", "ANSI" };
+            << QList<int>() << 1
+            << QStringList { "«À» (U+00C0)", "Alt+0192", "Windows-1252", "ANSI" };
         QTest::newRow("Alt+0192, Russian")
             << altCodeMessages("0192", u'А') << 1251 << 866 << 0 << QStringList { "KeyAscii=192" }
             << QList<int>() << 1 << QStringList { "Alt+0192", "Windows-1251", "составила Windows" };
@@ -198,23 +199,26 @@ private slots:
         QTest::newRow("Alt+128, Russian")
             << altCodeMessages("128", u'А') << 1251 << 866 << 0 << QStringList { "KeyAscii=192" }
             << QList<int>() << 1 << QStringList { "Alt+128", "866 (DOS)" };
-        QTest::newRow("dead key")
-            << (Msgs { msg(WindowsKeys::KeyDown, 0xDE, 0x28, 0), msg(WindowsKeys::DeadChar, '\'', 0x28, 0),
-                    msg(WindowsKeys::KeyUp, 0xDE, 0x28, 0) }
-                   + press(0x45, 0x12, u'é', 0))
-            << 1252 << 437 << 0 << QStringList { "KeyAscii=63" } << QList<int>() << 1
-            << QStringList { "«é» (U+00E9)", "раскладкой Windows", "мёртвой клавишей «'» и клавишей «E»" };
-        QTest::newRow("Ctrl+Shift+2: NUL")
-            << (Msgs { msg(WindowsKeys::KeyDown, 0x11, 0x1D, 0), msg(WindowsKeys::KeyDown, 0x10, 0x2A, 0) }
-                   + press(0x32, 0x03, 0, 0))
-            << 1252 << 437 << 0 << QStringList { "KeyAscii=0" } << QList<int>() << 1
-            << QStringList { "Клавиша «2»" };
+        QTest::newRow("dead key") << (Msgs { msg(WindowsKeys::KeyDown, 0xDE, 0x28, 0),
+                                          msg(WindowsKeys::DeadChar, '\'', 0x28, 0),
+                                          msg(WindowsKeys::KeyUp, 0xDE, 0x28, 0) }
+            + press(0x45, 0x12, u'é', 0))
+                                  << 1252 << 437 << 0 << QStringList { "KeyAscii=63" }
+                                  << QList<int>() << 1
+                                  << QStringList { "«é» (U+00E9)", "раскладкой Windows",
+                                         "мёртвой клавишей «'» и клавишей «E»" };
+        QTest::newRow("Ctrl+Shift+2: NUL") << (Msgs { msg(WindowsKeys::KeyDown, 0x11, 0x1D, 0),
+                                                   msg(WindowsKeys::KeyDown, 0x10, 0x2A, 0) }
+            + press(0x32, 0x03, 0, 0)) << 1252
+                                           << 437 << 0 << QStringList { "KeyAscii=0" }
+                                           << QList<int>() << 1 << QStringList { "Клавиша «2»" };
         // Qt would stamp the four keys after the stall 330 ms after the first.
         QTest::newRow("thread busy for 300 ms")
             << press(0x41, 0x1E, 'a', 0) + press(0x42, 0x30, 'b', 100) + press(0x43, 0x2E, 'c', 110)
                 + press(0x44, 0x20, 'd', 120) + press(0x0D, 0x1C, '\r', 130)
             << 1252 << 437 << 430
-            << QStringList { "KeyAscii=97", "KeyAscii=98", "KeyAscii=99", "KeyAscii=100", "KeyAscii=13" }
+            << QStringList { "KeyAscii=97", "KeyAscii=98", "KeyAscii=99", "KeyAscii=100",
+                   "KeyAscii=13" }
             << QList<int> { 100, 10, 10, 10 } << 1 << QStringList { "Клавиша «A»" };
         QTest::newRow("tick count wraps")
             << press(0x41, 0x1E, 'a', 0xFFFFFFF0u) + press(0x42, 0x30, 'b', 0xFFFFFFFAu)
@@ -250,12 +254,14 @@ private slots:
             if (!(down && !(next && next->message == WindowsKeys::DeadChar))
                 && !(type == WindowsKeys::Char && previous != WindowsKeys::KeyDown))
                 continue;
-            const WindowsKeys::Msg &character = down && next && next->message == WindowsKeys::Char ? *next : messages[i];
+            const WindowsKeys::Msg &character
+                = down && next && next->message == WindowsKeys::Char ? *next : messages[i];
             const QString text = character.message != WindowsKeys::Char ? QString()
-                : character.wParam == 0                              ? QStringLiteral("2")
-                                                                     : QString(QChar(char16_t(character.wParam)));
+                : character.wParam == 0                                 ? QStringLiteral("2")
+                                        : QString(QChar(char16_t(character.wParam)));
             const auto since = int(quint32(messages[i].time - messages[0].time));
-            clockNow = 1'000'000 + 1000 * qint64(since > 0 && since < stallUntil ? stallUntil : since);
+            clockNow
+                = 1'000'000 + 1000 * qint64(since > 0 && since < stallUntil ? stallUntil : since);
             QKeyEvent press(QEvent::KeyPress, down ? Qt::Key_unknown : 0, {},
                 quint32(messages[i].lParam >> 16 & 0x1FF), quint32(messages[i].wParam), 0, text);
             QApplication::sendEvent(box, &press);
@@ -268,7 +274,8 @@ private slots:
         const QString gapLabel = QStringLiteral("После предыдущей клавиши: ");
         for (qsizetype row = 0; row < log->count(); ++row) {
             const QString details = log->lineDetails(row);
-            QString gap = details.mid(details.indexOf(gapLabel) + gapLabel.size()).section(' ', 0, 0);
+            QString gap
+                = details.mid(details.indexOf(gapLabel) + gapLabel.size()).section(' ', 0, 0);
             if (row > 0)
                 gaps << qRound(gap.replace(',', '.').toDouble());
             reads += details.contains("Последний символ чтения");

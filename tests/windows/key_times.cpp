@@ -53,7 +53,8 @@ int main(int argc, char *argv[])
         } else if (step == 1 && log->count() == 1 && GetTickCount() - first > 200) {
             // Four keys that came 100 ms after the first and 10 ms apart, all taken
             // from the queue after a stall of the window's thread.
-            const WORD keys[][2] = { { 'B', 0x30 }, { 'C', 0x2E }, { 'D', 0x20 }, { VK_RETURN, 0x1C } };
+            const WORD keys[][2]
+                = { { 'B', 0x30 }, { 'C', 0x2E }, { 'D', 0x20 }, { VK_RETURN, 0x1C } };
             for (int i = 0; i < 4; ++i)
                 sendKey(keys[i][0], keys[i][1], first + 100 + 10 * i);
             Sleep(300);
