@@ -28,11 +28,13 @@ void sendKey(WORD vk, WORD scanCode, DWORD time)
     SendInput(2, input, sizeof(INPUT));
 }
 
-QString gapOf(const QString &details)
+// The line's gap to the previous key in whole milliseconds ("100,000 мс"); -1: none.
+int gapOf(const QString &details)
 {
     const QString label = QStringLiteral("После предыдущей клавиши: ");
     const qsizetype at = details.indexOf(label);
-    return at < 0 ? QStringLiteral("-") : details.mid(at + label.size()).section(u' ', 0, 0);
+    QString gap = details.mid(at + label.size()).section(u' ', 0, 0);
+    return at < 0 ? -1 : qRound(gap.replace(u',', u'.').toDouble());
 }
 
 } // namespace
@@ -60,12 +62,12 @@ int main(int argc, char *argv[])
             Sleep(300);
             step = 2;
         } else if (step == 2 && log->count() >= 5) {
-            QStringList gaps;
+            QList<int> gaps;
             for (qsizetype row = 0; row < log->count(); ++row) {
                 gaps << gapOf(log->lineDetails(row));
-                std::printf("%s gap %s\n", qPrintable(log->item(row)), qPrintable(gaps.last()));
+                std::printf("%s gap %d ms\n", qPrintable(log->item(row)), gaps.last());
             }
-            const bool kept = gaps.mid(1) == QStringList { "100", "10", "10", "10" };
+            const bool kept = gaps.mid(1) == QList<int> { 100, 10, 10, 10 };
             std::printf(kept ? "gaps kept\n" : "gaps lost\n");
             std::fflush(stdout);
             QCoreApplication::exit(kept ? 0 : 1);
