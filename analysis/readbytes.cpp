@@ -1,4 +1,4 @@
-#include "readbytes.h"
+#include "analysis/readbytes.h"
 
 #include <bit>
 

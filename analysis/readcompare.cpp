@@ -1,10 +1,11 @@
-#include "readcompare.h"
+#include "analysis/readcompare.h"
 
-#include "gs1parser.h"
-#include "layouts.h"
-#include "readbytes.h"
-#include "readtext.h"
-#include "symbologyids.h"
+#include "analysis/readbytes.h"
+#include "codes/gs1parser.h"
+#include "codes/layouts.h"
+#include "codes/readtext.h"
+#include "codes/symbologyids.h"
+#include "text/codepages.h"
 
 #include <vector>
 
@@ -190,8 +191,8 @@ QString asLogged(const QString &text, bool everyNonAscii)
 {
     QString result = text;
     for (QChar &ch : result) {
-        if (ch.unicode() >= 0x80 && (everyNonAscii || ReadText::toCp1251(ch) < 0))
-            ch = QChar(ReadText::loggedCode(u'?'));
+        if (ch.unicode() >= 0x80 && (everyNonAscii || CodePages::toCp1251(ch) < 0))
+            ch = QChar(CodePages::loggedCode(u'?'));
     }
     return result;
 }

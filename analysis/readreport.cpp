@@ -1,9 +1,9 @@
-#include "readreport.h"
+#include "analysis/readreport.h"
 
-#include "findingtext.h"
-#include "readbytes.h"
-#include "readsplitter.h"
-#include "readtext.h"
+#include "analysis/readbytes.h"
+#include "analysis/readsplitter.h"
+#include "codes/findingtext.h"
+#include "codes/readtext.h"
 
 namespace {
 

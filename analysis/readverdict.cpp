@@ -1,10 +1,10 @@
-#include "readverdict.h"
+#include "analysis/readverdict.h"
 
-#include "findingtext.h"
-#include "markingcode.h"
-#include "readanalysis.h"
-#include "readtext.h"
-#include "symbologyids.h"
+#include "analysis/readanalysis.h"
+#include "codes/findingtext.h"
+#include "codes/markingcode.h"
+#include "codes/readtext.h"
+#include "codes/symbologyids.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
-#include "findingtext.h"
+#include "codes/findingtext.h"
 
-#include "readtext.h"
+#include "codes/readtext.h"
+#include "text/codepages.h"
 
 namespace {
 
@@ -270,7 +271,7 @@ QString excerpt(QStringView text, qsizetype most)
     const QString cut = text.size() > most ? QStringLiteral("…") : QString();
     QStringList names;
     for (const QChar ch : part) {
-        const int code = ReadText::toCp1251(ch);
+        const int code = CodePages::toCp1251(ch);
         const QString name = code >= 0 ? ReadText::controlName(quint8(code)) : QString();
         if (name.isEmpty() || code == 0x20) {
             names.clear();
@@ -285,7 +286,7 @@ QString excerpt(QStringView text, qsizetype most)
 
 QString character(QChar ch)
 {
-    const int code = ReadText::toCp1251(ch);
+    const int code = CodePages::toCp1251(ch);
     const QString hexCode = code >= 0
         ? QStringLiteral("0x") + QString::number(code, 16).toUpper().rightJustified(2, u'0')
         : QStringLiteral("U+") + QString::number(ch.unicode(), 16).toUpper().rightJustified(4, u'0');

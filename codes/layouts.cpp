@@ -1,6 +1,6 @@
-#include "layouts.h"
+#include "codes/layouts.h"
 
-#include "uskeyboard.h"
+#include "text/uskeyboard.h"
 
 namespace {
 

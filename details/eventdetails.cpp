@@ -1,8 +1,8 @@
-#include "eventdetails.h"
+#include "details/eventdetails.h"
 
-#include "eventlines.h"
-#include "linedetails.h"
-#include "sessionclock.h"
+#include "details/linedetails.h"
+#include "details/sessionclock.h"
+#include "logstore/eventlines.h"
 
 #include <algorithm>
 

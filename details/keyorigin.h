@@ -1,6 +1,6 @@
 #pragma once
 
-#include "windowskeys.h"
+#include "keys/windowskeys.h"
 
 #include <QString>
 #include <Qt>

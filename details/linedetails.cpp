@@ -1,7 +1,8 @@
-#include "linedetails.h"
+#include "details/linedetails.h"
 
-#include "hexdigit.h"
-#include "readtext.h"
+#include "codes/readtext.h"
+#include "text/codepages.h"
+#include "text/hexdigit.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ QString describeCode(quint8 code)
     if (name.abbreviation)
         return number + QStringLiteral(", ") + QLatin1String(name.abbreviation)
             + QStringLiteral(", ") + QString::fromUtf8(name.meaning);
-    const QChar ch = ReadText::fromCp1251(code);
+    const QChar ch = CodePages::fromCp1251(code);
     if (ch.isNull())
         return number + QStringLiteral(", в Windows-1251 не назначен");
     return number + QStringLiteral(", «") + ch + u'»';
@@ -48,7 +49,7 @@ QString shortName(quint8 code)
     const QString abbreviated = abbreviation(code);
     if (!abbreviated.isEmpty())
         return abbreviated;
-    const QChar ch = ReadText::fromCp1251(code);
+    const QChar ch = CodePages::fromCp1251(code);
     return ch.isNull() ? hex(code) : QStringLiteral("«") + ch + u'»';
 }
 

@@ -1,7 +1,7 @@
-#include "scansummary.h"
+#include "details/scansummary.h"
 
-#include "hexdigit.h"
-#include "linedetails.h"
+#include "details/linedetails.h"
+#include "text/hexdigit.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "sessionclock.h"
+#include "details/sessionclock.h"
 
 #include <QDateTime>
 

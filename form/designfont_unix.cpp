@@ -1,4 +1,4 @@
-#include "designfont.h"
+#include "form/designfont.h"
 
 // "MS Sans Serif" is rarely installed outside Windows. The system's default sans
 // serif (often DejaVu Sans) is too wide for the design's sizes and clips

@@ -1,4 +1,4 @@
-#include "designfont.h"
+#include "form/designfont.h"
 
 // "MS Sans Serif" is a raster font on Windows, drawn in a few pixel sizes only:
 // Qt does not scale it, so at 125 % or 150 % display scaling the form's text

@@ -1,10 +1,11 @@
-#include "keypreview.h"
+#include "form/keypreview.h"
 
-#include "keytext.h"
-#include "main_window.h"
-#include "nativekeys.h"
-#include "sessionclock.h"
-#include "windowskeys.h"
+#include "details/sessionclock.h"
+#include "form/main_window.h"
+#include "keys/keytext.h"
+#include "keys/nativekeys.h"
+#include "keys/windowskeys.h"
+#include "text/codepages.h"
 
 #include <QApplication>
 #include <QInputMethodEvent>
@@ -151,7 +152,7 @@ void KeyPreview::type(char32_t ch, const KeyOrigin &origin, quint64 stampMs)
 {
     m_origin = origin;
     m_moment = m_times.moment(stampMs);
-    short KeyAscii = windows1251Code(ch);
+    short KeyAscii = CodePages::loggedCode(ch);
     m_form->Form_KeyPress(KeyAscii);
     m_moment = -1;
 }

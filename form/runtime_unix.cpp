@@ -1,4 +1,4 @@
-#include "runtime.h"
+#include "form/runtime.h"
 
 bool displayAvailable(QString *why)
 {

@@ -1,7 +1,7 @@
-#include "altcode.h"
-#include "keytext.h"
+#include "keys/altcode.h"
+#include "keys/keytext.h"
 
-#include "uslayout.h"
+#include "keys/uslayout.h"
 
 // Nothing on X or Wayland reads Alt codes: the form does.
 const bool AltCode::Needed = true;

@@ -1,5 +1,5 @@
-#include "altcode.h"
-#include "keytext.h"
+#include "keys/altcode.h"
+#include "keys/keytext.h"
 
 // Windows composes Alt codes itself and delivers the character.
 const bool AltCode::Needed = false;

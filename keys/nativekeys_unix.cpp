@@ -1,4 +1,4 @@
-#include "nativekeys.h"
+#include "keys/nativekeys.h"
 
 WindowsKeys *readNativeKeys(QObject *)
 {

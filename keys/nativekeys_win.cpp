@@ -1,6 +1,6 @@
-#include "nativekeys.h"
+#include "keys/nativekeys.h"
 
-#include "windowskeys.h"
+#include "keys/windowskeys.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "uslayout.h"
+#include "keys/uslayout.h"
 
 #include <xkbcommon/xkbcommon.h>
 

@@ -1,6 +1,6 @@
-#include "uslayout.h"
+#include "keys/uslayout.h"
 
-#include "uskeyboard.h"
+#include "text/uskeyboard.h"
 
 // Windows' key codes are scan codes, the positions the US table is kept by. A
 // table of the program's own rather than the system's: loading a layout adds it

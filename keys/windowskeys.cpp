@@ -1,4 +1,4 @@
-#include "windowskeys.h"
+#include "keys/windowskeys.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "readtally.h"
+#include "testcodes/readtally.h"
 
-#include "readtext.h"
+#include "codes/readtext.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "uskeyboard.h"
+#include "text/uskeyboard.h"
 
 #include <cstring>
 #include <iterator>

@@ -1,9 +1,9 @@
-#include "findingtext.h"
-#include "layouts.h"
-#include "readanalysis.h"
-#include "readsplitter.h"
-#include "readverdict.h"
-#include "testcodeset.h"
+#include "analysis/readanalysis.h"
+#include "analysis/readsplitter.h"
+#include "analysis/readverdict.h"
+#include "codes/findingtext.h"
+#include "codes/layouts.h"
+#include "testcodes/testcodeset.h"
 
 #include <QStringEncoder>
 #include <QTest>

@@ -1,8 +1,9 @@
-#include "portform.h"
-#include "qttranslations.h"
-#include "runtime.h"
-#include "scanbox.h"
-#include "runtimeerror.h"
+#include "errors/runtimeerror.h"
+#include "form/qttranslations.h"
+#include "form/runtime.h"
+#include "scanbox/scanbox.h"
+#include "support/portform.h"
+
 #include <QStyle>
 #include <QTemporaryFile>
 

@@ -1,13 +1,13 @@
-#include "altcode.h"
-#include "keyorigin.h"
-#include "keypreview.h"
-#include "main_window.h"
-#include "sessionclock.h"
-#include "windowskeys.h"
+#include "details/keyorigin.h"
+#include "details/sessionclock.h"
+#include "form/keypreview.h"
+#include "form/main_window.h"
+#include "keys/altcode.h"
+#include "keys/windowskeys.h"
 
-#include "eventlog.h"
+#include "log/eventlog.h"
 
-#include "scanbox.h"
+#include "scanbox/scanbox.h"
 #include <QtTest>
 
 Q_DECLARE_METATYPE(KeyOrigin)

@@ -1,6 +1,6 @@
-#include "codepages.h"
-#include "linedetails.h"
-#include "tooltiptext.h"
+#include "details/linedetails.h"
+#include "text/codepages.h"
+#include "text/tooltiptext.h"
 
 #include <QtTest>
 #include <QtWidgets>

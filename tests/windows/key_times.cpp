@@ -1,6 +1,6 @@
-#include "eventlog.h"
-#include "main_window.h"
-#include "runtime.h"
+#include "log/eventlog.h"
+#include "form/main_window.h"
+#include "form/runtime.h"
 
 #include <QTimer>
 
