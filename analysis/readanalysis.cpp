@@ -8,6 +8,7 @@
 #include "codes/symbologyids.h"
 #include "gs1/gs1dictionary.h"
 #include "gs1/gs1digitallink.h"
+#include "gs1/gs1lint.h"
 
 #include <algorithm>
 
@@ -220,14 +221,13 @@ ReadContent judgeContent(const QString &read, const SymbologyId &id)
 
 std::optional<Finding> digitsCheck(const QString &data, const QString &symbologyId)
 {
-    if (data.isEmpty()
-        || !std::all_of(data.cbegin(), data.cend(), [](QChar ch) { return ch >= u'0' && ch <= u'9'; }))
+    if (!Gs1::allDigits(data))
         return std::nullopt;
     const bool itf = symbologyId.startsWith(u"]I");
-    const QString check = QString::number(Gs1Parser::checkDigit(QStringView(data).left(data.size() - 1)));
+    const QString check = QString::number(Gs1::checkDigit(QStringView(data).left(data.size() - 1)));
     if (itf && data.size() == 13)
         return Finding { Finding::Kind::ItfCheckDigitStripped, -1, {},
-            { QString::number(Gs1Parser::checkDigit(data)) } };
+            { QString::number(Gs1::checkDigit(data)) } };
     QString kind;
     switch (data.size()) {
     case 8:
@@ -324,6 +324,9 @@ ReadAnalysis analyzeRead(
     }
     if (r.capsLock)
         r.faults.append({ Kind::CapsLock, -1, {}, {} });
+    r.keys = keys;
+    if (keys.devices.size() > 1)
+        r.faults.append({ Kind::KeysFromDevices, -1, {}, keys.devices });
 
     extra.content = judgeContent(r.data, prefix.id);
     r.marking = extra.content.marking;

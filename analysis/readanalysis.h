@@ -32,6 +32,19 @@ struct ReadTiming
     double codesPerSecond = 0; // 0 when the read took no measurable time
 };
 
+// What the keys of a keyboard read tell of the keyboard's state: of the letters
+// typed by a key (not an Alt code or an input method), how many came in the case
+// that Shift would not give them, as with Caps Lock on.
+struct ReadKeys
+{
+    qsizetype letters = 0;
+    qsizetype caseAgainstShift = 0;
+    // The devices its keys came from, each named once in the order they came;
+    // how many keys could be tied to none.
+    QStringList devices {};
+    qsizetype keysWithoutDevice = 0;
+};
+
 // What the analysis found in one read, with the texts that tell it.
 struct ReadAnalysis
 {
@@ -52,6 +65,7 @@ struct ReadAnalysis
     QString marking; // the national marking-code shape it has, empty if none
     QList<Gs1Element> elements; // its GS1 fields (or the marking code's parts)
     QList<Finding> faults; // every fault found, once; the fields' own are among them
+    ReadKeys keys; // a keyboard read's: what its keys told
     QString tooltip; // a few short lines for the read's last log line
     QString fullText; // everything, for the analysis window: plain text
 };
@@ -85,14 +99,6 @@ ReadContent judgeContent(const QString &data, const SymbologyId &id);
 // for other data.
 std::optional<Finding> digitsCheck(const QString &data, const QString &symbologyId);
 
-// What the keys of a keyboard read tell of the keyboard's state: of the letters
-// typed by a key (not an Alt code or an input method), how many came in the case
-// that Shift would not give them, as with Caps Lock on.
-struct ReadKeys
-{
-    qsizetype letters = 0;
-    qsizetype caseAgainstShift = 0;
-};
 
 // Analyses one read: codes are its character codes 0-255 (serial: the bytes as
 // received; keyboard: the Windows-1251 codes of the typed characters), its

@@ -41,6 +41,21 @@ QString paceLine(const ReadAnalysis &r)
             " (сканеры печатают через 5–60 мс, человек так часто подряд почти не печатает).");
 }
 
+// Keyboard reads only: the devices the keys came from, as far as they are known.
+QString devicesLine(const ReadKeys &keys)
+{
+    QString line;
+    if (!keys.devices.isEmpty())
+        line = (keys.devices.size() == 1 ? QStringLiteral("Устройство клавиш: ")
+                                         : QStringLiteral("Устройства клавиш: "))
+            + keys.devices.join(QStringLiteral(", ")) + u'.';
+    if (keys.keysWithoutDevice > 0)
+        line += (line.isEmpty() ? QString() : QStringLiteral(" "))
+            + QStringLiteral("Не известно, с какого устройства пришли ")
+            + ReadText::plural(keys.keysWithoutDevice, "клавиша", "клавиши", "клавиш") + u'.';
+    return line;
+}
+
 QString summaryLine(const ReadAnalysis &r)
 {
     QString line
@@ -123,6 +138,8 @@ void write(const QByteArray &codes, ReadAnalysis &r, const Extra &extra)
         if (const QString pace = paceLine(r); !pace.isEmpty())
             t.append(pace);
     }
+    if (const QString devices = devicesLine(r.keys); !devices.isEmpty())
+        t.append(devices);
     if (r.parity != ReadParity::None) {
         const bool even = r.parity == ReadParity::Even;
         t.append(QString());

@@ -90,7 +90,12 @@ QString ReadVerdict::text() const
     if (!additions.isEmpty())
         head += QStringLiteral("; сканер добавил ") + joinedWithAnd(additions);
     head += u'.';
-    return (QStringList { head } + faults).join(u'\n');
+    QStringList lines = QStringList { head } + faults;
+    if (!devices.isEmpty())
+        lines.append((devices.size() == 1 ? QStringLiteral("Клавиши пришли с устройства ")
+                                          : QStringLiteral("Клавиши пришли с устройств "))
+            + devices.join(QStringLiteral(", ")) + u'.');
+    return lines.join(u'\n');
 }
 
 QStringList ReadVerdict::faultNames() const
@@ -108,6 +113,7 @@ ReadVerdict judgeRead(
 {
     const ReadComparison c = compareReads(expected, read.codes, read.mode);
     ReadVerdict v;
+    v.devices = read.devices;
     v.findings = c.frame;
     if (!c.tail.isEmpty()) {
         // The code's content, and then more: a second read joined to it where the

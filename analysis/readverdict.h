@@ -15,6 +15,8 @@ struct ArrivedRead
     QByteArray codes;
     QList<qint64> micros;
     ReadMode mode = ReadMode::Serial;
+    // A keyboard read's: the devices its keys came from, named, each once.
+    QStringList devices {};
 };
 
 // The verdict on one read of a known code.
@@ -26,6 +28,7 @@ struct ReadVerdict
     bool otherCode = false;
     // What the scanner added first (identifier, prefix, ending), then each fault.
     QList<Finding> findings;
+    QStringList devices {}; // of the read's keys, as it came with them
 
     // "Данные совпали байт в байт; сканер добавил …", then a line per fault.
     QString text() const;

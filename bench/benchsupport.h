@@ -22,6 +22,7 @@ int logPaint(const QStringList &arguments);
 int lineDetails(const QStringList &arguments);
 int copyLines(const QStringList &arguments);
 int readAnalysis(const QStringList &arguments);
+int startupTimes(const QStringList &arguments);
 
 // What they share.
 namespace bench {

@@ -11,7 +11,8 @@ namespace {
 const QList<std::pair<QString, int (*)(const QStringList &)>> benchmarks {
     { "log_append", logAppend }, { "key_latency", keyLatency }, { "scan_box", scanBox },
     { "serial_e2e", serialE2e }, { "log_clear", logClear }, { "log_paint", logPaint },
-    { "line_details", lineDetails }, { "copy", copyLines }, { "read_analysis", readAnalysis }
+    { "line_details", lineDetails }, { "copy", copyLines }, { "read_analysis", readAnalysis },
+    { "startup", startupTimes }
 };
 
 // Every case in order, a benchmark and its arguments; "full" ones are left out of
@@ -38,7 +39,7 @@ const char *const cases[] = { "log_append --impl List1 --lines 10000",
     "log_paint --chars 10000000", "line_details --bytes 1000", "line_details --bytes 20000000",
     "full copy --lines 10000000 --details 0", "full copy --lines 10000000 --details 1",
     "quick copy --lines 1000000 --details 0", "quick copy --lines 1000000 --details 1",
-    "read_analysis --bytes 100", "read_analysis --bytes 100000" };
+    "read_analysis --bytes 100", "read_analysis --bytes 100000", "startup --runs 5" };
 
 } // namespace
 

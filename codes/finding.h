@@ -18,6 +18,7 @@ struct Finding
         Utf8AsCp1251, // serial: Cyrillic came as Windows-1251, the symbol has UTF-8;
                       // args: as received, the symbol's text
         QuestionMarks, // letters not in ASCII came as "?"; args: as received, the symbol's
+        KeysFromDevices, // keyboard: the keys came from several devices; args: each named
 
         // What the scanner sends around the data.
         IdentifierRight, // args: identifier, symbology

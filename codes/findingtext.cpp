@@ -181,6 +181,22 @@ QString digitalLink(const Finding &f)
         return QStringLiteral("неверная последовательность %xx в ссылке: ") + quoted(f, 1);
     if (what == u"EmptyValue")
         return QStringLiteral("у (%1) в ссылке GS1 Digital Link пустое значение").arg(f.ai);
+    if (what == u"SchemeCase")
+        return QStringLiteral("схема ссылки GS1 Digital Link — http или https целиком строчными "
+                              "или целиком прописными буквами, а не ") + quoted(f, 1);
+    if (what == u"ZoneIdentifier")
+        return QStringLiteral("в адресе IPv6 ссылки указана зона (%25…): она значит что-то только "
+                              "на одной машине, и ссылка GS1 Digital Link её не допускает");
+    if (what == u"TrailingSlash")
+        return QStringLiteral("путь ссылки GS1 Digital Link не может кончаться знаком «/»");
+    if (what == u"QualifierInQuery")
+        return QStringLiteral("(%1) уточняет ключ (%2) и должно стоять в пути ссылки GS1 Digital "
+                              "Link, а не в запросе")
+            .arg(f.ai, arg(f, 2));
+    if (what == u"LegacyGtin")
+        return QStringLiteral("GTIN ") + quoted(f, 1)
+            + QStringLiteral(" в ссылке GS1 Digital Link — устаревшая форма: GS1 теперь требует 14 "
+                             "цифр; здесь он дополнен нулями слева");
     return QStringLiteral("(%1) в ссылке GS1 Digital Link дважды").arg(f.ai);
 }
 
@@ -319,6 +335,14 @@ QString sentence(const Finding &f)
     case Kind::QuestionMarks:
         return QStringLiteral("буквы не из ASCII пришли знаками «?»: %1 вместо %2")
             .arg(quoted(f, 0), quoted(f, 1));
+    case Kind::KeysFromDevices:
+        // The devices' names are outside text: joined, never used as a format.
+        return (f.args.size() == 2 ? QStringLiteral("клавиши чтения пришли с двух устройств: ")
+                                   : QStringLiteral("клавиши чтения пришли с ")
+                       + ReadText::plural(f.args.size(), "устройства", "устройств", "устройств")
+                       + QStringLiteral(": "))
+            + f.args.join(QStringLiteral(", "))
+            + QStringLiteral(" — похоже, в чтение попали клавиши не со сканера");
     case Kind::IdentifierRight:
         return QStringLiteral("идентификатор %1 (верный для %2)").arg(arg(f, 0), arg(f, 1));
     case Kind::IdentifierWrong:
@@ -516,6 +540,8 @@ QString shortName(Kind kind)
     case Kind::Utf8AsCp1251:
     case Kind::QuestionMarks:
         return QStringLiteral("кодировка");
+    case Kind::KeysFromDevices:
+        return QStringLiteral("два устройства");
     case Kind::IdentifierWrong:
         return QStringLiteral("не тот идентификатор");
     case Kind::IdentifierMissing:

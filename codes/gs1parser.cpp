@@ -1,16 +1,14 @@
 #include "codes/gs1parser.h"
 
 #include "codes/findingtext.h"
-#include "codes/gs1ai.h"
 #include "codes/readtext.h"
 #include "gs1/gs1associations.h"
 #include "gs1/gs1dictionary.h"
 #include "gs1/gs1lint.h"
 
-#include <QDate>
-
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -21,260 +19,134 @@ constexpr qsizetype searchLimit = 1024;
 // thousands, which no one reads.
 constexpr qsizetype elementLimit = 200;
 
-// The parts of a format such as "N3+X..9": type, least and most characters.
-struct FormatPart
-{
-    char type = 'X';
-    int least = 0;
-    int most = 0;
-};
-
-struct Format
-{
-    FormatPart parts[3];
-    int count = 0;
-};
-
-// Read without allocating: a long read may hold thousands of fields.
-Format formatOf(const char *format)
-{
-    Format f;
-    for (const char *p = format; *p && f.count < 3;) {
-        FormatPart &part = f.parts[f.count++];
-        part.type = *p++;
-        int first = 0;
-        while (*p >= '0' && *p <= '9')
-            first = first * 10 + (*p++ - '0');
-        if (p[0] == '.' && p[1] == '.') {
-            p += 2;
-            part.least = first == 0 ? 1 : first;
-            while (*p >= '0' && *p <= '9')
-                part.most = part.most * 10 + (*p++ - '0');
-        } else {
-            part.least = part.most = first;
-        }
-        if (*p == '+')
-            ++p;
-    }
-    return f;
-}
-
-// The lengths the dictionary allows the AI's data, its optional components
-// left out or given whole.
-void range(QStringView aiDigits, int &least, int &most)
-{
-    const Gs1::AiEntry *entry = Gs1::find(aiDigits);
-    least = entry ? entry->minLength() : 0;
-    most = entry ? entry->maxLength() : 0;
-}
-
 using Kind = Finding::Kind;
+using Gs1::LintError;
+using Gs1::Linter;
 
 Finding note(Kind kind, const QString &ai, QStringList args = {}, qsizetype position = -1)
 {
     return Finding { kind, position, ai, std::move(args) };
 }
 
-QString aiName(const Gs1Ai &ai, QStringView digits)
+QString aiName(const Gs1::AiEntry &entry, QStringView digits)
 {
-    QString name = QString::fromUtf8(ai.name);
-    const qsizetype n = qsizetype(std::strlen(ai.ai));
-    if (ai.ai[n - 1] == 'n' && ai.ai[0] == '3' && digits.size() >= n) {
-        const int places = digits[n - 1].unicode() - u'0';
+    QString name = QString::fromUtf8(entry.russianName ? entry.russianName : entry.title);
+    const QLatin1StringView family(entry.family);
+    if (family.endsWith(u'n') && family.startsWith(u'3') && digits.size() >= family.size()) {
+        const int places = digits[family.size() - 1].unicode() - u'0';
         name += QStringLiteral(" (знаков после запятой: %1)").arg(places);
     }
     return name;
 }
 
-// Checks the characters against the format, naming at most three strangers.
-void judgeCharacters(const char *format, QStringView value, Gs1Element &element)
+bool hasLinter(const Gs1::Component &component, std::initializer_list<Linter> linters)
 {
-    qsizetype pos = 0;
-    QString strangers;
+    return std::any_of(std::begin(component.linters), std::end(component.linters), [&linters](Linter l) {
+        return std::find(linters.begin(), linters.end(), l) != linters.end();
+    });
+}
+
+QString twoDigits(int n)
+{
+    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+}
+
+// What a field's leading date says when its linter found it right: the date, or
+// the month's end for day 00.
+Finding dateNote(const QString &ai, QStringView value, bool dayZero)
+{
+    const int year = Gs1::fullYear(value.mid(0, 2).toInt());
+    const int month = value.mid(2, 2).toInt();
+    const int day = value.mid(4, 2).toInt();
+    const QString monthYear = twoDigits(month) + u'.' + QString::number(year);
+    if (day == 0 && dayZero)
+        return note(Kind::DateDayZero, ai, { QString::number(Gs1::daysInMonth(month, year)), monthYear });
+    return note(Kind::Date, ai, { twoDigits(day) + u'.' + monthYear });
+}
+
+// A fault of the dictionary's checks as a finding: the field's length, its
+// check digit and its leading date as the operator knows them, any other as the
+// linter names it.
+Finding findingOf(const Gs1::AiEntry &entry, const QString &ai, QStringView value, const Gs1::LintFault &fault)
+{
+    const bool format = fault.linter == Linter::none;
+    if (format && fault.error == LintError::TooShort && value.size() < entry.minLength())
+        return note(Kind::TooShort, ai,
+            { QString::number(value.size()), QString::number(entry.minLength()),
+                QString::number(entry.maxLength()) });
+    if (format && fault.error == LintError::TooLong)
+        return note(Kind::TooLong, ai, { QString::number(value.size()), QString::number(entry.maxLength()) });
+    if (fault.error == LintError::WrongCheckDigit)
+        return note(Kind::CheckDigitWrong, ai, { QString::fromLatin1(fault.wanted) });
+    const bool leadingDate = fault.component == 0 && (fault.linter == Linter::yymmdd || fault.linter == Linter::yymmd0);
+    if (leadingDate && fault.error == LintError::BadMonth)
+        return note(Kind::DateNoMonth, ai, { QString::number(value.mid(2, 2).toInt()) });
+    if (leadingDate && fault.error == LintError::BadDay) {
+        const QString monthYear = value.mid(2, 2).toString() + u'.' + QString::number(Gs1::fullYear(value.mid(0, 2).toInt()));
+        return note(Kind::DateNoDay, ai, { monthYear, QString::number(value.mid(4, 2).toInt()) });
+    }
+    const bool length = fault.error == LintError::TooShort || fault.error == LintError::TooLong;
+    return note(Kind::ContentCheck, ai,
+        { QString::fromLatin1(Gs1::errorName(fault.error)), QString::fromLatin1(Gs1::linterName(fault.linter)),
+            value.mid(fault.offset, std::max(fault.length, 1)).toString(),
+            // What was wanted: the length a part lacks or goes beyond, else the
+            // check digit or pair.
+            length ? QString::number(fault.argument) : QString::fromLatin1(fault.wanted) },
+        fault.offset);
+}
+
+// The one place where the dictionary's checks of a field become its notes: each
+// fault a finding; characters outside the field's set said once, naming at most
+// three; a check digit and a leading date said also when they hold.
+void noteChecks(const Gs1::AiEntry &entry, QStringView value, Gs1Element &element)
+{
+    unsigned linted = 0;
+    const QList<Gs1::LintFault> faults = Gs1::checkValue(entry, value, &linted);
     bool notDigits = false;
-    const Format f = formatOf(format);
-    for (int p = 0; p < f.count; ++p) {
-        const FormatPart &part = f.parts[p];
-        for (int i = 0; i < part.most && pos < value.size(); ++i, ++pos) {
-            const QChar ch = value[pos];
-            const bool ok = part.type == 'N' ? (ch >= u'0' && ch <= u'9')
-                : part.type == 'Y'           ? Gs1Ais::inSet39(ch)
-                                             : Gs1Ais::inSet82(ch);
-            if (ok)
-                continue;
-            if (part.type == 'N' && Gs1Ais::inSet82(ch))
-                notDigits = true;
-            else if (strangers.size() < 3 && !strangers.contains(ch))
+    QString strangers;
+    bool checkWrong = false;
+    bool dateWrong = false;
+    for (const Gs1::LintFault &fault : faults) {
+        const bool characters = fault.linter == Linter::none
+            && (fault.error == LintError::NotDigit || fault.error == LintError::NotInSet82);
+        if (!characters) {
+            element.notes.append(findingOf(entry, element.ai, value, fault));
+            checkWrong = checkWrong || fault.linter == Linter::csum;
+            dateWrong = dateWrong || fault.component == 0;
+            continue;
+        }
+        notDigits = notDigits || (fault.error == LintError::NotDigit && Gs1::inSet82(value[fault.offset].unicode()));
+        for (const QChar ch : value.sliced(fault.offset)) {
+            if (!Gs1::inSet82(ch.unicode()) && strangers.size() < 3 && !strangers.contains(ch))
                 strangers.append(ch);
         }
     }
-    if (notDigits) {
-        element.notes.append(note(Kind::NotDigits, element.ai));
-        element.fault = true;
-    }
-    if (!strangers.isEmpty()) {
-        element.notes.append(note(Kind::OutsideSet82, element.ai, { strangers }));
-        element.fault = true;
-    }
-}
-
-bool allDigits(QStringView text)
-{
-    for (const QChar ch : text) {
-        if (ch < u'0' || ch > u'9')
-            return false;
-    }
-    return !text.isEmpty();
-}
-
-int number(QStringView digits)
-{
-    return digits.toInt();
-}
-
-// A date YYMMDD by the GS1 rule for the century (General Specifications,
-// section 7.12): the year lies from 49 years back to 50 years ahead of today.
-void judgeDate(
-    QStringView digits, bool dayZeroAllowed, bool withTime, int thisYear, Gs1Element &element)
-{
-    if (digits.size() < 6 || !allDigits(digits.left(6)))
-        return;
-    const int yy = number(digits.mid(0, 2));
-    const int mm = number(digits.mid(2, 2));
-    const int dd = number(digits.mid(4, 2));
-    int year = thisYear - thisYear % 100 + yy;
-    if (year - thisYear > 50)
-        year -= 100;
-    else if (thisYear - year > 49)
-        year += 100;
-    if (mm < 1 || mm > 12) {
-        element.notes.append(note(Kind::DateNoMonth, element.ai, { QString::number(mm) }));
-        element.fault = true;
-        return;
-    }
-    const int days = QDate(year, mm, 1).daysInMonth();
-    const QString monthYear = QStringLiteral("%1.%2").arg(mm, 2, 10, QLatin1Char('0')).arg(year);
-    if (dd == 0 && dayZeroAllowed) {
-        element.notes.append(
-            note(Kind::DateDayZero, element.ai, { QString::number(days), monthYear }));
-    } else if (dd < 1 || dd > days) {
-        element.notes.append(note(Kind::DateNoDay, element.ai, { monthYear, QString::number(dd) }));
-        element.fault = true;
-    } else {
-        element.notes.append(note(Kind::Date, element.ai,
-            { QStringLiteral("%1.%2").arg(dd, 2, 10, QLatin1Char('0')).arg(monthYear) }));
-    }
-    // 7003 and 8008 go on with hours and minutes; 7007, a date range, with a
-    // second date, which is no time of day.
-    if (!withTime)
-        return;
-    if (digits.size() >= 8 && allDigits(digits.mid(6, 2)) && number(digits.mid(6, 2)) > 23) {
-        element.notes.append(note(Kind::HourTooLarge, element.ai));
-        element.fault = true;
-    }
-    if (digits.size() >= 10 && allDigits(digits.mid(8, 2)) && number(digits.mid(8, 2)) > 59) {
-        element.notes.append(note(Kind::MinuteTooLarge, element.ai));
-        element.fault = true;
-    }
-}
-
-// The dictionary's content checks beyond what is judged above (lengths, the
-// character sets, the first check digit, the first date and 7003's and 8008's
-// time): country and currency codes, IBAN, check pairs, flags, coordinates,
-// coupons and the rest, and what the checks above judge more coarsely (a
-// component's length within the field's, a second date, a time of day).
-void judgeByDictionary(QStringView aiDigits, QStringView value, Gs1Element &element)
-{
-    using Gs1::LintError;
-    const Gs1::AiEntry *entry = Gs1::find(aiDigits);
-    if (!entry)
-        return;
-    const auto noted = [&element](std::initializer_list<Kind> kinds) {
-        return std::any_of(element.notes.cbegin(), element.notes.cend(), [&kinds](const Finding &f) {
-            return std::find(kinds.begin(), kinds.end(), f.kind) != kinds.end();
-        });
-    };
-    for (const Gs1::LintFault &fault : Gs1::checkValue(*entry, value)) {
-        bool said = false;
-        switch (fault.error) {
-        case LintError::TooShort:
-        case LintError::TooLong:
-            said = element.wrongLength;
-            break;
-        case LintError::NotDigit:
-        case LintError::NotInSet82:
-            said = noted({ Kind::NotDigits, Kind::OutsideSet82 });
-            break;
-        case LintError::WrongCheckDigit:
-            said = noted({ Kind::CheckDigitWrong });
-            break;
-        case LintError::BadMonth:
-        case LintError::BadDay:
-            said = fault.offset < 6 && noted({ Kind::DateNoMonth, Kind::DateNoDay });
-            break;
-        case LintError::BadHour:
-            said = noted({ Kind::HourTooLarge });
-            break;
-        case LintError::BadMinute:
-            said = noted({ Kind::MinuteTooLarge });
-            break;
-        default:
+    if (notDigits)
+        element.notes.prepend(note(Kind::NotDigits, element.ai));
+    if (!strangers.isEmpty())
+        element.notes.insert(notDigits ? 1 : 0, note(Kind::OutsideSet82, element.ai, { strangers }));
+    for (int c = 0; c < entry.componentCount && !checkWrong; ++c) {
+        if (hasLinter(entry.components[c], { Linter::csum })) {
+            if (linted & (1U << c))
+                element.notes.append(note(Kind::CheckDigitRight, element.ai));
             break;
         }
-        if (said)
-            continue;
-        element.notes.append(note(Kind::ContentCheck, element.ai,
-            { QString::fromLatin1(Gs1::errorName(fault.error)),
-                QString::fromLatin1(Gs1::linterName(fault.linter)),
-                value.mid(fault.offset, std::max(fault.length, 1)).toString(),
-                // What was wanted: the length a part lacks or goes beyond, else
-                // the check digit or pair.
-                fault.error == LintError::TooShort || fault.error == LintError::TooLong
-                    ? QString::number(fault.argument)
-                    : QString::fromLatin1(fault.wanted) },
-            fault.offset));
-        element.fault = true;
+    }
+    if (hasLinter(entry.components[0], { Linter::yymmdd, Linter::yymmd0 }) && (linted & 1U) && !dateWrong)
+        element.notes.append(dateNote(element.ai, value, hasLinter(entry.components[0], { Linter::yymmd0 })));
+    for (const Finding &f : std::as_const(element.notes)) {
+        element.fault = element.fault || f.isFault();
+        element.wrongLength = element.wrongLength || f.kind == Kind::TooShort || f.kind == Kind::TooLong;
     }
 }
 
-Gs1Element judge(const Gs1Ai &ai, QStringView aiDigits, QStringView value, int thisYear)
+Gs1Element judge(const Gs1::AiEntry &entry, QStringView aiDigits, QStringView value)
 {
     Gs1Element element;
     element.ai = aiDigits.toString();
     element.value = value.toString();
-    element.name = aiName(ai, aiDigits);
-    int least = 0;
-    int most = 0;
-    range(aiDigits, least, most);
-    if (value.size() < least) {
-        element.notes.append(note(Kind::TooShort, element.ai,
-            { QString::number(value.size()), QString::number(least), QString::number(most) }));
-        element.fault = element.wrongLength = true;
-    } else if (value.size() > most) {
-        element.notes.append(note(
-            Kind::TooLong, element.ai, { QString::number(value.size()), QString::number(most) }));
-        element.fault = element.wrongLength = true;
-    }
-    judgeCharacters(ai.format, value, element);
-    if (ai.checkDigits > 0 && value.size() >= ai.checkDigits
-        && allDigits(value.left(ai.checkDigits))) {
-        const QStringView checked = value.mid(ai.checkFrom, ai.checkDigits - ai.checkFrom - 1);
-        const int wanted = Gs1Parser::checkDigit(checked);
-        const int given = value[ai.checkDigits - 1].unicode() - u'0';
-        if (wanted == given) {
-            element.notes.append(note(Kind::CheckDigitRight, element.ai));
-        } else {
-            element.notes.append(
-                note(Kind::CheckDigitWrong, element.ai, { QString::number(wanted) }));
-            element.fault = true;
-        }
-    }
-    if (ai.date) {
-        const bool dayZero = aiDigits.size() == 2; // 11 to 17: DD 00 is the month's end
-        const bool withTime = aiDigits == u"7003" || aiDigits == u"8008";
-        judgeDate(value, dayZero, withTime, thisYear, element);
-    }
-    judgeByDictionary(aiDigits, value, element);
+    element.name = aiName(entry, aiDigits);
+    noteChecks(entry, value, element);
     return element;
 }
 
@@ -313,12 +185,13 @@ struct Scan
     QList<qsizetype> valueStarts;
 };
 
-Scan scan(QStringView data, int thisYear)
+Scan scan(QStringView data)
 {
     Scan s;
     Gs1Parse &r = s.result;
     qsizetype pos = 0;
     bool afterFixed = false;
+    bool unknownSkipped = false;
     while (pos < data.size()) {
         if (r.elements.size() == elementLimit) {
             r.faults.append(note(Kind::FieldLimit, {},
@@ -343,23 +216,28 @@ Scan scan(QStringView data, int thisYear)
             continue;
         }
         const QStringView rest = data.mid(pos);
-        const Gs1Ai ai = Gs1Ais::find(rest);
-        if (!ai.ai) {
+        const Gs1::AiEntry *entry = Gs1::match(rest);
+        const int predefined = Gs1::predefinedLength(rest);
+        if (!entry) {
+            // An AI GS1 has yet to assign whose digits give its length: the
+            // fields after it can still be read.
             r.faults.append(note(Kind::UnknownAi, {}, { rest.left(4).toString() }, pos));
-            return s;
+            if (predefined == 0 || predefined > rest.size())
+                return s;
+            unknownSkipped = true;
+            afterFixed = false;
+            pos += predefined;
+            continue;
         }
-        const qsizetype aiLength = qsizetype(std::strlen(ai.ai));
-        const int predefined = Gs1Ais::predefinedLength(rest);
+        const qsizetype aiLength = qsizetype(std::strlen(entry->ai));
         // The field ends at a GS or a text standing for one; one of predefined
         // length ends by its length at the latest, and the search stops there.
         const qsizetype limit = predefined > 0 ? qMin(data.size(), pos + predefined) : data.size();
         qsizetype end = pos + aiLength;
         while (end < limit && data[end] != gs && literalSeparatorAt(data, end) == 0)
             ++end;
-        int least = 0;
-        int most = 0;
-        range(rest.left(aiLength), least, most);
-        if (predefined == 0 && least == most && end - pos - aiLength > most) {
+        const int most = entry->maxLength();
+        if (predefined == 0 && entry->minLength() == most && end - pos - aiLength > most) {
             // A fixed-format field that needs a GS after it: the length rules
             // say where it ends.
             r.faults.append(note(Kind::NoGsAfterField, rest.left(aiLength).toString(),
@@ -367,13 +245,12 @@ Scan scan(QStringView data, int thisYear)
                 pos + aiLength + most));
             end = pos + aiLength + most;
         }
-        r.elements.append(judge(
-            ai, rest.left(aiLength), data.mid(pos + aiLength, end - pos - aiLength), thisYear));
+        r.elements.append(judge(*entry, rest.left(aiLength), data.mid(pos + aiLength, end - pos - aiLength)));
         s.valueStarts.append(pos + aiLength);
         afterFixed = predefined > 0;
         pos = end;
     }
-    r.complete = true;
+    r.complete = !unknownSkipped;
     return s;
 }
 
@@ -384,7 +261,7 @@ bool strongStart(const Gs1Parse &tail)
     if (tail.elements.isEmpty())
         return false;
     const Gs1Element &first = tail.elements.first();
-    if (Gs1Ais::predefinedLength(first.ai) == 0)
+    if (Gs1::predefinedLength(first.ai) == 0)
         return false;
     return std::any_of(first.notes.cbegin(), first.notes.cend(), [](const Finding &f) {
         return f.kind == Kind::CheckDigitRight || f.kind == Kind::Date;
@@ -393,16 +270,16 @@ bool strongStart(const Gs1Parse &tail)
 
 // Where a variable field may have swallowed the next one because its GS was
 // lost: the splits after which the rest reads as clean GS1 data.
-void searchLostGs(QStringView data, int thisYear, Scan &s)
+void searchLostGs(QStringView data, Scan &s)
 {
     Gs1Parse &r = s.result;
     for (qsizetype e = 0; e < r.elements.size(); ++e) {
         Gs1Element &element = r.elements[e];
-        if (Gs1Ais::predefinedLength(element.ai) > 0)
+        const Gs1::AiEntry *entry = Gs1::find(element.ai);
+        if (Gs1::predefinedLength(element.ai) > 0 || !entry)
             continue;
-        int least = 0;
-        int most = 0;
-        range(element.ai, least, most);
+        const int least = entry->minLength();
+        const int most = entry->maxLength();
         if (least == most)
             continue;
         const bool tooLong = element.value.size() > most;
@@ -411,15 +288,15 @@ void searchLostGs(QStringView data, int thisYear, Scan &s)
         for (qsizetype p = qMax(1, least); p + 2 <= value.size() && p <= most && splits.size() < 3;
              ++p) {
             qsizetype skip = Gs1Parser::altCodeDigitsAt(value, p);
-            if (skip > 0 && !Gs1Ais::find(value.mid(p + skip)).ai)
+            if (skip > 0 && !Gs1::match(value.mid(p + skip)))
                 skip = 0;
             // A split after Alt-code digits starts with them and a tab.
             const QString how
                 = skip > 0 ? value.mid(p, skip).toString() + u'\t' : QString();
             const QStringView tailText = data.mid(s.valueStarts[e] + p + skip);
-            if (!Gs1Ais::find(tailText).ai)
+            if (!Gs1::match(tailText))
                 continue;
-            const Scan tail = scan(tailText, thisYear);
+            const Scan tail = scan(tailText);
             if (!tail.result.complete || !tail.result.faults.isEmpty())
                 continue;
             bool tailClean = true;
@@ -484,10 +361,9 @@ namespace Gs1Parser {
 
 Gs1Parse parse(QStringView data)
 {
-    const int thisYear = QDate::currentDate().year();
-    Scan s = scan(data, thisYear);
+    Scan s = scan(data);
     if (data.size() <= searchLimit)
-        searchLostGs(data, thisYear, s);
+        searchLostGs(data, s);
     if (s.result.complete)
         judgeAssociations(s.result);
     return s.result;
@@ -505,14 +381,14 @@ Gs1Parse parseFields(const QList<std::pair<QString, QString>> &fields)
 
 Gs1Element element(QStringView ai, QStringView value)
 {
-    const Gs1Ai entry = Gs1Ais::find(ai);
-    if (!entry.ai) {
+    const Gs1::AiEntry *entry = Gs1::find(ai);
+    if (!entry) {
         Gs1Element unknown;
         unknown.ai = ai.toString();
         unknown.value = value.toString();
         return unknown;
     }
-    return judge(entry, ai, value, QDate::currentDate().year());
+    return judge(*entry, ai, value);
 }
 
 QString bracketed(const QList<Gs1Element> &elements)
@@ -536,17 +412,6 @@ qsizetype altCodeDigitsAt(QStringView data, qsizetype pos)
 {
     const QStringView rest = data.mid(pos);
     return rest.startsWith(u"0029") ? 4 : rest.startsWith(u"029") ? 3 : 0;
-}
-
-int checkDigit(QStringView digits)
-{
-    int sum = 0;
-    int weight = 3;
-    for (qsizetype i = digits.size() - 1; i >= 0; --i) {
-        sum += (digits[i].unicode() - u'0') * weight;
-        weight = 4 - weight;
-    }
-    return (10 - sum % 10) % 10;
 }
 
 } // namespace Gs1Parser

@@ -34,15 +34,15 @@ namespace Gs1Parser {
 
 // Splits data (the read without its symbology identifier and ending; GS as
 // U+001D) into fields: a field of predefined length ends by its length, others
-// at a GS or at the end. Each field is judged: its length and characters by the
-// identifier's format, its check digit, its date. Where a GS seems lost, the
-// faults say so and show the split that the lengths give.
+// at a GS or at the end. Where a GS seems lost, the faults say so and show the
+// split that the lengths give. Each field is judged by GS1's Barcode Syntax
+// Dictionary alone (Gs1::checkValue), its faults as the field's notes.
 Gs1Parse parse(QStringView data);
 // Fields given apart, as a GS1 Digital Link URI holds them (ai, value): each
 // judged as parse() judges a field, then the associations over them all.
 Gs1Parse parseFields(const QList<std::pair<QString, QString>> &fields);
-// One field judged by its identifier's format, check digit and date; an
-// identifier not in the table gives a field with a null name.
+// One field judged by the dictionary's entry for its identifier; an
+// identifier not in the dictionary gives a field with a null name.
 Gs1Element element(QStringView ai, QStringView value);
 // The length of a text standing for a GS ("<GS>", "{GS}", "^]" ...) at pos, or 0.
 qsizetype separatorTextAt(QStringView data, qsizetype pos);
@@ -54,8 +54,4 @@ qsizetype altCodeDigitsAt(QStringView data, qsizetype pos);
 QString bracketed(const QList<Gs1Element> &elements);
 // "(01) 04600439931256 — GTIN — глобальный номер товара; контрольная цифра верна".
 QString describe(const Gs1Element &element);
-// The GS1 check digit (mod 10, weights 3 and 1 from the right) that the digits
-// before the last one call for.
-int checkDigit(QStringView digitsWithoutCheck);
-
 } // namespace Gs1Parser

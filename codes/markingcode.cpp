@@ -1,6 +1,7 @@
 #include "codes/markingcode.h"
 
 #include "codes/readtext.h"
+#include "gs1/gs1lint.h"
 
 namespace {
 
@@ -168,7 +169,7 @@ Gs1Element part(const Segment &segment, const char *ai, QStringView value)
     if (!ai) {
         element.value = value.toString();
         if (segment.kind == Kind::Digits) {
-            const int wanted = Gs1Parser::checkDigit(value.left(value.size() - 1));
+            const int wanted = Gs1::checkDigit(value.left(value.size() - 1));
             const bool right = value.back().unicode() - u'0' == wanted;
             element.notes.append(right
                     ? Finding { Finding::Kind::CheckDigitRight, -1, {}, {} }
@@ -254,7 +255,7 @@ std::optional<MarkingMatch> match(QStringView data)
         // Any 29 characters after 14 digits fit the pack's shape: it takes a
         // GTIN whose check digit holds, and no GS1 data that reads as such.
         if (first->kind == Kind::Digits
-            && (Gs1Parser::checkDigit(data.left(13)) != data[13].unicode() - u'0'
+            && (Gs1::checkDigit(data.left(13)) != data[13].unicode() - u'0'
                 || (data.startsWith(u"01") && Gs1Parser::parse(data).clean())))
             continue;
         MarkingMatch result;

@@ -4,6 +4,7 @@
 #include "codes/findingtext.h"
 #include "codes/readtext.h"
 #include "details/sessionclock.h"
+#include "devices/keydevices.h"
 #include "logstore/eventlines.h"
 #include "text/hexdigit.h"
 
@@ -36,6 +37,28 @@ QString shortened(const QString &digits, qsizetype total)
     return total > digits.size() ? digits + QStringLiteral("… (всего %1)").arg(total) : digits;
 }
 
+// The devices of a read's keys, each once in the order they came, then named. A
+// read has few devices, so looking through those seen costs next to nothing.
+struct ReadDevices
+{
+    QList<quint16> seen;
+    qsizetype without = 0;
+
+    void note(quint16 device)
+    {
+        if (!KeyDevices::device(device))
+            ++without;
+        else if (!seen.contains(device))
+            seen.append(device);
+    }
+    void name(ReadKeys &keys) const
+    {
+        for (const quint16 device : seen)
+            keys.devices.append(KeyDevices::shortName(device));
+        keys.keysWithoutDevice = without;
+    }
+};
+
 } // namespace
 
 EventDetails::ReadCodes EventDetails::readCodes(
@@ -50,10 +73,12 @@ EventDetails::ReadCodes EventDetails::readCodes(
     const qsizetype keysIn = countIn(m_keyRows.begin(), m_keyRows.end(), read.first, read.last, keyRow);
     if (read.mode == ReadMode::Keyboard) {
         out.total = keysIn;
+        ReadDevices devices;
         for (auto it = std::lower_bound(m_keyRows.begin(), m_keyRows.end(), read.first);
              it != m_keyRows.end() && *it <= read.last && out.codes.size() < limit; ++it) {
             take(lines.code(*it), m_times.at(*it));
             const KeyOrigin &origin = m_keyOrigins[std::size_t(it - m_keyRows.begin())];
+            devices.note(origin.device);
             const QChar ch = origin.typed.size() == 1 ? origin.typed[0] : QChar();
             if (origin.nativeScanCode != 0 && !origin.composed && ch.isLetter()
                 && ch.isUpper() != ch.isLower()) {
@@ -62,6 +87,7 @@ EventDetails::ReadCodes EventDetails::readCodes(
                 out.keys.caseAgainstShift += shift == ch.isLower() ? 1 : 0;
             }
         }
+        devices.name(out.keys);
         return out;
     }
 

@@ -1,6 +1,7 @@
 #include "details/keyorigin.h"
 
 #include "details/linedetails.h"
+#include "devices/keydevices.h"
 #include "keys/uslayout.h"
 #include "text/codepages.h"
 #include "text/quoted.h"
@@ -205,5 +206,6 @@ QString describeKeyOrigin(const KeyOrigin &origin)
         lines << composedLines(origin);
     else if (origin.nativeScanCode != 0)
         lines << keyLines(origin);
+    lines << KeyDevices::describe(origin.device);
     return lines.join(u'\n');
 }

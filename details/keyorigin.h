@@ -27,6 +27,9 @@ struct KeyOrigin
     // go just before it, where one was (0: none seen).
     bool composed = false;
     quint32 deadKeyScanCode = 0;
+    // The device that pressed the key, a number of KeyDevices: two bytes a line,
+    // the device's texts kept once. KeyDevices::Unknown when it is not known.
+    quint16 device = 0;
     // The code page of the Alt code where the system composed it; 0: the form did.
     int altCodePage = 0;
 };
@@ -39,5 +42,6 @@ KeyOrigin windowsKeyOrigin(
 // Windows-1251, or that it has no code there), then how it came: the key by its
 // label on a US keyboard, the Alt code, or the input method; and, where the
 // system's layout made of the scanner's keys something else than a US layout
-// would, why and what helps. Empty when nothing is known about the line.
+// would, why and what helps; last, the device it came from, or that it is not
+// known. Empty when nothing is known about the line.
 QString describeKeyOrigin(const KeyOrigin &origin);

@@ -8,6 +8,7 @@
 #include "log/eventlog.h"
 #include "scanbox/scanbox.h"
 #include "serial/linesettings.h"
+#include "serial/portfollower.h"
 #include "serial/serialcontrol.h"
 
 #include <QCheckBox>
@@ -176,6 +177,9 @@ void Form1::connectHandlers()
     MSComm1->setObjectName(QStringLiteral("MSComm1"));
     connect(CmdOpen, &QPushButton::clicked, this, &Form1::CmdOpen_Click);
     connect(CmdClose, &QPushButton::clicked, this, &Form1::CmdClose_Click);
+    // The follower hears of a loss before the form tells it.
+    m_follower = new PortFollower(MSComm1);
+    connect(m_follower, &PortFollower::reopened, this, &Form1::MSComm1_DeviceBack);
     connect(MSComm1, &SerialControl::DeviceLost, this, &Form1::MSComm1_DeviceLost);
     connect(MSComm1, &SerialControl::OnComm, this, &Form1::MSComm1_OnComm);
     TimerCOM->setObjectName(QStringLiteral("TimerCOM"));
@@ -183,6 +187,7 @@ void Form1::connectHandlers()
     connect(TimerCOM, &QTimer::timeout, this, &Form1::TimerCOM_Timer);
     new PortToolTip(txtPort, MSComm1);
     addLogTools();
+    addPortTools();
 }
 
 Form1::~Form1() = default;

@@ -5,6 +5,7 @@
 #include "log/eventlog.h"
 #include "scanbox/scanbox.h"
 #include "serial/linesettings.h"
+#include "serial/portfollower.h"
 #include "serial/portnumber.h"
 #include "serial/serialcontrol.h"
 #include "text/literaltext.h"
@@ -89,6 +90,7 @@ void showOpenFailure(QWidget *parent, const QString &port, const QString &reason
 void Form1::CmdOpen_Click()
 {
     untrapped([this] {
+        m_follower->forget();
         quint8 port = 0;
         try {
             port = portNumberFromText(txtPort->text());
@@ -123,6 +125,7 @@ void Form1::CmdOpen_Click()
 void Form1::CmdClose_Click()
 {
     untrapped([this] {
+        m_follower->forget();
         resumeNext([this] { MSComm1->setPortOpen(false); });
         if (trueOnFailure([this] { return !MSComm1->PortOpen(); }))
             resumeNext([this] { Shape1->setFillColor(Red); });
@@ -139,7 +142,18 @@ void Form1::MSComm1_DeviceLost()
             return;
         Shape1->setFillColor(Red);
         const MappedPort lost = MSComm1->openedPort();
+        const QString history = m_follower->history();
         Shape1->describe(QStringLiteral("Устройство COM") + QString::number(lost.number)
-            + QStringLiteral(" (") + literalText(lost.device) + QStringLiteral(") отключено"));
+            + QStringLiteral(" (") + literalText(lost.device) + QStringLiteral(") отключено")
+            + (history.isEmpty() ? QString() : u'\n' + history));
+    });
+}
+
+void Form1::MSComm1_DeviceBack()
+{
+    untrapped([this] {
+        resumeNext([this] { Shape1->setFillColor(Green); });
+        describePort(Shape1, MSComm1);
+        Shape1->describe(Shape1->accessibleDescription() + u'\n' + m_follower->history());
     });
 }

@@ -1,7 +1,9 @@
 #include "form/main_window.h"
 
 #include "errors/runtimeerror.h"
+#include "form/indicator.h"
 #include "log/eventlog.h"
+#include "serial/portfollower.h"
 #include "testcodes/testcodeswindow.h"
 
 #include <QAction>
@@ -15,6 +17,17 @@ void Form1::addLogTools()
     List1->addMenuAction(testCodes);
 }
 
+// What the indicator's context menu offers: to open the port again when its
+// device comes back, off at every start.
+void Form1::addPortTools()
+{
+    auto *follow = new QAction(QStringLiteral("Открыть снова, когда устройство вернётся"), Shape1);
+    follow->setCheckable(true);
+    connect(follow, &QAction::toggled, m_follower, &PortFollower::setFollowing);
+    Shape1->setContextMenuPolicy(Qt::ActionsContextMenu);
+    Shape1->addAction(follow);
+}
+
 void Form1::showTestCodes()
 {
     untrapped([this] {
@@ -22,9 +35,9 @@ void Form1::showTestCodes()
             m_testCodes = new TestCodesWindow(this);
             // The verdict is made in the log's timer slot: what it throws stays here.
             connect(List1, &EventLog::readEnded, m_testCodes,
-                [window = m_testCodes](
-                    const QByteArray &codes, const QList<qint64> &micros, ReadMode mode) {
-                    untrapped([&] { window->readArrived({ codes, micros, mode }); });
+                [window = m_testCodes](const QByteArray &codes, const QList<qint64> &micros,
+                    ReadMode mode, const QStringList &devices) {
+                    untrapped([&] { window->readArrived({ codes, micros, mode, devices }); });
                 });
             // Reads are told from now on; a window that was never opened costs nothing.
             List1->setReportingReads(true);

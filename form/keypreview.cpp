@@ -1,6 +1,7 @@
 #include "form/keypreview.h"
 
 #include "details/sessionclock.h"
+#include "devices/keydevicesource.h"
 #include "form/main_window.h"
 #include "keys/keytext.h"
 #include "keys/nativekeys.h"
@@ -10,6 +11,8 @@
 #include <QApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMenu>
+#include <qpa/qwindowsysteminterface.h>
 
 namespace {
 
@@ -23,6 +26,7 @@ bool isDeadKey(int key)
 KeyPreview::KeyPreview(Form1 *form)
     : QObject(form)
     , m_form(form)
+    , m_devices(new KeyDeviceSource(form))
     , m_nativeKeys(readNativeKeys(this))
 {
     qApp->installEventFilter(this);
@@ -41,10 +45,21 @@ bool KeyPreview::eventFilter(QObject *watched, QEvent *event)
     QWidget *target = m_form->focusWidget() ? m_form->focusWidget() : m_form;
     if (type != QEvent::InputMethod && forOtherWindow(watched))
         return redirect(static_cast<QKeyEvent *>(event), target);
+    if (type != QEvent::KeyRelease && type != QEvent::InputMethod
+        && scanAtMenu(watched, *static_cast<QKeyEvent *>(event)))
+        return leaveMenu(static_cast<QKeyEvent *>(event), static_cast<QWidget *>(watched));
     if (watched != target || target->window() != m_form || type == QEvent::ShortcutOverride)
         return false;
     if (type == QEvent::InputMethod) {
-        committed(*static_cast<QInputMethodEvent *>(event));
+        const auto &commit = *static_cast<QInputMethodEvent *>(event);
+        // An input method commits from inside the window system's handling of the
+        // key that ends the composition, while the keys the window system read
+        // before it (the dead key's release among them) may still wait in Qt's
+        // queue: under load they all come in one batch. They are older than the
+        // commit, so they go first, in order, and the dead key is known.
+        if (!commit.commitString().isEmpty())
+            QWindowSystemInterface::flushWindowSystemEvents();
+        committed(commit);
         return false;
     }
     const auto *key = static_cast<QKeyEvent *>(event);
@@ -58,9 +73,45 @@ bool KeyPreview::forOtherWindow(QObject *watched) const
     const QWidget *window = static_cast<QWidget *>(watched)->window();
     // A modal window (the port's failure message, the run-time error report) is
     // the operator's to answer, and a pop-up menu the operator's to move through;
-    // both keep their keys.
+    // both keep their keys (all but a scanner's at the form's menu: scanAtMenu).
     return window != m_form && !QApplication::activeModalWidget()
         && !QApplication::activePopupWidget() && window->windowType() != Qt::Popup;
+}
+
+bool KeyPreview::scanAtMenu(QObject *watched, const QKeyEvent &event) const
+{
+    if (!watched->isWidgetType())
+        return false;
+    const auto *menu = qobject_cast<const QMenu *>(static_cast<QWidget *>(watched)->window());
+    if (!menu || !menu->parentWidget() || menu->parentWidget()->window() != m_form)
+        return false;
+    // Arrows, Escape and Enter work the menu; a key that types anything else is a
+    // scanner's (an operator choosing an entry does not type).
+    switch (event.key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+        return false;
+    default:
+        return !platformKeyText(
+            event.key(), event.modifiers(), event.text(), event.nativeScanCode())
+                    .isEmpty();
+    }
+}
+
+bool KeyPreview::leaveMenu(QKeyEvent *event, QWidget *menu)
+{
+    // The shortcut check comes first: taken here, the press itself follows.
+    if (event->type() == QEvent::ShortcutOverride)
+        return redirect(event, menu);
+    // A scan that comes while the log's menu is open is no choice of an entry: the
+    // menu closes, choosing nothing, and the scan goes on in the scan box, where
+    // its closing Enter commits it.
+    menu->window()->close();
+    QWidget *box = m_form->findChild<QWidget *>(QStringLiteral("txtSkaner"));
+    QWidget *target = box ? box : m_form;
+    target->setFocus(Qt::OtherFocusReason);
+    return redirect(event, target);
 }
 
 bool KeyPreview::redirect(QKeyEvent *event, QWidget *target)
@@ -86,6 +137,8 @@ bool KeyPreview::keyPress(const QKeyEvent &event)
     // Held Alt repeats; only the operator's own press starts an Alt code.
     if (event.key() == Qt::Key_Alt && event.isAutoRepeat())
         return false;
+    // Every press is asked about, so that the raw event of each is taken by its own key.
+    m_lastDevice = m_devices->deviceOf(event.nativeScanCode(), event.timestamp());
     // On Windows the key's messages say what it typed, when, and how.
     if (m_nativeKeys) {
         if (const auto key = m_nativeKeys->take(event.nativeScanCode())) {
@@ -108,9 +161,11 @@ bool KeyPreview::keyPress(const QKeyEvent &event)
     // A key that types by itself ends whatever a dead key began.
     if (!typed.isEmpty())
         m_deadKey = 0;
-    for (char32_t ch : typed.toUcs4())
-        type(ch, KeyOrigin { event.nativeScanCode(), event.modifiers(), QString::fromUcs4(&ch, 1) },
-            event.timestamp());
+    for (char32_t ch : typed.toUcs4()) {
+        KeyOrigin origin { event.nativeScanCode(), event.modifiers(), QString::fromUcs4(&ch, 1) };
+        origin.device = m_lastDevice;
+        type(ch, origin, event.timestamp());
+    }
     return false;
 }
 
@@ -125,8 +180,9 @@ bool KeyPreview::keyRelease(const QKeyEvent &event, QWidget *target)
     const std::optional<AltCode::Typed> typed = m_altCode.release(event.key());
     if (!typed)
         return false;
-    type(typed->text.at(0).unicode(),
-        KeyOrigin { 0, {}, typed->text, typed->code, typed->leadingZero }, event.timestamp());
+    KeyOrigin origin { 0, {}, typed->text, typed->code, typed->leadingZero };
+    origin.device = m_lastDevice;
+    type(typed->text.at(0).unicode(), origin, event.timestamp());
     // The character goes on to the focused control as a key that types it would,
     // already counted above.
     QKeyEvent character(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, typed->text);

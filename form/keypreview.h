@@ -10,6 +10,7 @@ class QInputMethodEvent;
 class QKeyEvent;
 class QWidget;
 class Form1;
+class KeyDeviceSource;
 class WindowsKeys;
 
 // The form's key preview: an application event filter that sees every key press
@@ -42,6 +43,11 @@ private:
     // True for a key aimed at a window of the tool other than the form that
     // counts as the form's.
     bool forOtherWindow(QObject *watched) const;
+    // True for a key that types a character while a pop-up menu of the form (the
+    // log's context menu) is open.
+    bool scanAtMenu(QObject *watched, const QKeyEvent &event) const;
+    // Closes the menu and hands the key to the scan box; true: it goes no further.
+    bool leaveMenu(QKeyEvent *event, QWidget *menu);
     // Hands the key to the form's focus widget instead; true: it goes no further.
     bool redirect(QKeyEvent *event, QWidget *target);
     // True when the key must go no further.
@@ -51,6 +57,9 @@ private:
     void type(char32_t ch, const KeyOrigin &origin, quint64 stampMs);
 
     Form1 *m_form;
+    KeyDeviceSource *m_devices;
+    // The device of the last key pressed: an Alt code's character is its digits'.
+    quint16 m_lastDevice = 0;
     // What Windows' own key messages told of the keys; null on other platforms.
     WindowsKeys *m_nativeKeys;
     AltCode m_altCode;

@@ -11,6 +11,7 @@ class QTimer;
 class EventLog;
 class Indicator;
 class KeyPreview;
+class PortFollower;
 class ScanBox;
 class SerialControl;
 class TestCodesWindow;
@@ -38,6 +39,9 @@ public:
     void CmdClose_Click();
     // The port went away while open: the indicator shows it closed.
     void MSComm1_DeviceLost();
+    // The device came back and its port is open again ("Открыть снова, когда
+    // устройство вернётся" in the indicator's menu).
+    void MSComm1_DeviceBack();
     void MSComm1_OnComm();
     // Parses one chunk of received text: every character is logged, the hex
     // digits among them go into the scan box, a carriage return arms the commit.
@@ -56,6 +60,7 @@ private:
     void setDesignState();
     void connectHandlers();
     void addLogTools();
+    void addPortTools();
 
     QCheckBox *Check1;
     Indicator *Shape1;
@@ -70,6 +75,7 @@ private:
     QPushButton *CmdClear;
     EventLog *List1;
     SerialControl *MSComm1;
+    PortFollower *m_follower;
     QTimer *TimerCOM;
     KeyPreview *m_keyPreview;
     TestCodesWindow *m_testCodes = nullptr; // made when first asked for

@@ -102,13 +102,35 @@ bool matchesPattern(QStringView ai, QLatin1StringView pattern)
     return true;
 }
 
-bool inSet82(char16_t ch)
+int predefinedLength(QStringView data)
 {
-    // GS1 General Specifications, section 7.11, figure 7.11-1.
+    if (const AiEntry *entry = match(data))
+        return entry->predefinedLength ? int(std::strlen(entry->ai)) + entry->maxLength() : 0;
+    for (int i = 0; i < Tables::unassignedPrefixCount; ++i) {
+        if (data.startsWith(QLatin1StringView(Tables::unassignedPrefixes[i].prefix)))
+            return Tables::unassignedPrefixes[i].length;
+    }
+    return 0;
+}
+
+bool allDigits(QStringView text)
+{
+    return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+int set82Index(char16_t ch)
+{
+    // GS1 General Specifications, section 7.11, figure 7.11-1, in its order.
     static constexpr char16_t set82[] = u"!\"%&'()*+,-./0123456789:;<=>?ABCDEFGHIJKLMNOPQRSTUVWXYZ_"
                                         u"abcdefghijklmnopqrstuvwxyz";
     static_assert(std::size(set82) == 83);
-    return ch != 0 && std::char_traits<char16_t>::find(set82, 82, ch) != nullptr;
+    const char16_t *at = ch == 0 ? nullptr : std::char_traits<char16_t>::find(set82, 82, ch);
+    return at ? int(at - set82) : -1;
+}
+
+bool inSet82(char16_t ch)
+{
+    return set82Index(ch) >= 0;
 }
 
 bool inSet39(char16_t ch)
@@ -138,6 +160,11 @@ bool isCountryAlpha2(QStringView code)
 bool isCurrencyNumeric(QStringView code)
 {
     return contains(Tables::currencyNumeric, Tables::currencyNumericCount, code);
+}
+
+bool isPackageType(QStringView code)
+{
+    return contains(Tables::packageType, Tables::packageTypeCount, code);
 }
 
 } // namespace Gs1

@@ -74,8 +74,17 @@ const AiEntry *end();
 // True when the AI matches a dictionary pattern ("310n", "35nn", "01").
 bool matchesPattern(QStringView ai, QLatin1StringView pattern);
 
+// The length of AI and data together when the element string that data starts
+// with has a predefined length (no GS after it): by the dictionary's flag for
+// its AI, else by GS1's table for AIs yet to be assigned; 0 otherwise.
+int predefinedLength(QStringView data);
+
+// True for a text of digits only, and not empty.
+bool allDigits(QStringView text);
 // Character sets (GS1 General Specifications, section 7.11, figures 7.11-1 to
-// 7.11-3).
+// 7.11-3). A character's place in set 82 weighs it in a check character pair;
+// -1 for one outside the set.
+int set82Index(char16_t ch);
 bool inSet82(char16_t ch);
 bool inSet39(char16_t ch);
 bool inSet64(char16_t ch);
@@ -84,5 +93,7 @@ bool inSet64(char16_t ch);
 bool isCountryNumeric(QStringView code);
 bool isCountryAlpha2(QStringView code);
 bool isCurrencyNumeric(QStringView code);
+// UN/ECE Recommendation 21 package type codes as GS1 lists them ("BX").
+bool isPackageType(QStringView code);
 
 } // namespace Gs1

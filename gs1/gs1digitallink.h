@@ -6,7 +6,9 @@
 
 // GS1 Digital Link URIs (GS1 Digital Link: URI syntax, release 1.4): a primary
 // key and its qualifiers in the path, attributes in the query, each value
-// percent-encoded, turned into the element strings they stand for.
+// percent-encoded, turned into the element strings they stand for. What breaks
+// the syntax is a fault at its place in the URI; the elements are still given
+// as far as they can be read.
 namespace Gs1 {
 
 struct DigitalLinkElement
@@ -28,6 +30,11 @@ struct DigitalLinkFault
         BadPercentEncoding, // "%" without two hexadecimal digits
         EmptyValue,
         Repeated, // ai given twice
+        SchemeCase, // "http" or "https" neither all lower nor all upper case
+        ZoneIdentifier, // an IPv6 address in the host with a zone ("%25eth0")
+        TrailingSlash, // the path ends in "/"
+        QualifierInQuery, // ai qualifies the primary key, so belongs in the path
+        LegacyGtin, // ai 01 with a GTIN-8, -12 or -13, padded to 14 digits
     };
     Kind kind = Kind::NoPrimaryKey;
     int offset = 0; // in the URI
@@ -38,7 +45,7 @@ struct DigitalLinkFault
 
 struct DigitalLink
 {
-    bool uri = false; // an http or https URI with a host
+    bool uri = false; // an http or https URI (in any case) with a host
     bool digitalLink = false; // and a path that holds a primary key
     QList<DigitalLinkElement> elements; // primary key, qualifiers in order, attributes
     QList<DigitalLinkFault> faults;

@@ -72,11 +72,17 @@ struct LintFault
 // The GS1 check digit (mod 10, weights 3 and 1 from the right) that these
 // digits call for; -1 when one is no digit.
 int checkDigit(QStringView digitsWithoutCheck);
+// The year a two-digit year of a GS1 date stands for (GS1 General
+// Specifications, section 7.12: from 49 years back to 50 ahead of this one).
+int fullYear(int twoDigits);
+// The days of a month (1-12) of a year.
+int daysInMonth(int month, int year);
 
 // One linter on one component's data; offsets within that data.
 QList<LintFault> lint(Linter linter, QStringView data);
 // A value against its AI's entry: each component's length and character set,
-// then its linters; offsets within the value.
-QList<LintFault> checkValue(const AiEntry &entry, QStringView value);
+// then its linters; offsets within the value. Where linted is given, bit c is
+// set for each component c whose linters ran (its length and characters held).
+QList<LintFault> checkValue(const AiEntry &entry, QStringView value, unsigned *linted = nullptr);
 
 } // namespace Gs1

@@ -115,7 +115,9 @@ signals:
     // A read ended: its codes as the scanner sent them (a port's carriage return
     // included), at most MaxReportedCodes of them, each with its moment on the
     // session clock in microseconds.
-    void readEnded(const QByteArray &codes, const QList<qint64> &micros, ReadMode mode);
+    // devices: a keyboard read's, those its keys came from, named, each once.
+    void readEnded(const QByteArray &codes, const QList<qint64> &micros, ReadMode mode,
+        const QStringList &devices);
 
 public:
     static constexpr qsizetype MaxReportedCodes = 65536;

@@ -43,7 +43,7 @@ void EventLog::reportEndedReads()
         if (generation != m_generation)
             break;
         const EventDetails::ReadCodes codes = m_details.readCodes(read, m_lines, MaxReportedCodes);
-        emit readEnded(codes.codes, codes.micros, read.mode);
+        emit readEnded(codes.codes, codes.micros, read.mode, codes.keys.devices);
     }
 }
 

@@ -10,15 +10,20 @@ void LineWidths::setFont(const QFont &font, int margin, const EventLines &lines)
     m_metrics = QFontMetrics(font);
     m_advances.setFont(font);
     m_margin = margin;
-    m_characterLine = 0;
-    for (int code = 0; code < 256; ++code) {
-        m_characterLine = std::max(m_characterLine, int(of(EventLines::characterLine(code))));
-    }
+    m_characterLine = -1;
     clear();
     if (lines.size() > lines.otherCount())
         addCharacterLine();
     for (qsizetype index = 0; index < lines.otherCount(); ++index)
         add(lines.otherRow(index), lines.otherLine(index));
+}
+
+int LineWidths::measureCharacterLine() const
+{
+    m_characterLine = 0;
+    for (int code = 0; code < 256; ++code)
+        m_characterLine = std::max(m_characterLine, int(of(EventLines::characterLine(code))));
+    return m_characterLine;
 }
 
 void LineWidths::clear()

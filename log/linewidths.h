@@ -34,14 +34,18 @@ public:
     void setFont(const QFont &font, int margin, const EventLines &lines);
 
     qint64 of(QStringView line) const;
-    // The widest of the character lines, "KeyAscii=0" to "KeyAscii=255".
-    int characterLine() const { return m_characterLine; }
+    // The widest of the character lines, "KeyAscii=0" to "KeyAscii=255"; measured
+    // when first asked for in a font, which at start is after the first paint.
+    int characterLine() const
+    {
+        return m_characterLine >= 0 ? m_characterLine : measureCharacterLine();
+    }
     int margin() const { return m_margin; }
 
     // The widest line added since the last clear.
     qint64 widest() const { return m_widest; }
     void clear();
-    void addCharacterLine() { m_widest = std::max<qint64>(m_widest, m_characterLine); }
+    void addCharacterLine() { m_widest = std::max<qint64>(m_widest, characterLine()); }
     // A line other than a character line, at its row.
     void add(qsizetype row, QStringView line);
 
@@ -52,6 +56,8 @@ public:
     Slice inView(qsizetype row, const EventLines &lines, qint64 left, int width) const;
 
 private:
+    int measureCharacterLine() const;
+
     static constexpr qsizetype MarkEvery = 256;
 
     struct Marks
@@ -64,7 +70,7 @@ private:
     QFontMetrics m_metrics { QFont() };
     TextAdvances m_advances;
     int m_margin = 0;
-    int m_characterLine = 0;
+    mutable int m_characterLine = -1; // -1: not measured in this font yet
     qint64 m_widest = 0;
     std::vector<Marks> m_marks; // ascending by row
 };

@@ -1,6 +1,7 @@
 #include "log/readwindow.h"
 
-#include <QApplication>
+#include "log/windowplace.h"
+
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QPlainTextEdit>
@@ -11,9 +12,11 @@
 
 namespace {
 
-constexpr int Gap = 8;
 // Narrower than this, the analysis's lines wrap too often to read.
 constexpr int MinimumColumns = 60;
+// Fewer lines than this show too little of an analysis to be worth a window.
+constexpr int MinimumLines = 12;
+constexpr int ResizableFrame = 8;
 
 } // namespace
 
@@ -26,6 +29,7 @@ ReadWindow::ReadWindow(QWidget *parent)
     setAttribute(Qt::WA_ShowWithoutActivating);
     setWindowTitle(QStringLiteral("Разбор чтения"));
     setObjectName(QStringLiteral("ReadWindow"));
+    WindowPlace::detachFromParent(this);
     m_text->setObjectName(QStringLiteral("ReadWindowText"));
     m_text->setReadOnly(true);
     // Read-only, but selectable: the operator copies from it with the mouse and
@@ -55,36 +59,40 @@ void ReadWindow::showAnalysis(const QString &title, const QString &text)
     raise();
 }
 
-// Beside the tool's other windows (the form, the test codes), to their right,
-// else to their left, as wide as the room there allows, so that it covers none
-// of them.
+// Beside the tool's other windows, to the right of the main window, else to its
+// left, else below, as large as the room there allows: it covers neither the main
+// window nor what the test codes window keeps in view (its symbol and verdict).
 void ReadWindow::place()
 {
-    QRect taken;
     const QWidget *form = parentWidget() ? parentWidget()->window() : nullptr;
-    for (const QWidget *widget : QApplication::topLevelWidgets()) {
-        const Qt::WindowType type = widget->windowType();
-        if (widget != this && widget->isVisible() && (type == Qt::Window || type == Qt::Dialog))
-            taken |= widget->frameGeometry();
-    }
-    if (taken.isNull())
-        return;
+    const QRect anchor = form ? form->frameGeometry() : QRect();
     const QScreen *screen = form ? form->screen() : this->screen();
-    const QRect room = screen->availableGeometry();
-    const int frame = frameGeometry().width() - width();
-    const int least = QFontMetrics(m_text->font()).horizontalAdvance(QLatin1Char('0')) * MinimumColumns;
-    const int right = room.right() + 1 - (taken.right() + 1 + Gap) - frame;
-    const int left = taken.left() - Gap - room.left() - frame;
-    const int top = std::clamp(taken.top(), room.top(), std::max(room.top(), room.bottom() + 1 - height()));
-    if (right >= std::min(width(), least)) {
-        resize(std::min(width(), right), height());
-        move(taken.right() + 1 + Gap, top);
-    } else if (left >= std::min(width(), least)) {
-        resize(std::min(width(), left), height());
-        move(taken.left() - Gap - frame - width(), top);
-    } else {
-        move(std::max(room.left(), room.right() + 1 - width() - frame), top);
-    }
+    // Not framed yet: the main window's frame stands for its own, with room for
+    // the wider borders and grip a window manager gives a window that can be
+    // resized (the main window cannot).
+    const QSize frame
+        = form ? form->frameGeometry().size() - form->size() + QSize(ResizableFrame, ResizableFrame)
+               : QSize();
+    const QSize wanted = size() + frame;
+    const QFontMetrics metrics(m_text->font());
+    const QSize least = QSize(metrics.horizontalAdvance(QLatin1Char('0')) * MinimumColumns,
+                            metrics.lineSpacing() * MinimumLines)
+        + frame;
+    const QList<QRect> rooms = WindowPlace::freeRooms(
+        screen->availableGeometry(), WindowPlace::keptInView(this), anchor);
+    if (rooms.isEmpty())
+        return;
+    // The first room that holds the least readable window; else the largest.
+    auto room = std::find_if(rooms.begin(), rooms.end(), [&](const QRect &free) {
+        return free.width() >= least.width() && free.height() >= least.height();
+    });
+    if (room == rooms.end())
+        room = std::max_element(rooms.begin(), rooms.end(), [](const QRect &a, const QRect &b) {
+            return qint64(a.width()) * a.height() < qint64(b.width()) * b.height();
+        });
+    const QRect placed = WindowPlace::placeIn(*room, wanted, anchor);
+    resize((placed.size() - frame).expandedTo(QSize(1, 1)));
+    WindowPlace::moveFrame(this, placed.topLeft(), form ? WindowPlace::inset(form) : QPoint());
 }
 
 QString ReadWindow::text() const

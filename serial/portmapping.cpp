@@ -80,6 +80,20 @@ QString stableName(const QString &device, const QString &directory)
     return {};
 }
 
+QString identityText(const PortIdentity &id)
+{
+    QStringList details;
+    if (!id.manufacturer.isEmpty())
+        details.append(literalText(id.manufacturer));
+    if (id.vendorId >= 0 && id.productId >= 0)
+        details.append(QStringLiteral("VID:PID %1:%2")
+                           .arg(id.vendorId, 4, 16, QLatin1Char('0'))
+                           .arg(id.productId, 4, 16, QLatin1Char('0')));
+    if (!id.serialNumber.isEmpty())
+        details.append(QStringLiteral("серийный номер ") + literalText(id.serialNumber));
+    return details.join(QLatin1String(", "));
+}
+
 QString mappingText(const QList<MappedPort> &mapping)
 {
     static const QString Indent(4, u' ');
@@ -94,17 +108,9 @@ QString mappingText(const QList<MappedPort> &mapping)
         lines.append(line);
         // Two adapters of one kind differ only here.
         const PortIdentity &id = port.identity;
-        QStringList details;
-        if (!id.manufacturer.isEmpty())
-            details.append(literalText(id.manufacturer));
-        if (id.vendorId >= 0 && id.productId >= 0)
-            details.append(QStringLiteral("VID:PID %1:%2")
-                               .arg(id.vendorId, 4, 16, QLatin1Char('0'))
-                               .arg(id.productId, 4, 16, QLatin1Char('0')));
-        if (!id.serialNumber.isEmpty())
-            details.append(QStringLiteral("серийный номер ") + literalText(id.serialNumber));
+        const QString details = identityText(id);
         if (!details.isEmpty())
-            lines.append(Indent + details.join(QLatin1String(", ")));
+            lines.append(Indent + details);
         if (!id.stableName.isEmpty())
             lines.append(Indent + literalText(id.stableName));
     }

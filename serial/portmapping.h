@@ -13,6 +13,9 @@ struct PortIdentity
     int productId = -1;
     QString serialNumber;
     QString stableName; // a name that stays with the adapter: /dev/serial/by-id/...
+    // Where a USB device is plugged in, as the device tree names the port ("1-1.2"):
+    // what tells apart two adapters of one kind that have no serial number.
+    QString usbPort {};
 
     friend bool operator==(const PortIdentity &, const PortIdentity &) = default;
 };
@@ -52,6 +55,10 @@ QList<MappedPort> numberByFamily(QList<ListedPort> listed);
 // names each USB serial adapter there by its maker, model and serial number.
 QString stableName(
     const QString &device, const QString &directory = QStringLiteral("/dev/serial/by-id"));
+
+// The maker, the USB ids and the serial number, each where known, on one line of
+// plain text ("Maker, VID:PID 0403:6001, серийный номер A1"); empty when none is.
+QString identityText(const PortIdentity &identity);
 
 // The mapping as plain text, one port a line, for the port box's tooltip; what
 // the system says of a device is shown literally.

@@ -1,6 +1,7 @@
 #include "serial/serialcontrol.h"
 
 #include "errors/runtimeerror.h"
+#include "serial/devicechanges.h"
 #include "serial/linesettings.h"
 #include "serial/portholders.h"
 #include "serial/portpermission.h"
@@ -44,8 +45,9 @@ SerialControl::SerialControl(QObject *parent)
     , m_port(new SerialPort(this))
     , m_settings(QStringLiteral("9600") + settingsAfterSpeed.toString())
 {
-    auto *system = new SystemPorts(this);
-    m_mapper = [system] { return system->mapping(); };
+    useDeviceTree({});
+    auto *announced = new DeviceChanges(this);
+    connect(announced, &DeviceChanges::changed, this, &SerialControl::DevicesChanged);
     connect(m_port, &SerialPort::readyRead, this, &SerialControl::received);
     connect(m_port, &SerialPort::errorOccurred, this, &SerialControl::portError);
 }
@@ -82,6 +84,14 @@ QString SerialControl::Input()
 void SerialControl::setPortMapper(PortMapper mapper)
 {
     m_mapper = std::move(mapper);
+}
+
+void SerialControl::useDeviceTree(const DeviceTree &tree)
+{
+    delete m_system;
+    m_system = new SystemPorts(this, tree);
+    connect(m_system, &SystemPorts::changed, this, &SerialControl::DevicesChanged);
+    m_mapper = [system = m_system] { return system->mapping(); };
 }
 
 QList<MappedPort> SerialControl::portMapping() const

@@ -3,6 +3,7 @@
 #include "errors/runtimeerror.h"
 #include "serial/portmapping.h"
 #include "serial/serialport.h"
+#include "serial/systemports.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -44,6 +45,9 @@ public:
     // Which device each port number opens; tests point numbers at pseudo-terminals.
     void setPortMapper(PortMapper mapper);
     QList<MappedPort> portMapping() const;
+    // The system's ports read from this device tree instead (tests give one of
+    // their own); DevicesChanged tells when it changes.
+    void useDeviceTree(const DeviceTree &tree);
     // The port of the last open that succeeded; still known once it has closed, to
     // say which device went away.
     MappedPort openedPort() const { return m_opened; }
@@ -53,6 +57,8 @@ signals:
     // The device went away while open (an adapter unplugged). What it delivered
     // has been announced with OnComm before this; the port now reads closed.
     void DeviceLost();
+    // The system's list of ports may have changed (a device came or went).
+    void DevicesChanged();
 
 private:
     void open();
@@ -63,6 +69,7 @@ private:
     RuntimeError openFailure(const QString &device) const;
 
     SerialPort *m_port;
+    SystemPorts *m_system = nullptr;
     PortMapper m_mapper;
     MappedPort m_opened;
     QByteArray m_leftover;

@@ -1,5 +1,7 @@
 #include "serial/systemports.h"
 
+#include "serial/devicefacts.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,54 +12,6 @@
 #else
 #include <QSerialPortInfo>
 #endif
-
-namespace {
-
-#ifdef Q_OS_LINUX
-// An attribute of the device tree: one value, ended by a line feed.
-QString attribute(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(file.read(4096)).trimmed();
-}
-
-// A USB or PCI id, hexadecimal ("0403", "0x8086"); -1 when there is none.
-int hexId(const QString &text)
-{
-    bool ok = false;
-    const int id
-        = QStringView(text).mid(text.startsWith(QLatin1String("0x")) ? 2 : 0).toInt(&ok, 16);
-    return ok && id >= 0 && id <= 0xFFFF ? id : -1;
-}
-
-// What the device tree tells of the hardware behind a port: the nearest device
-// on the way up from it that names itself (for a USB adapter, the USB device
-// above its interface; for a PCI card, its ids). Not above the tree's devices.
-ListedPort described(const QString &name, const QString &hardware)
-{
-    ListedPort port { name, {}, {}, {} };
-    for (QDir dir(hardware); dir.absolutePath().contains(QLatin1String("/devices/")); dir.cdUp()) {
-        PortIdentity &id = port.identity;
-        port.description = attribute(dir.filePath(QStringLiteral("product")));
-        id.manufacturer = attribute(dir.filePath(QStringLiteral("manufacturer")));
-        id.serialNumber = attribute(dir.filePath(QStringLiteral("serial")));
-        id.vendorId = hexId(attribute(dir.filePath(QStringLiteral("idVendor"))));
-        id.productId = hexId(attribute(dir.filePath(QStringLiteral("idProduct"))));
-        if (id.vendorId < 0 && id.productId < 0) {
-            id.vendorId = hexId(attribute(dir.filePath(QStringLiteral("vendor"))));
-            id.productId = hexId(attribute(dir.filePath(QStringLiteral("device"))));
-        }
-        if (!port.description.isEmpty() || !id.manufacturer.isEmpty() || id.vendorId >= 0
-            || id.productId >= 0)
-            break;
-    }
-    return port;
-}
-#endif
-
-} // namespace
 
 QList<ListedPort> listedPorts(const DeviceTree &tree)
 {
@@ -78,9 +32,10 @@ QList<ListedPort> listedPorts(const DeviceTree &tree)
             continue;
         // The kernel lists every UART slot it reserved (ttyS0 to ttyS31); one where it
         // found no UART has type 0, PORT_UNKNOWN.
-        if (attribute(ttys.filePath(name + QStringLiteral("/type"))) == QLatin1String("0"))
+        if (deviceAttribute(ttys.filePath(name + QStringLiteral("/type"))) == QLatin1String("0"))
             continue;
-        ListedPort port = described(name, hardware);
+        const DeviceFacts facts = deviceFacts(hardware);
+        ListedPort port { name, {}, facts.description, facts.identity };
         port.location = tree.dev + u'/' + name;
         port.identity.stableName = stableName(port.location, tree.byId);
         listed.append(port);
@@ -153,4 +108,5 @@ bool SystemPorts::watch()
 void SystemPorts::devicesChanged()
 {
     m_current = false;
+    emit changed();
 }

@@ -35,6 +35,12 @@ public:
 
     QList<MappedPort> mapping();
 
+signals:
+    // The device directory changed since the mapping was last read: a device
+    // came or went. Told only once the mapping has been read once (which starts
+    // the watch), and only where the system is watched (Linux).
+    void changed();
+
 private:
     bool watch();
     void devicesChanged();

@@ -4,11 +4,13 @@
 
 #include <QDialog>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
 class QLabel;
 class QLineEdit;
+class QPushButton;
 
 // The operator's own code: what a label of theirs holds, entered as text, so that
 // reads of it are judged as the test codes' are. It lives in memory only.
@@ -26,11 +28,25 @@ std::optional<QByteArray> content(const QString &text, QString *error);
 // `error`, for text of another shape.
 std::optional<QByteArray> identifier(const QString &text, QString *error);
 
+// A control character written as other tools spell it ("<GS>", "{GS}", "[GS]",
+// "^]", "\x1D", "\u001D", "\035"), found first in `text`: the spelling and the
+// character meant. Null when there is none, or only spellings in `literal`.
+struct Spelling
+{
+    QString written;
+    QChar meant;
+};
+std::optional<Spelling> spelledControl(const QString &text, const QStringList &literal);
+
 } // namespace OwnCode
 
 // Asks for the operator's own code: its content and, if the operator wants it
 // checked, its symbology identifier. Modal, so that it keeps the keys typed into
-// it. OK closes it only with both lines valid; else it says what is wrong.
+// it. OK closes it only with both lines valid; else it says what is wrong. A
+// label scanned into it keeps every character: control characters by name, a
+// leading identifier in its own line, the scanner's Enter or Tab ending the scan
+// without closing the dialog; a control character spelled as other tools write
+// it is asked about.
 class OwnCodeDialog : public QDialog
 {
     Q_OBJECT
@@ -45,9 +61,23 @@ public:
 public slots:
     void accept() override;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void layOut();
+    // The content as edited: a leading identifier goes to its own line.
+    void contentEdited(const QString &text);
+    // The answer to "is this spelling that control character?".
+    void answerSpelling(bool meant);
+    void say(const QString &text, bool asking = false);
+
     QLineEdit *m_content;
     QLineEdit *m_identifier;
     QLabel *m_error;
+    QPushButton *m_yes;
+    QPushButton *m_no;
+    std::optional<OwnCode::Spelling> m_asked;
+    QStringList m_literal; // spellings the operator said are meant as written
     ExpectedCode m_code;
 };

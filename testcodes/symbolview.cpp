@@ -64,8 +64,9 @@ QSize SymbolView::sizeAt(const Symbol &symbol, int pixelsPerModule, qreal ratio)
 int SymbolView::comfortableScale(const Symbol &symbol, qreal ratio)
 {
     // As large as sits beside the texts on a small bench screen (1024 by 768)
-    // with room to spare: a scanner reads a module of a few pixels well.
-    const QSize comfortable(640, 480);
+    // with room to spare below it for the analysis of a read: a scanner reads a
+    // module of a few pixels well.
+    const QSize comfortable(480, 240);
     for (int scale = maxScale; scale > comfortableMinScale; --scale) {
         const QSize size = sizeAt(symbol, scale, ratio);
         if (size.width() <= comfortable.width() && size.height() <= comfortable.height())

@@ -2,6 +2,7 @@
 
 #include "codes/readtext.h"
 #include "errors/runtimeerror.h"
+#include "log/windowplace.h"
 #include "testcodes/owncode.h"
 #include "testcodes/symbol.h"
 #include "testcodes/symbolview.h"
@@ -72,7 +73,24 @@ TestCodesWindow::TestCodesWindow(QWidget *parent)
     // A scanner in keyboard mode types into the window that has the keyboard: this
     // one must leave it to the main window, whose log records the keys.
     setAttribute(Qt::WA_ShowWithoutActivating);
+    // Beside the main window, never kept above it; the analysis of a read, when
+    // it opens, leaves the symbol and the verdict in view.
+    WindowPlace::detachFromParent(this);
+    WindowPlace::keepInView(m_view);
+    WindowPlace::keepInView(m_verdict);
+    nameWidgets();
+    layOut();
+    connect(
+        m_previous, &QPushButton::clicked, this, [this] { untrapped([this] { showPrevious(); }); });
+    connect(m_next, &QPushButton::clicked, this, [this] { untrapped([this] { showNext(); }); });
+    connect(m_own, &QPushButton::clicked, this, [this] { untrapped([this] { enterOwnCode(); }); });
+    showCode(0);
+}
 
+// Names for tests (objectName) and for screen readers (accessible names), fonts,
+// and buttons that leave the keyboard to the main window.
+void TestCodesWindow::nameWidgets()
+{
     m_view->setObjectName(QStringLiteral("symbolView"));
     m_position->setObjectName(QStringLiteral("position"));
     m_name->setObjectName(QStringLiteral("codeName"));
@@ -99,7 +117,11 @@ TestCodesWindow::TestCodesWindow(QWidget *parent)
         button->setAutoDefault(false);
         button->setFocusPolicy(Qt::NoFocus);
     }
+}
 
+// The symbol at the top left, the texts and buttons in a column beside it.
+void TestCodesWindow::layOut()
+{
     auto *contentCaption = plainLabel(this);
     contentCaption->setText(QStringLiteral("Содержимое:"));
     auto *verdictCaption = plainLabel(this);
@@ -112,16 +134,9 @@ TestCodesWindow::TestCodesWindow(QWidget *parent)
     m_buttons->addWidget(m_next);
     auto *info = new QVBoxLayout(m_info);
     info->setContentsMargins({});
-    info->addWidget(m_position);
-    info->addWidget(m_name);
-    info->addWidget(contentCaption);
-    info->addWidget(m_content);
-    info->addWidget(m_details);
-    info->addWidget(m_reveals);
-    info->addWidget(verdictCaption);
-    info->addWidget(m_verdict);
-    info->addWidget(tallyCaption);
-    info->addWidget(m_tally);
+    for (QWidget *widget : std::initializer_list<QWidget *> { m_position, m_name, contentCaption,
+             m_content, m_details, m_reveals, verdictCaption, m_verdict, tallyCaption, m_tally })
+        info->addWidget(widget);
     info->addStretch(1);
     // On a low screen the texts scroll; the buttons stay in view below them.
     auto *scroll = new QScrollArea(this);
@@ -136,15 +151,11 @@ TestCodesWindow::TestCodesWindow(QWidget *parent)
     side->addLayout(m_buttons);
     side->addWidget(m_own);
     m_side->setFixedWidth(m_side->fontMetrics().averageCharWidth() * sideChars);
+    // The symbol keeps its own size at the top: the room under it is where the
+    // analysis of a read may go.
     auto *layout = new QHBoxLayout(this);
-    layout->addWidget(m_view, 1);
+    layout->addWidget(m_view, 1, Qt::AlignTop | Qt::AlignLeft);
     layout->addWidget(m_side);
-
-    connect(
-        m_previous, &QPushButton::clicked, this, [this] { untrapped([this] { showPrevious(); }); });
-    connect(m_next, &QPushButton::clicked, this, [this] { untrapped([this] { showNext(); }); });
-    connect(m_own, &QPushButton::clicked, this, [this] { untrapped([this] { enterOwnCode(); }); });
-    showCode(0);
 }
 
 void TestCodesWindow::showCode(int index)
@@ -239,9 +250,10 @@ bool TestCodesWindow::fitInto(QSize room)
     const QSize view = every ? viewIn(room.width() - across - side, INT_MAX)
                              : QSize(room.width() - across - side, height).expandedTo({ 0, 0 });
     m_side->setFixedWidth(side);
+    m_view->setFixedSize(view);
     // Buttons side by side where their captions fit so, else one above the other.
-    const bool stacked = m_previous->sizeHint().width() + m_next->sizeHint().width()
-            + m_buttons->spacing() > side;
+    const bool stacked
+        = m_previous->sizeHint().width() + m_next->sizeHint().width() + m_buttons->spacing() > side;
     m_buttons->setDirection(stacked ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
     // The side column as high as the longest texts of any code need.
     int texts = 0;
@@ -325,9 +337,10 @@ void TestCodesWindow::showEvent(QShowEvent *event)
         untrapped([this] { placeBesideParent(); });
 }
 
-// Beside the main window, on the side with more room, so that the log and the
-// boxes stay in view; within the screen the main window is on. The size is fitted
-// to the room there, or to the whole screen when a symbol would not fit beside it.
+// Beside the main window (right, else left, else below), so that the log and the
+// boxes stay in view; within the screen the main window is on, sized to the room
+// there. Where no room beside it holds every symbol, the main window moves to the
+// edge of the screen nearer it first, leaving the whole other side.
 void TestCodesWindow::placeBesideParent()
 {
     QWidget *main = parentWidget() ? parentWidget()->window() : nullptr;
@@ -338,21 +351,41 @@ void TestCodesWindow::placeBesideParent()
         return;
     }
     // This window is not framed yet: the main window's frame stands for its own.
-    const QRect beside = main->frameGeometry();
-    const QSize frame = beside.size() - main->size();
-    const int right = available.right() - beside.right();
-    const int left = beside.left() - available.left();
-    if (!fitInto(QSize(std::max(left, right), available.height()) - frame))
-        fitInto(available.size() - frame);
-    const QSize outer = size() + frame;
-    int x;
-    if (right >= outer.width())
-        x = beside.right() + 1;
-    else if (left >= outer.width())
-        x = beside.left() - outer.width();
-    else
-        x = right >= left ? available.right() + 1 - outer.width() : available.left();
-    const int y = std::clamp(beside.top(), available.top(),
-        std::max(available.top(), available.bottom() + 1 - outer.height()));
-    move(std::max(x, available.left()), y);
+    const QSize frame = main->frameGeometry().size() - main->size();
+    QRect anchor = main->frameGeometry();
+    if (placeBeside(anchor, available, frame))
+        return;
+    anchor.moveLeft(anchor.center().x() <= available.center().x()
+            ? available.left()
+            : available.right() + 1 - anchor.width());
+    main->move(anchor.topLeft());
+    if (placeBeside(anchor, available, frame))
+        return;
+    // A screen too small for some symbol: the largest room, with a notice in the
+    // symbol's place where it does not fit.
+    const QList<QRect> rooms = WindowPlace::freeRooms(available, { anchor }, anchor);
+    const auto room
+        = std::max_element(rooms.begin(), rooms.end(), [](const QRect &a, const QRect &b) {
+              return a.width() * a.height() < b.width() * b.height();
+          });
+    if (room == rooms.end())
+        return;
+    fitInto(room->size() - frame);
+    WindowPlace::moveFrame(this, WindowPlace::placeIn(*room, size() + frame, anchor).topLeft(),
+        WindowPlace::inset(parentWidget()->window()));
+}
+
+bool TestCodesWindow::placeBeside(const QRect &anchor, const QRect &available, QSize frame)
+{
+    for (const QRect &room : WindowPlace::freeRooms(available, { anchor }, anchor)) {
+        // Lower than half the screen, the texts would have too little room.
+        if (room.height() * 2 < available.height())
+            continue;
+        if (fitInto(room.size() - frame)) {
+            WindowPlace::moveFrame(this, WindowPlace::placeIn(room, size() + frame, anchor).topLeft(),
+                WindowPlace::inset(parentWidget()->window()));
+            return true;
+        }
+    }
+    return false;
 }

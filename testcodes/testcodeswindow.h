@@ -22,8 +22,8 @@ class SymbolView;
 // a code the operator entered, read off their own label. The window never takes
 // the keyboard, so that a scanner in keyboard mode goes on typing into the main
 // window; it writes no file and keeps nothing once the program ends. It keeps one
-// size for every code, fitted to the screen beside the main window when it is
-// first shown.
+// size for every code, fitted to the room beside the main window when it is first
+// shown, and is never kept above the main window.
 class TestCodesWindow : public QWidget
 {
     Q_OBJECT
@@ -64,7 +64,12 @@ private:
     // A code shown afresh: its content, no verdict yet, the tally from nothing.
     void restart(const ExpectedCode &code, const QString &waiting);
     void setVerdict(const QString &text);
+    void nameWidgets();
+    void layOut();
     void placeBesideParent();
+    // Fits the window into the first room beside `anchor` (frames) where every
+    // symbol fits, and moves it there; false when there is none.
+    bool placeBeside(const QRect &anchor, const QRect &available, QSize frame);
 
     bool m_fitted = false;
     int m_index = 0;

@@ -6,17 +6,22 @@
 void TextAdvances::setFont(const QFont &font)
 {
     m_font = font;
-    const QFontMetricsF metrics(font);
-    for (int code = 0; code < 256; ++code)
-        m_latin1[std::size_t(code)] = metrics.horizontalAdvance(QChar(code));
+    m_latin1.fill(NotMeasured);
     m_other.clear();
+}
+
+qreal TextAdvances::measure(char16_t code) const
+{
+    return m_latin1[code] = QFontMetricsF(m_font).horizontalAdvance(QChar(code));
 }
 
 qreal TextAdvances::at(QStringView text, qsizetype position) const
 {
     const char16_t code = text.at(position).unicode();
-    if (code < 256)
-        return m_latin1[code];
+    if (code < 256) {
+        const qreal advance = m_latin1[code];
+        return advance != NotMeasured ? advance : measure(code);
+    }
     char32_t ch = code;
     if (QChar::isHighSurrogate(code) && position + 1 < text.size()
         && text.at(position + 1).isLowSurrogate())

@@ -26,8 +26,14 @@ public:
     qreal of(QStringView text) const;
 
 private:
+    // Each character is measured when first asked for, not at each change of
+    // font: a window changes its controls' fonts several times while it is made,
+    // before anything is drawn, and measuring one costs a lookup in the font.
+    static constexpr qreal NotMeasured = -1;
+    qreal measure(char16_t code) const;
+
     QFont m_font;
-    std::array<qreal, 256> m_latin1 {};
+    mutable std::array<qreal, 256> m_latin1 {};
     // Other characters, measured the first time they are met.
     mutable QHash<char32_t, qreal> m_other;
 };

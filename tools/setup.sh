@@ -7,14 +7,15 @@ top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # What building and running the tool needs.
 build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev
-    qt6-translations-l10n fonts-paratype libxkbcommon-dev libzint-dev python3 iso-codes)
-# What the tests need on top: a real X server, keyboard layouts and key
+    qt6-translations-l10n fonts-paratype libxkbcommon-dev libzint-dev python3 iso-codes
+    qt6-base-private-dev libxcb-xinput-dev)
+# What the tests need on top: a real X server and a window manager, keyboard layouts and key
 # injection, a headless Wayland compositor with its key injection and Qt's
 # Wayland platform, the accessibility bus, pseudo-terminal tools, a bar-code
 # reader to check the test codes, the fuzzing toolchain and the desktop-file and
 # package checkers.
-test_packages=(xvfb xauth xdotool x11-xserver-utils x11-xkb-utils python3-xlib sway wtype qt6-wayland
-    dbus-daemon at-spi2-core python3-pyatspi socat libzxing-dev
+test_packages=(xvfb xauth xdotool x11-xserver-utils x11-xkb-utils python3-xlib sway wtype qt6-wayland openbox
+    dbus-daemon at-spi2-core python3-pyatspi socat libzxing-dev libxtst-dev xinput
     clang-14 libfuzzer-14-dev libclang-rt-14-dev desktop-file-utils appstream dpkg-dev fakeroot binutils file)
 
 # What the Windows stage needs (tools/windows/*.sh check the same for

@@ -214,6 +214,10 @@ void TestAnalysis::analysis_data()
         "21AB#C",
         false, 0, { F(K::OutsideSet82, -1, "21", { "#" }) });
     row("SSCC", "00106141412345678908\r", false, 0, {}, { "(00) 106141412345678908" });
+    // An AI GS1 has yet to assign whose first digits give its length (04: 18
+    // characters): the fields after it are still read.
+    row("unassigned AI of predefined length", "]C10109506000134352" "041234567890123456" "17251231\r", false, 0,
+        { F(K::UnknownAi, 16, {}, { "0412" }) }, { "(17) 251231", "дата: 31.12.2025" });
     // The dictionary's content checks: a country ISO 3166 lacks, and the example
     // IBAN of ISO 13616 with its last digit changed (…432 is right).
     row("no such country", "]C10109506000134352422999\r", false, 0,
@@ -265,8 +269,11 @@ void TestAnalysis::analysis_data()
         { F(K::DigitalLink, 46, "10", { "QualifierOutOfOrder", "Y" }), F(K::CheckDigitWrong, -1, "01", { "2" }) });
     row("Digital Link, percent sign", "https://example.com/01/09506000134352/10/AB%G1\r", false, 0,
         { F(K::DigitalLink, 43, {}, { "BadPercentEncoding", "%G1" }) });
+    // In the query "+" stands for a space, which no GS1 field may hold.
+    row("Digital Link, plus in the query", "https://example.com/01/09506000134352?99=XYZ+987\r", false, 0,
+        { F(K::OutsideSet82, -1, "99", { " " }) });
     row("Digital Link, batch twice", "https://example.com/01/09506000134352/10/A?10=B\r", false, 0,
-        { F(K::DigitalLink, 46, "10", { "Repeated" }) });
+        { F(K::DigitalLink, 43, "10", { "QualifierInQuery" }), F(K::DigitalLink, 46, "10", { "Repeated" }) });
     // Every key under the Russian layout: "/" types ".", ":" "Ж", "?" ",".
     row("Digital Link typed in the Russian layout",
         cp1251(QStringLiteral("реезыЖ..учфьздуюсщь.01.09506000134352,17=270101\r")), true, 0,

@@ -25,6 +25,13 @@ class Grammar(unittest.TestCase):
         self.assertEqual((e["dlpkey"], e["title"]), ("", ""))
         self.assertIsNone(gen.parse_line("22  X..20  req=01")["dlpkey"])
 
+    def test_predefined_lengths_against_the_flag(self):
+        entries = gen.parse_dictionary("01  *?  N14  # GTIN\n10  X..20  # BATCH\n")
+        self.assertEqual(gen.unassigned_prefixes(entries, "# GS1's figure\n01 16\n04 18\n"), [("04", 18)])
+        for table in ("01 18\n", "04 18\n", "01 16\n10 22\n"):
+            with self.assertRaises(gen.GrammarError, msg=table):
+                gen.unassigned_prefixes(entries, table)
+
     def test_refused(self):
         for line in ("10  X..20  bogus=1", "10  X..20,nosuchlinter", "10  [N2] N3",
                      "10  N..2 N3", "3109-3100  N6", "10  ?"):

@@ -246,18 +246,37 @@ void TestGs1::digitalLink_data()
         << "https://id.example.org/gs1/01/09506000134352/21/AB%2F1" << true << "010950600013435221AB/1" << "";
     QTest::newRow("other parameters") << "https://example.com/01/09506000134352?4321=1&linkType=all" << true
                                       << "01095060001343524321" "1" << "";
-    QTest::newRow("GTIN-13 padded") << "https://example.com/01/4600439931256" << true << "0104600439931256" << "";
+    // GS1 Digital Link: URI syntax, one row a rule.
+    QTest::newRow("GTIN-13, a legacy form, padded") << "https://example.com/01/4600439931256" << true
+                                                    << "0104600439931256" << "LegacyGtin:01@23";
     QTest::newRow("serial before batch") << "https://example.com/01/09506000134352/21/X/10/Y" << true
                                          << "010950600013435221X|10Y" << "QualifierOutOfOrder:10@46";
     QTest::newRow("not a qualifier of GTIN") << "https://example.com/01/09506000134352/99/X" << true
                                              << "010950600013435299X" << "NotQualifier:99@41";
-    QTest::newRow("SSCC as attribute") << "https://example.com/01/09506000134352?00=106141412345678908" << true
-                                       << "010950600013435200106141412345678908" << "NotAttribute:00@38";
+    QTest::newRow("GLN extension as attribute") << "https://example.com/01/09506000134352?254=1" << true
+                                                << "0109506000134352254" "1" << "NotAttribute:254@38";
     QTest::newRow("bad percent-encoding") << "https://example.com/01/09506000134352/10/AB%G1" << true
                                           << "010950600013435210AB%G1" << "BadPercentEncoding:@43";
     QTest::newRow("unknown attribute") << "https://example.com/01/09506000134352?9999=1" << true
                                        << "0109506000134352" << "UnknownAi:9999@38";
     QTest::newRow("no GS1 path") << "https://example.com/about/us" << false << "" << "";
+    QTest::newRow("scheme in upper case") << "HTTPS://EXAMPLE.COM/01/09506000134352" << true << "0109506000134352"
+                                          << "";
+    QTest::newRow("scheme in mixed case") << "HtTp://example.com/01/09506000134352" << true << "0109506000134352"
+                                          << "SchemeCase:@0";
+    QTest::newRow("IPv6 host") << "https://[2001:db8::1]/01/09506000134352" << true << "0109506000134352" << "";
+    QTest::newRow("IPv6 zone") << "https://[fe80::1%25eth0]/01/09506000134352" << true << "0109506000134352"
+                               << "ZoneIdentifier:@16";
+    QTest::newRow("stem that looks like AIs") << "https://example.com/00/faux/00/006141411234567890" << true
+                                              << "00006141411234567890" << "";
+    QTest::newRow("trailing slash") << "https://example.com/01/09506000134352/" << true << "0109506000134352"
+                                    << "TrailingSlash:@37";
+    QTest::newRow("qualifier in the query") << "https://example.com/01/09506000134352?10=ABC123" << true
+                                            << "010950600013435210ABC123" << "QualifierInQuery:10@38";
+    QTest::newRow("plus in the query is a space") << "https://example.com/01/09506000134352/21/A+B?99=XYZ+987"
+                                                  << true << "010950600013435221A+B|99XYZ 987" << "";
+    QTest::newRow("GTIN as attribute of a GIAI") << "https://example.com/8004/0950600013430000001?01=09506000134352"
+                                                 << true << "80040950600013430000001|0109506000134352" << "";
 }
 
 void TestGs1::digitalLink()

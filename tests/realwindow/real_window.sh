@@ -67,7 +67,7 @@ start_program() {
     QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$@" >"$work/program.log" 2>&1 &
     program_pid=$!
     pids+=("$program_pid")
-    window=$(timeout 30 xdotool search --sync --name '^Orvatek$' | head -n1)
+    window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Orvatek$' | head -n1)
     xdotool windowfocus --sync "$window"
     /usr/bin/python3 "$here/read_window.py" 0 >/dev/null
 }
@@ -91,3 +91,15 @@ open_log_menu() {
     xdotool mousemove "$1" "$2" click 3
     wait_until more_windows_than "$before"
 }
+
+# A window manager on the display, as every desktop has one (openbox): returns
+# once it manages windows.
+wm_is_up() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+start_window_manager() {
+    openbox --sm-disable >"$work/openbox.log" 2>&1 &
+    pids+=($!)
+    wait_until wm_is_up
+}
+
+# The window on top of the window manager's stacking order.
+top_window() { xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*, //; s/.* //'; }

@@ -58,7 +58,7 @@ echo "real window logged: ${actual//$'\n'/ }"
 described() {
     sed -n "$1p" <<<"$seen" | grep -q -- "$2" || { printf 'line %s lacks "%s":\n%s\n' "$1" "$2" "$seen"; exit 1; }
 }
-described 1 '^log:KeyAscii=49	Символ: 49 (0x31), «1» | Клавиша «1» (код клавиши 10)\. | Время: [0-2][0-9]:[0-5][0-9]:[0-5][0-9]\.[0-9]\{3\}$'
+described 1 '^log:KeyAscii=49	Символ: 49 (0x31), «1» | Клавиша «1» (код клавиши 10)\. | Устройство: «Virtual core XTEST keyboard» | Время: [0-2][0-9]:[0-5][0-9]:[0-5][0-9]\.[0-9]\{3\}$'
 described 11 'Alt-кодом: Alt+0192 '
 described 12 'Alt-кодом: Alt+128 '
 described 13 'Клавиша «A» напечатала «Ф» (212), а на раскладке США даёт «A» (65)'

@@ -3,7 +3,8 @@
 # without its two GS at a scanner's pace into the real program under Xvfb, the
 # operator asks for "Разобрать чтение…" on the read's last line from the
 # keyboard, and the analysis is read back over the accessibility bus; then the
-# scanner's next keys, typed beside the analysis and into it, count as the form's.
+# scanner's next keys, typed beside the analysis and into it, count as the form's,
+# and so do those of a scan typed while the log's context menu is open.
 # With SCREENSHOT_DIR set, the analysis window is saved there as read-analysis.png.
 set -euo pipefail
 unset QT_QPA_PLATFORM
@@ -48,6 +49,19 @@ xdotool type --delay 10 $'12 \e\r'
 /usr/bin/python3 "$here/read_window.py" 103 | tail -n 7 | grep -qz 'KeyAscii=49.*KeyAscii=50.*KeyAscii=32.*KeyAscii=27.*KeyAscii=13' \
     || { echo "keys at the analysis window not logged as typed"; exit 1; }
 xdotool search --onlyvisible --name '^Разбор чтения' >/dev/null
+
+# A scan while the log's context menu is open: its first character closes the
+# menu, choosing nothing (no window more than before), and every key is logged
+# once, its closing Enter the form's.
+windows=$(visible_windows)
+read -r x y < <(/usr/bin/python3 "$here/atspi.py" orvatek where 'Журнал')
+open_log_menu "$x" "$y"
+xdotool type --delay 10 $'45\r'
+[ "$(lines 106)" = 106 ] || { echo "keys lost or logged twice at the menu"; exit 1; }
+/usr/bin/python3 "$here/read_window.py" 106 | tail -n 4 | grep -qz 'KeyAscii=52.*KeyAscii=53.*KeyAscii=13' \
+    || { echo "keys at the menu not logged as typed"; exit 1; }
+menu_closed() { [ "$(visible_windows)" = "$windows" ]; }
+wait_until menu_closed
 
 for expected in 'Чтение: 84 символа, окончание CR' 'потерян GS после поля (21) (позиция 32)' 'в коде маркировки 83 символа вместо 85' \
     'Похоже на сканер' 'Похоже на национальный код маркировки' '(01) 04600439931256 — GTIN'; do

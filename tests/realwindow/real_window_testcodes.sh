@@ -10,17 +10,24 @@
 # Then the operator's own code typed into its dialog (Cyrillic and «GS»), shown in
 # place of the test code, the keyboard back with the main window, and a read of it
 # judged a match.
+# The screen is 1024 by 768 unless given; with "openbox" after it, a window
+# manager runs. With the analysis of a read open beside the test codes window,
+# the main window stays uncovered and comes to the top when activated, the
+# analysis leaves the symbol and the verdict in view, and every window lies
+# within the screen.
 # With SCREENSHOT_DIR set, the window with the second verdict is saved there as
-# test-codes.png, and the window with the own code's verdict as
-# test-codes-own.png.
+# test-codes.png, the screen with the analysis open as test-codes-screen.png,
+# and the window with the own code's verdict as test-codes-own.png.
 set -euo pipefail
 unset QT_QPA_PLATFORM
 manual_form=$1
+screen=${2:-1024x768}
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/real_window.sh"
 atspi() { /usr/bin/python3 "$here/atspi.py" manual_form "$@"; }
 
-start_display 1024x768x24
+start_display "${screen}x24"
+[ "${3:-}" != openbox ] || start_window_manager
 # Keys of their own for what the own code types that a US layout lacks, before
 # the program starts; otherwise xdotool remaps a spare key just while typing each,
 # and a busy program may read it before it has seen the new mapping.
@@ -62,7 +69,7 @@ show() {
 size=
 for i in "${!names[@]}"; do
     [ "$i" = 0 ] || show 'Следующий ▶' "${names[i]}"
-    atspi inside 1024x768 "${names[i]}" 'Итог сравнения' '◀ Предыдущий' 'Следующий ▶' \
+    atspi inside "$screen" "${names[i]}" 'Итог сравнения' '◀ Предыдущий' 'Следующий ▶' \
         'Тестовые коды' >"$work/extents"
     now=$(grep '^Тестовые коды: ' "$work/extents" | cut -d' ' -f5-)
     [ "${size:=$now}" = "$now" ] || { echo "${names[i]}: window $now, was $size"; exit 1; }
@@ -81,28 +88,60 @@ lost=$(atspi describe 'Тестовые коды' \
     '^Данные не совпали(.|\n)*потерян GS(.|\n)*\n2 чтения: 1 совпало, (.|\n)*1 — потерян GS'\
 '(.|\n)*;\nот чтения до чтения: последний раз [0-9]+,[0-9]{3} мс')
 printf 'whole: %s\nwithout GS: %s\n' "$matched" "$lost"
+# screenshot FILE NAME-REGEX: the window of that name ("root": the screen).
 screenshot() {
-    [ -z "${SCREENSHOT_DIR:-}" ] \
-        || import -window "$(xdotool search --name '^Тестовые коды$' | head -n1)" "$SCREENSHOT_DIR/$1"
+    [ -z "${SCREENSHOT_DIR:-}" ] || [ "$2" = root ] \
+        || import -window "$(xdotool search --onlyvisible --name "$2" | head -n1)" "$SCREENSHOT_DIR/$1"
+    [ -z "${SCREENSHOT_DIR:-}" ] || [ "$2" != root ] || import -window root "$SCREENSHOT_DIR/$1"
 }
-screenshot test-codes.png
+screenshot test-codes.png '^Тестовые коды$'
 
-# The own code: the dialog is modal, so the keys typed go to its line, not to the
-# log; Enter is its OK.
+# The analysis of the last read, chosen with the keys on the log's last line
+# (third entry from the bottom), beside the other windows: none covers the main
+# window, nor the analysis the symbol or the verdict.
+read -r x y < <(atspi where 'Журнал')
+xdotool mousemove "$x" "$y" click 1 key End
+before=$(visible_windows)
+xdotool key Menu
+wait_until more_windows_than "$before"
+xdotool key --delay 100 Up Up Up Return
+atspi text 'Разбор чтения' 'потерян GS' >/dev/null
+kept=$(atspi inside "$screen" "${names[3]}" 'Итог сравнения' | sed 's/.*: //; s/ /,/g')
+# shellcheck disable=SC2086 # one argument a rectangle
+/usr/bin/python3 "$here/windows.py" "$screen" '^Orvatek$' '^Тестовые коды$' '^Разбор чтения' -- $kept
+screenshot test-codes-screen.png root
+if wm_is_up; then
+    main=$(xdotool search --onlyvisible --name '^Orvatek$' | head -n1)
+    xdotool windowactivate "$main"
+    main_on_top() { [ "$(($(top_window)))" = "$main" ]; }
+    wait_until main_on_top
+fi
+
+# The own code scanned into its dialog: the dialog is modal, so the keys go to
+# its line, not to the log. The scanner's identifier goes to its own line, its
+# Ctrl+] is a GS, and its Enter ends the scan, leaving the dialog open for OK.
 atspi press 'Свой код…' >/dev/null
 timeout 30 xdotool search --sync --onlyvisible --name '^Свой код$' >/dev/null
 read -r x y < <(atspi where 'Содержимое своего кода')
 xdotool mousemove "$x" "$y" click 1
-xdotool type --delay 20 'Ёж«GS»91'
-atspi text 'Содержимое своего кода' '^Ёж«GS»91$' >/dev/null
+xdotool type --delay 20 ']d1Ёж'
+xdotool key ctrl+bracketright
+xdotool type --delay 20 '91'
 xdotool key Return
+atspi where 'Скан закончен клавишей Enter: проверьте содержимое и нажмите OK.' >/dev/null
+atspi text 'Содержимое своего кода' '^Ёж«GS»91$' >/dev/null
+atspi text 'Идентификатор символики своего кода' '^\]d1$' >/dev/null
+xdotool search --onlyvisible --name '^Свой код$' >/dev/null
+# Enter in the identifier's line is the dialog's OK.
+read -r x y < <(atspi where 'Идентификатор символики своего кода')
+xdotool mousemove "$x" "$y" click 1 key Return
 atspi text 'Содержимое кода' '^Ёж«GS»91$' >/dev/null
 # The keyboard is back with the main window, not left nowhere by the dialog.
 main=$(xdotool search --name '^Orvatek$' | head -n1)
 main_has_focus() { [ "$(xdotool getwindowfocus)" = "$main" ]; }
 wait_until main_has_focus
-printf 'Ёж\x1d91' >&4
-own=$(atspi describe 'Тестовые коды' '^Данные совпали байт в байт\.\n1 чтение: 1 совпало$')
+printf ']d1Ёж\x1d91' >&4
+own=$(atspi describe 'Тестовые коды' '^Данные совпали байт в байт(.|\n)*\n1 чтение: 1 совпало$')
 printf 'own code: %s\n' "$own"
-screenshot test-codes-own.png
+screenshot test-codes-own.png '^Тестовые коды$'
 show 'Следующий ▶' "${names[4]}"

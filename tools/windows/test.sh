@@ -65,7 +65,7 @@ rm -rf "$tests"
 cp -r "$build/package/orvatek" "$tests"
 . "$build/windows-deps.txt"
 cp "$qt/bin/Qt6Test.dll" "$tests/"
-for t in tst_keys tst_eventlog tst_scanbox tst_win32port log_form key_times; do
+for t in tst_keys tst_eventlog tst_scanbox tst_devices tst_win32port log_form key_times; do
     cp "$build/$t.exe" "$tests/"
 done
 
@@ -87,7 +87,7 @@ unit() { # program [report]: a QtTest program; its report goes to a file (Wine's
     local report=$scratch/${2:-$1}.txt
     wine "$tests/$1.exe" -o "$report,txt" && grep -q '^Totals: .* 0 failed' "$report"
 }
-for t in tst_keys tst_eventlog tst_scanbox; do
+for t in tst_keys tst_eventlog tst_scanbox tst_devices; do
     run "$t" unit "$t"
 done
 # What a key gives on a US layout must not depend on the layout that is active.

@@ -1,0 +1,107 @@
+#include "devices/keydevicesource.h"
+
+#include "devices/keydevices.h"
+#include "devices/rawinput.h"
+#include "devices/rawkeymatcher.h"
+
+#include <QAbstractNativeEventFilter>
+#include <QCoreApplication>
+#include <QHash>
+#include <QWidget>
+
+#include <windows.h>
+
+#include <vector>
+
+namespace {
+
+// A WM_INPUT and the key message of one press are stamped with the same input
+// event's time; a little leeway in case a system stamps them apart.
+constexpr quint32 ToleranceMs = 50;
+
+} // namespace
+
+// On Windows: Raw Input, asked for every keyboard even while the window is in the
+// background (a key may come before it is active), tells each press with the
+// device it came from (hDevice), whose device path holds its USB ids.
+class KeyDeviceSource::Private : public QAbstractNativeEventFilter
+{
+public:
+    explicit Private(QWidget *window);
+    ~Private() override;
+    bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override;
+    quint16 numberOf(HANDLE device);
+
+    RawKeyMatcher matcher { ToleranceMs };
+    QHash<quintptr, quint16> numbers;
+    std::vector<char> buffer;
+};
+
+KeyDeviceSource::Private::Private(QWidget *window)
+{
+    RAWINPUTDEVICE keyboards {};
+    keyboards.usUsagePage = 0x01; // generic desktop
+    keyboards.usUsage = 0x06; // keyboard
+    keyboards.dwFlags = RIDEV_INPUTSINK;
+    keyboards.hwndTarget = reinterpret_cast<HWND>(window->winId());
+    if (RegisterRawInputDevices(&keyboards, 1, sizeof keyboards))
+        qApp->installNativeEventFilter(this);
+}
+
+KeyDeviceSource::Private::~Private()
+{
+    if (qApp)
+        qApp->removeNativeEventFilter(this);
+}
+
+bool KeyDeviceSource::Private::nativeEventFilter(const QByteArray &type, void *message, qintptr *)
+{
+    if (type != "windows_generic_MSG")
+        return false;
+    const MSG *msg = static_cast<const MSG *>(message);
+    if (msg->message == WM_DEVICECHANGE) // a keyboard came or went: handles may be reused
+        numbers.clear();
+    if (msg->message != WM_INPUT)
+        return false;
+    UINT size = 0;
+    const auto handle = reinterpret_cast<HRAWINPUT>(msg->lParam);
+    if (GetRawInputData(handle, RID_INPUT, nullptr, &size, sizeof(RAWINPUTHEADER)) != 0)
+        return false;
+    buffer.resize(size);
+    if (GetRawInputData(handle, RID_INPUT, buffer.data(), &size, sizeof(RAWINPUTHEADER)) != size)
+        return false;
+    const std::optional<RawKeyboardInput> input
+        = rawKeyboardInput(QByteArrayView(buffer.data(), qsizetype(size)));
+    if (input && input->pressedScanCode() >= 0)
+        matcher.raw(quint32(input->pressedScanCode()), quint32(msg->time),
+            input->device ? numberOf(reinterpret_cast<HANDLE>(input->device)) : KeyDevices::Unknown);
+    return false; // DefWindowProc cleans up after WM_INPUT
+}
+
+quint16 KeyDeviceSource::Private::numberOf(HANDLE device)
+{
+    const auto known = numbers.constFind(quintptr(device));
+    if (known != numbers.constEnd())
+        return *known;
+    UINT length = 0;
+    GetRawInputDeviceInfoW(device, RIDI_DEVICENAME, nullptr, &length);
+    std::wstring path(length, L'\0');
+    quint16 number = KeyDevices::Unknown;
+    if (length > 0 && GetRawInputDeviceInfoW(device, RIDI_DEVICENAME, path.data(), &length) > 0)
+        number = KeyDevices::add(windowsInputDevice(QString::fromWCharArray(path.c_str())));
+    numbers.insert(quintptr(device), number);
+    return number;
+}
+
+KeyDeviceSource::KeyDeviceSource(QWidget *window)
+    : QObject(window)
+    , d(std::make_unique<Private>(window))
+{
+}
+
+KeyDeviceSource::~KeyDeviceSource() = default;
+
+quint16 KeyDeviceSource::deviceOf(quint32 nativeScanCode, quint64 timestamp)
+{
+    return d->matcher.take(nativeScanCode & 0x1FF, quint32(timestamp));
+}

@@ -1,0 +1,63 @@
+#include "devices/rawinput.h"
+
+#include <QRegularExpression>
+#include <QtEndian>
+
+namespace {
+
+// RAWINPUTHEADER on 64-bit Windows: dwType, dwSize, hDevice, wParam.
+constexpr qsizetype HeaderSize = 4 + 4 + 8 + 8;
+// RAWKEYBOARD: MakeCode, Flags, Reserved, VKey, Message, ExtraInformation.
+constexpr qsizetype KeyboardSize = 2 + 2 + 2 + 2 + 4 + 4;
+constexpr quint32 TypeKeyboard = 1; // RIM_TYPEKEYBOARD
+constexpr quint16 KeyBreak = 1; // RI_KEY_BREAK
+constexpr quint16 KeyE0 = 2; // RI_KEY_E0
+
+template<typename T> T at(QByteArrayView bytes, qsizetype offset)
+{
+    return qFromLittleEndian<T>(bytes.data() + offset);
+}
+
+int usbId(const QString &path, QLatin1String key)
+{
+    static const QRegularExpression Vid(QStringLiteral("[#&\\\\]VID_([0-9A-F]{4})"),
+        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression Pid(QStringLiteral("[#&\\\\]PID_([0-9A-F]{4})"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = (key == QLatin1String("VID") ? Vid : Pid).match(path);
+    return match.hasMatch() ? match.captured(1).toInt(nullptr, 16) : -1;
+}
+
+} // namespace
+
+int RawKeyboardInput::pressedScanCode() const
+{
+    if (flags & KeyBreak)
+        return -1;
+    return (makeCode & 0xFF) | ((flags & KeyE0) ? 0x100 : 0);
+}
+
+std::optional<RawKeyboardInput> rawKeyboardInput(QByteArrayView bytes)
+{
+    if (bytes.size() < HeaderSize + KeyboardSize || at<quint32>(bytes, 0) != TypeKeyboard)
+        return std::nullopt;
+    RawKeyboardInput input;
+    input.device = at<quint64>(bytes, 8);
+    input.makeCode = at<quint16>(bytes, HeaderSize);
+    input.flags = at<quint16>(bytes, HeaderSize + 2);
+    input.virtualKey = at<quint16>(bytes, HeaderSize + 6);
+    input.message = at<quint32>(bytes, HeaderSize + 8);
+    return input;
+}
+
+InputDevice windowsInputDevice(const QString &path)
+{
+    InputDevice device;
+    device.node = path;
+    // \\?\<enumerator>#<device id>#<instance>#{<interface class>}
+    const QStringList parts = path.mid(path.startsWith(QLatin1String("\\\\?\\")) ? 4 : 0).split(u'#');
+    device.name = parts.size() >= 2 ? parts[0] + u'\\' + parts[1] : path;
+    device.identity.vendorId = usbId(path, QLatin1String("VID"));
+    device.identity.productId = usbId(path, QLatin1String("PID"));
+    return device;
+}

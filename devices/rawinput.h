@@ -1,0 +1,31 @@
+#pragma once
+
+#include "devices/inputdevice.h"
+
+#include <QByteArrayView>
+
+#include <optional>
+
+// One keyboard report of Windows' Raw Input (WM_INPUT), read from the bytes
+// GetRawInputData gives on 64-bit Windows: a RAWINPUT, its RAWINPUTHEADER then
+// its RAWKEYBOARD. Kept apart from Windows' headers so that any build can read
+// and try it.
+struct RawKeyboardInput
+{
+    quint64 device = 0; // hDevice; 0 for input a program made (SendInput)
+    quint16 makeCode = 0;
+    quint16 flags = 0; // RI_KEY_BREAK, RI_KEY_E0, RI_KEY_E1
+    quint16 virtualKey = 0;
+    quint32 message = 0; // WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN...
+
+    // The scan code that Windows gives the key's own messages (bits 16-24 of
+    // lParam: bit 8 for an extended, E0, key), or -1 for a key let go.
+    int pressedScanCode() const;
+};
+// Nothing for another device's report (a mouse's) or bytes too short for one.
+std::optional<RawKeyboardInput> rawKeyboardInput(QByteArrayView bytes);
+
+// A keyboard as its Raw Input device path names it
+// ("\\?\HID#VID_0C2E&PID_0B61&MI_00#7&2a4c&0&0000#{884b96c3-…}"): its hardware
+// id ("HID\VID_0C2E&PID_0B61&MI_00") for a name, the USB ids where the path has them.
+InputDevice windowsInputDevice(const QString &path);
