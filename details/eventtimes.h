@@ -4,7 +4,8 @@
 
 // The moments of events that the window system stamped with a clock of its own
 // (X and Wayland: milliseconds from an origin of the server's; Windows: since the
-// system started), as moments of SessionClock. A key's moment is when the key
+// system started, carried past the 32-bit wrap by WindowsKeys), as moments of
+// SessionClock. A key's moment is when the key
 // came, not when the window's thread got round to it: a stall of that thread
 // (a large commit, a slice of a copy) changes no gap between keys and no read.
 //

@@ -80,11 +80,22 @@ QString altCodeLine(const KeyOrigin &origin)
 {
     const QString digits = (origin.altCodeLeadingZero ? QStringLiteral("0") : QString())
         + QString::number(origin.altCode);
-    return QStringLiteral("Набран Alt-кодом: Alt+") + digits
-        + (origin.altCodeLeadingZero
-                ? QStringLiteral(" на цифровом блоке, с ведущим 0 — код Windows-1251.")
-                : QStringLiteral(
-                    " на цифровом блоке, без ведущего 0 — код кодовой страницы 866 (DOS)."));
+    // The form reads codes in Windows-1251 and 866; Windows composes them in the
+    // code pages of the input language, and says which.
+    const bool system = origin.altCodePage != 0;
+    const int page = system ? origin.altCodePage : origin.altCodeLeadingZero ? 1251 : 866;
+    const QString pageName = origin.altCodeLeadingZero
+        ? QStringLiteral("Windows-") + QString::number(page)
+        : QStringLiteral("кодовой страницы ") + QString::number(page) + QStringLiteral(" (DOS)");
+    QString text = QStringLiteral("Набран Alt-кодом: Alt+") + digits
+        + (origin.altCodeLeadingZero ? QStringLiteral(" на цифровом блоке, с ведущим 0 — код ")
+                                     : QStringLiteral(" на цифровом блоке, без ведущего 0 — код "))
+        + pageName;
+    if (system)
+        text += origin.altCodeLeadingZero
+            ? QStringLiteral(", кодовой страницы ANSI языка ввода; символ составила Windows")
+            : QStringLiteral(", кодовой страницы OEM языка ввода; символ составила Windows");
+    return text + u'.';
 }
 
 const QString LayoutCure = QStringLiteral(
@@ -137,8 +148,12 @@ QStringList composedLines(const KeyOrigin &origin)
     const UsLayoutKey baseKey
         = basePlace.keyCode ? usLayoutKey(basePlace.keyCode, basePlace.shift) : UsLayoutKey();
 
-    QString text = QStringLiteral("Пришёл от метода ввода готовым символом, а не нажатием одной "
-                                  "клавиши");
+    // Windows composes dead keys in its layout and names the key that ended it;
+    // X and Wayland hand the composing to an input method.
+    QString text = origin.nativeScanCode != 0
+        ? QStringLiteral(
+            "Составлен раскладкой Windows из двух нажатий, а не нажатием одной клавиши")
+        : QStringLiteral("Пришёл от метода ввода готовым символом, а не нажатием одной клавиши");
     if (!dead.name.isEmpty()) {
         text += QStringLiteral(": составлен мёртвой клавишей ") + keyLabel(dead.name);
         if (!baseKey.name.isEmpty())
@@ -160,6 +175,25 @@ QStringList composedLines(const KeyOrigin &origin)
 }
 
 } // namespace
+
+KeyOrigin windowsKeyOrigin(
+    const WindowsKeys::Key &key, Qt::KeyboardModifiers modifiers, char32_t ch)
+{
+    KeyOrigin origin;
+    origin.typed = QString::fromUcs4(&ch, 1);
+    origin.modifiers = modifiers;
+    if (key.altCode >= 0) {
+        // Typed by no key of its own: Windows composed it when Alt was let go.
+        origin.altCode = key.altCode;
+        origin.altCodeLeadingZero = key.altCodeLeadingZero;
+        origin.altCodePage = key.altCodePage;
+        return origin;
+    }
+    origin.nativeScanCode = key.scanCode;
+    origin.composed = key.deadKeyScanCode != 0;
+    origin.deadKeyScanCode = key.deadKeyScanCode;
+    return origin;
+}
 
 QString describeKeyOrigin(const KeyOrigin &origin)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "keys/windowskeys.h"
+
 #include <QString>
 #include <Qt>
 
@@ -15,7 +17,9 @@ struct KeyOrigin
     // The character typed, before it became a Windows-1251 code.
     QString typed;
     // Alt held while keypad digits were typed: the number typed, else -1. With a
-    // leading 0 it is a Windows-1251 code, otherwise a code of code page 866.
+    // leading 0 it is a Windows-1251 code, otherwise a code of code page 866, as
+    // the form reads them; on Windows, a code of the code page Windows composed
+    // it in (the input language's ANSI or OEM code page).
     int altCode = -1;
     bool altCodeLeadingZero = false;
     // The character reached the box as text from an input method (a dead key,
@@ -26,7 +30,13 @@ struct KeyOrigin
     // The device that pressed the key, a number of KeyDevices: two bytes a line,
     // the device's texts kept once. KeyDevices::Unknown when it is not known.
     quint16 device = 0;
+    // The code page of the Alt code where the system composed it; 0: the form did.
+    int altCodePage = 0;
 };
+
+// A character of a key press that Windows' own messages told about.
+KeyOrigin windowsKeyOrigin(
+    const WindowsKeys::Key &key, Qt::KeyboardModifiers modifiers, char32_t ch);
 
 // A key line explained, one statement a line: the character (what it is in
 // Windows-1251, or that it has no code there), then how it came: the key by its

@@ -1,6 +1,7 @@
 #include "form/main_window.h"
 
 #include "errors/runtimeerror.h"
+#include "form/designfont.h"
 #include "form/indicator.h"
 #include "form/keypreview.h"
 #include "form/porttooltip.h"
@@ -28,18 +29,13 @@ int pixels(int twips)
     return (twips + 7) / 15;
 }
 
-// A font of the form's design. "MS Sans Serif" is rarely installed outside
-// Windows. The system's default sans serif (often DejaVu Sans) is too wide for the
-// design's sizes and clips "интерфейс RS-232", so narrower families with Cyrillic
-// glyphs come first: PT Sans (Debian: fonts-paratype) fits every caption with room
-// to spare; Liberation Sans (fonts-liberation2) or Arial overruns "COM" by a pixel
-// but is still far better than a wide default. The style hint covers a system that
-// has none of them.
+// A font of the form's design: an 8-point sans serif, "MS Sans Serif" or what
+// stands in for it on this platform. The style hint covers a system that has
+// none of the families.
 QFont designFont(qreal pointSize)
 {
     QFont font;
-    font.setFamilies({ QStringLiteral("MS Sans Serif"), QStringLiteral("PT Sans"),
-        QStringLiteral("Liberation Sans"), QStringLiteral("Arial") });
+    font.setFamilies(designFontFamilies());
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(pointSize);
     font.setWeight(QFont::Normal);

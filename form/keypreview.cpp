@@ -4,6 +4,8 @@
 #include "devices/keydevicesource.h"
 #include "form/main_window.h"
 #include "keys/keytext.h"
+#include "keys/nativekeys.h"
+#include "keys/windowskeys.h"
 #include "text/codepages.h"
 
 #include <QApplication>
@@ -25,6 +27,7 @@ KeyPreview::KeyPreview(Form1 *form)
     : QObject(form)
     , m_form(form)
     , m_devices(new KeyDeviceSource(form))
+    , m_nativeKeys(readNativeKeys(this))
 {
     qApp->installEventFilter(this);
 }
@@ -136,6 +139,14 @@ bool KeyPreview::keyPress(const QKeyEvent &event)
         return false;
     // Every press is asked about, so that the raw event of each is taken by its own key.
     m_lastDevice = m_devices->deviceOf(event.nativeScanCode(), event.timestamp());
+    // On Windows the key's messages say what it typed, when, and how.
+    if (m_nativeKeys) {
+        if (const auto key = m_nativeKeys->take(event.nativeScanCode())) {
+            for (char32_t ch : key->text.toUcs4())
+                type(ch, windowsKeyOrigin(*key, event.modifiers(), ch), key->stampMs);
+            return false;
+        }
+    }
     // The digits of an Alt code go no further.
     if (AltCode::Needed
         && m_altCode.press(

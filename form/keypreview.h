@@ -11,6 +11,7 @@ class QKeyEvent;
 class QWidget;
 class Form1;
 class KeyDeviceSource;
+class WindowsKeys;
 
 // The form's key preview: an application event filter that sees every key press
 // and every text an input method commits to a control of the form before the
@@ -32,6 +33,8 @@ public:
     // SessionClock, so that a busy window's thread changes no gap; now, for a
     // key the form is handed by another caller.
     qint64 moment() const;
+    // Where Windows' key messages are read (tests hand their own); null: nowhere.
+    void setNativeKeys(WindowsKeys *keys) { m_nativeKeys = keys; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -57,6 +60,8 @@ private:
     KeyDeviceSource *m_devices;
     // The device of the last key pressed: an Alt code's character is its digits'.
     quint16 m_lastDevice = 0;
+    // What Windows' own key messages told of the keys; null on other platforms.
+    WindowsKeys *m_nativeKeys;
     AltCode m_altCode;
     bool m_typingAltCode = false;
     EventTimes m_times;

@@ -16,17 +16,31 @@ namespace {
 // and repaints, while Qt's own turns through posted events, the port and the
 // timers in every pass. The commit's 100 ms and the operator's keys stay on
 // time. Nothing in the program needs GLib's loop.
-int &withOwnEventDispatcher(int &argc)
+void useOwnEventDispatcher()
 {
     if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
         qputenv("QT_NO_GLIB", "1");
-    return argc;
+}
+
+// The tool reads no command line, and Qt is given none either: it would act on
+// options of its own (-style, -stylesheet FILE, -platform, -reverse...). Qt
+// keeps both for the application's lifetime.
+int nameOnlyCount = 1;
+char *nameOnly[] = { nullptr, nullptr };
+
+int &programNameOnly(char *programName)
+{
+    useOwnEventDispatcher();
+    static char unnamed[] = "orvatek";
+    nameOnly[0] = programName ? programName : unnamed;
+    nameOnlyCount = 1;
+    return nameOnlyCount;
 }
 
 } // namespace
 
 Runtime::Runtime(int &argc, char **argv)
-    : QApplication(withOwnEventDispatcher(argc), argv)
+    : QApplication(programNameOnly(argc > 0 ? argv[0] : nullptr), nameOnly)
 {
     setUntrappedReport(&Runtime::reportUntrapped);
 }
@@ -64,22 +78,6 @@ void Runtime::reportUntrapped(const RuntimeError &error)
     box.setTextFormat(Qt::PlainText);
     box.exec();
     QCoreApplication::exit(ExitStatus);
-}
-
-bool displayAvailable(QString *why)
-{
-#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
-    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY")
-        || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        return true;
-    if (why)
-        *why = QStringLiteral("no display: neither DISPLAY nor WAYLAND_DISPLAY is set; "
-                              "start it from a desktop session (or under xvfb-run)");
-    return false;
-#else
-    Q_UNUSED(why);
-    return true;
-#endif
 }
 
 namespace {

@@ -16,6 +16,7 @@ class Runtime : public QApplication
 public:
     static constexpr int ExitStatus = RuntimeError::UntrappedExitStatus;
 
+    // Of the command line only the program's name is passed on to Qt.
     Runtime(int &argc, char **argv);
 
     bool notify(QObject *receiver, QEvent *event) override;
@@ -25,7 +26,8 @@ public:
 };
 
 // Whether a window system is named at all, so that the program can say so in one
-// line instead of aborting inside the platform plugin.
+// line instead of aborting inside the platform plugin (runtime_unix.cpp; on
+// Windows there always is one, runtime_win.cpp).
 bool displayAvailable(QString *why);
 
 // While the application object is being made, a display that is named but cannot

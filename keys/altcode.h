@@ -13,12 +13,9 @@
 class AltCode
 {
 public:
-    // Windows reads Alt codes itself and delivers the character as a key press.
-#ifdef Q_OS_WIN
-    static constexpr bool Needed = false;
-#else
-    static constexpr bool Needed = true;
-#endif
+    // Whether the form reads Alt codes itself: Windows composes them and delivers
+    // the character (keytext_win.cpp), X and Wayland do not (keytext_unix.cpp).
+    static const bool Needed;
 
     struct Typed
     {

@@ -5,8 +5,8 @@
 // What a key gives on a US keyboard layout, whatever layout the system has: a
 // scanner in keyboard mode presses keys as a US keyboard would, so this is what
 // it meant to type. Looked up in a keymap that xkbcommon builds for the "us"
-// layout; on Windows, from a table of Windows' US layout (00000409); elsewhere
-// nothing is known.
+// layout (uslayout_unix.cpp); on Windows, from the table of Windows' US layout
+// (00000409) kept by key position (uslayout_win.cpp).
 struct UsLayoutKey
 {
     // The key named by what it gives: "A", "1", "]", or the key's own name where

@@ -30,10 +30,14 @@ public:
 
     // Hands what the C heap holds free back to the system, where the C library
     // offers a way to (glibc); the log calls it after a clear, for the texts it
-    // kept on the heap.
+    // kept on the heap. Each platform's own.
     static void trimHeap();
 
 private:
+    // The system's side, each platform's own (pageblocks_unix.cpp, pageblocks_win.cpp).
+    static void *mapBlock(std::size_t bytes);
+    static void unmapBlock(void *block, std::size_t bytes);
+
     std::size_t m_blockBytes;
     std::vector<void *> m_blocks;
 };

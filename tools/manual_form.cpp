@@ -15,8 +15,11 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "manual_form: %s\n", why.toLocal8Bit().constData());
         return 1;
     }
+    // The program gives Qt none of its command line: this one reads its own.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
     Runtime app(argc, argv);
-    const QStringList arguments = Runtime::arguments();
     if (arguments.size() != 2) {
         std::fprintf(stderr, "usage: manual_form DEVICE   (COM1 opens DEVICE)\n");
         return 2;

@@ -4,6 +4,9 @@
 #include "scanbox/scanbox.h"
 #include "support/portform.h"
 
+#include <QStyle>
+#include <QTemporaryFile>
+
 // How the program fits a Linux desktop: Qt's own texts in Russian, names for screen
 // readers, captions that fit their controls in the fonts the form gets, and the report
 // of an error that no handler traps.
@@ -13,14 +16,25 @@ class TestDesktop : public QObject
 
 private slots:
     // The report, with the error's number and description, ends the program: this program
-    // runs itself again ("--raise") to raise one.
+    // runs itself again (told so by its environment) to raise one. Qt's own options on the
+    // command line change nothing: the program gives Qt none.
     void untrappedErrorEndsProgram()
     {
+        QTemporaryFile sheet;
+        QVERIFY(sheet.open());
+        sheet.write("* { color: red }");
+        sheet.flush();
         QProcess probe;
-        probe.start(QCoreApplication::applicationFilePath(), { "--raise" });
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("TST_DESKTOP_RAISE", "1");
+        probe.setProcessEnvironment(environment);
+        probe.start(QCoreApplication::applicationFilePath(),
+            { "-style", "windows", "-stylesheet", sheet.fileName(), "-reverse" });
         QVERIFY(probe.waitForFinished(30000));
         QCOMPARE(probe.exitCode(), 70); // no signal has that number
-        QCOMPARE(probe.readAllStandardOutput(), "Orvatek | Ошибка выполнения 6:\n\nПереполнение | icon 3\n");
+        QCOMPARE(probe.readAllStandardOutput(),
+            "arguments 1 | style fusion | sheet  | left to right\n"
+            "Orvatek | Ошибка выполнения 6:\n\nПереполнение | icon 3\n");
         QVERIFY(QString::fromUtf8(probe.readAllStandardError()).contains("run-time error 6: Переполнение"));
     }
 
@@ -72,12 +86,15 @@ private slots:
 
 int main(int argc, char *argv[])
 {
-    if (argc != 2 || qstrcmp(argv[1], "--raise") != 0) {
+    if (!qEnvironmentVariableIsSet("TST_DESKTOP_RAISE")) {
         QApplication app(argc, argv);
         TestDesktop test;
         return QTest::qExec(&test, argc, argv);
     }
     Runtime app(argc, argv);
+    QTextStream(stdout) << "arguments " << QCoreApplication::arguments().size() << " | style "
+                        << QApplication::style()->name() << " | sheet " << app.styleSheet() << " | "
+                        << (QGuiApplication::isLeftToRight() ? "left to right" : "right to left") << '\n';
     answerBoxes(&app, [](QMessageBox *box) {
         QTextStream(stdout) << box->windowTitle() << " | " << box->text() << " | icon " << int(box->icon()) << '\n';
     });

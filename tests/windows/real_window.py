@@ -24,7 +24,7 @@ class Form:
     started = []  # ended on the way out, whatever happened
 
     def __init__(self, exe):
-        self.proc = subprocess.Popen(["wine", exe, "-platform", "windows"],
+        self.proc = subprocess.Popen(["wine", exe],
                                      stdout=subprocess.PIPE)
         Form.started.append(self.proc)
         self.lines = queue.Queue()

@@ -2,8 +2,9 @@
 # Builds the Windows product, its package and its test programs, and runs them
 # under Wine on Xvfb: the portable unit tests, the Win32 serial port on a
 # pseudo-terminal mapped to COM1 (a 20 MB flood among them), the real window
-# typed into under a US and a Russian layout, and the installer (into a folder
-# that holds another file; refused while the program runs; uninstall).
+# typed into under a US and a Russian layout and fed keys with times of their
+# own, and the installer (into a folder that holds another file; refused while
+# the program runs; uninstall).
 #   tools/windows/test.sh [BUILD_DIR]     (default: build-windows)
 # The first run on a machine also builds Qt for Windows (see qt.sh).
 set -euo pipefail
@@ -66,7 +67,7 @@ rm -rf "$tests"
 cp -r "$build/package/orvatek" "$tests"
 . "$build/windows-deps.txt"
 cp "$qt/bin/Qt6Test.dll" "$tests/"
-for t in tst_keys tst_eventlog tst_scanbox tst_devices tst_win32port log_form; do
+for t in tst_keys tst_eventlog tst_scanbox tst_devices tst_win32port log_form key_times; do
     cp "$build/$t.exe" "$tests/"
 done
 
@@ -103,6 +104,8 @@ run tst_win32port python3 "$root/tests/windows/pty_device.py" COM1 -- \
     wine "$tests/tst_win32port.exe" -o "$scratch/tst_win32port.txt,txt"
 # What the flood measured: memory, the window's longest stall, closing's time.
 grep -h '^flood:\|^closing' "$scratch/tst_win32port.out" | sed 's/^/windows: /' || true
+# Keys with times of their own keep their gaps across a stall of the window's thread.
+run key_times wine "$tests/key_times.exe"
 run real_window python3 "$root/tests/windows/real_window.py" "$tests/log_form.exe"
 run installer bash "$root/tests/windows/installer_test.sh" "${packages[1]}"
 

@@ -1,6 +1,10 @@
+#include "keys/altcode.h"
 #include "keys/keytext.h"
 
 #include "keys/uslayout.h"
+
+// Nothing on X or Wayland reads Alt codes: the form does.
+const bool AltCode::Needed = true;
 
 QString platformKeyText(
     int key, Qt::KeyboardModifiers modifiers, const QString &text, quint32 nativeScanCode)
@@ -8,13 +12,6 @@ QString platformKeyText(
     // Delete edits; it types no character.
     if (key == Qt::Key_Delete)
         return QString();
-#ifdef Q_OS_WIN
-    // Windows composes the character itself (control codes with Ctrl, dead keys,
-    // Alt codes): what it delivers is what was typed.
-    Q_UNUSED(modifiers);
-    Q_UNUSED(nativeScanCode);
-    return text;
-#else
     // Ctrl+Alt stands for AltGr there and types what the layout puts on it.
     if ((modifiers & (Qt::ControlModifier | Qt::AltModifier)) != Qt::ControlModifier)
         return text;
@@ -54,17 +51,12 @@ QString platformKeyText(
     default:
         return QString();
     }
-#endif
 }
 
 Qt::KeyboardModifiers keypadModifier(quint32 nativeVirtualKey)
 {
-#ifdef Q_OS_LINUX
     // XKB_KEY_KP_Space to XKB_KEY_KP_Equal.
     if (nativeVirtualKey >= 0xff80 && nativeVirtualKey <= 0xffbd)
         return Qt::KeypadModifier;
-#else
-    Q_UNUSED(nativeVirtualKey);
-#endif
     return {};
 }

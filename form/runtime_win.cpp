@@ -1,0 +1,6 @@
+#include "form/runtime.h"
+
+bool displayAvailable(QString *)
+{
+    return true;
+}

@@ -1,0 +1,6 @@
+#include "keys/nativekeys.h"
+
+WindowsKeys *readNativeKeys(QObject *)
+{
+    return nullptr;
+}
