@@ -1,6 +1,6 @@
-#include "log/eventlog.h"
 #include "form/main_window.h"
 #include "form/runtime.h"
+#include "log/eventlog.h"
 
 #include <QTimer>
 
