@@ -169,10 +169,9 @@ Finding hunkFinding(const Hunk &h, QStringView expected, const StandIns &standIn
             return { Kind::GsLost, h.position, field, {} };
         const bool digits = Gs1Parser::altCodeDigitsAt(received, 0) == received.size();
         const bool text = Gs1Parser::separatorTextAt(received, 0) == received.size();
-        return { Kind::GsReplaced, h.position, field,
-            { digits ? QStringLiteral("alt-digits")
-                     : text ? QStringLiteral("text") : QStringLiteral("character"),
-                received } };
+        using By = Finding::GsReplacement;
+        return { Kind::GsReplaced, h.position, field, { received },
+            digits ? By::AltDigits : text ? By::Text : By::Character };
     }
     if (h.expected.isEmpty())
         return { Kind::Extra, h.position, {}, { received, QString::number(expected.size()) } };
@@ -190,8 +189,10 @@ QString asLogged(const QString &text, bool everyNonAscii)
 {
     QString result = text;
     for (QChar &ch : result) {
-        if (ch.unicode() >= 0x80 && (everyNonAscii || ReadText::toCp1251(ch) < 0))
-            ch = QChar(ReadText::loggedCode(u'?'));
+        if (everyNonAscii && ch.unicode() >= 0x80)
+            ch = u'?';
+        else
+            ch = ReadText::fromCp1251(ReadText::loggedCode(ch.unicode()));
     }
     return result;
 }
@@ -304,13 +305,14 @@ void compareIdentifier(Comparison &c, const QByteArray &due)
         c.result.frame.append({ Kind::IdentifierRight, -1, {}, { c.leading.meant, dueName } });
     } else {
         // Modifier 3 of Code 39 and ITF: the check character verified and left out.
-        const QString why = dueId.gs1() && !got.gs1() ? QStringLiteral("gs1-lost")
-            : !dueId.gs1() && got.gs1()              ? QStringLiteral("gs1-added")
-            : c.leading.meant[1] != QLatin1Char(due[1]) ? QStringLiteral("symbology")
-            : c.leading.meant[2] == u'3'                ? QStringLiteral("check-removed")
-                                                         : QStringLiteral("modifier");
+        using Why = Finding::IdentifierWhy;
+        const Why why = dueId.gs1() && !got.gs1()     ? Why::Gs1Lost
+            : !dueId.gs1() && got.gs1()                 ? Why::Gs1Added
+            : c.leading.meant[1] != QLatin1Char(due[1]) ? Why::Symbology
+            : c.leading.meant[2] == u'3'                ? Why::CheckRemoved
+                                                        : Why::Modifier;
         c.result.frame.append({ Kind::IdentifierWrong, -1, {},
-            { c.leading.meant, QString::fromLatin1(due), gotName, dueName, why } });
+            { c.leading.meant, QString::fromLatin1(due), gotName, dueName }, why });
     }
 }
 

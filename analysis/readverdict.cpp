@@ -97,8 +97,8 @@ QStringList ReadVerdict::faultNames() const
 {
     QStringList names;
     for (const Finding &f : findings) {
-        if (f.isFault() && !names.contains(FindingText::shortName(f.kind)))
-            names.append(FindingText::shortName(f.kind));
+        if (f.isFault() && !names.contains(f.shortName()))
+            names.append(f.shortName());
     }
     return names;
 }

@@ -12,9 +12,6 @@ namespace FindingText {
 
 // The finding as a sentence: "потерян GS после поля (21) (позиция 32)".
 QString sentence(const Finding &finding);
-// A short name of the finding's kind, for counting reads by what went wrong:
-// "потерян GS", "не тот идентификатор".
-QString shortName(Finding::Kind kind);
 // An excerpt of a read as the findings quote it: «Ab-12» with a control code by
 // its name inside («ab«GS»cd»), a text of control codes alone by their names
 // without quotes (GS, CR LF); cut after `most` characters with "…".

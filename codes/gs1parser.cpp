@@ -223,16 +223,17 @@ void judgeByDictionary(QStringView aiDigits, QStringView value, Gs1Element &elem
         }
         if (said)
             continue;
-        element.notes.append(note(Kind::ContentCheck, element.ai,
-            { QString::fromLatin1(Gs1::errorName(fault.error)),
-                QString::fromLatin1(Gs1::linterName(fault.linter)),
+        Finding check = note(Kind::ContentCheck, element.ai,
+            { QString::fromLatin1(Gs1::linterName(fault.linter)),
                 value.mid(fault.offset, std::max(fault.length, 1)).toString(),
                 // What was wanted: the length a part lacks or goes beyond, else
                 // the check digit or pair.
                 fault.error == LintError::TooShort || fault.error == LintError::TooLong
                     ? QString::number(fault.argument)
                     : QString::fromLatin1(fault.wanted) },
-            fault.offset));
+            fault.offset);
+        check.sub = fault.error;
+        element.notes.append(check);
         element.fault = true;
     }
 }
@@ -459,11 +460,10 @@ void judgeAssociations(Gs1Parse &r)
         fields.append({ e.ai, e.value });
     for (const Fault &fault : Gs1::checkAssociations(fields)) {
         const QString other = fault.other >= 0 ? r.elements[fault.other].ai : QString();
-        const QString kind = fault.kind == Fault::Kind::Missing ? QStringLiteral("missing")
-            : fault.kind == Fault::Kind::Excluded             ? QStringLiteral("excluded")
-                                                              : QStringLiteral("repeated");
-        r.faults.append(note(Kind::Association, r.elements[fault.element].ai,
-            { kind, other, QString(fault.requirement) }));
+        Finding association = note(
+            Kind::Association, r.elements[fault.element].ai, { other, QString(fault.requirement) });
+        association.sub = fault.kind;
+        r.faults.append(association);
     }
 }
 

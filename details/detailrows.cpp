@@ -3,7 +3,7 @@
 #include "eventdetails.h"
 #include "eventlines.h"
 #include "linedetails.h"
-#include "readtext.h"
+#include "notation.h"
 
 DetailRows::DetailRows(const EventDetails &details, const EventLines &lines)
     : m_details(details)
@@ -11,7 +11,7 @@ DetailRows::DetailRows(const EventDetails &details, const EventLines &lines)
 {
     for (int code = 0; code < 256; ++code) {
         const QString row = LineDetails::tsvRow(
-            { {}, {}, EventLines::characterLine(code), LineDetails::hex(quint8(code)),
+            { {}, {}, EventLines::characterLine(code), Notation::hexByte(quint8(code)),
                 LineDetails::characterExplanation(quint8(code)).join(QStringLiteral("; ")) });
         m_characterRest[std::size_t(code)] = row.mid(1); // after the time's field
     }
@@ -28,7 +28,7 @@ void DetailRows::append(QString &out, qsizetype row)
     SessionClock::appendTimeOfDay(out, time(row), m_second);
     out += u'\t';
     if (row > 0)
-        ReadText::appendMillis(out, gap);
+        Notation::appendMillis(out, gap);
     out += m_characterRest[std::size_t(m_lines.code(row))];
 }
 

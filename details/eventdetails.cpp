@@ -2,6 +2,7 @@
 
 #include "eventlines.h"
 #include "linedetails.h"
+#include "notation.h"
 #include "sessionclock.h"
 
 #include <algorithm>
@@ -118,7 +119,7 @@ QString EventDetails::describe(qsizetype row, const EventLines &lines) const
     if (from >= 0) {
         text.append((lineKind == Kind::Key ? QStringLiteral("После предыдущей клавиши: %1 мс")
                                            : QStringLiteral("После предыдущей строки: %1 мс"))
-                        .arg(LineDetails::milliseconds(m_times.at(row) - m_times.at(from))));
+                        .arg(Notation::millis(m_times.at(row) - m_times.at(from))));
     }
     text.append(readExplanation(row, lineKind, lines));
     return text.join(u'\n');
@@ -130,8 +131,8 @@ QStringList EventDetails::fields(qsizetype row, const EventLines &lines) const
     const qsizetype from = gapFrom(row, lineKind);
     const int code = lines.code(row);
     return { SessionClock::timeOfDay(m_times.at(row)),
-        from >= 0 ? LineDetails::milliseconds(m_times.at(row) - m_times.at(from)) : QString(),
+        from >= 0 ? Notation::millis(m_times.at(row) - m_times.at(from)) : QString(),
         lines.at(row),
-        lineKind == Kind::Scan || code < 0 ? QString() : LineDetails::hex(quint8(code)),
+        lineKind == Kind::Scan || code < 0 ? QString() : Notation::hexByte(quint8(code)),
         explanation(row, lines).join(QStringLiteral("; ")) };
 }

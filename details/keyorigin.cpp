@@ -2,6 +2,7 @@
 
 #include "keytext.h"
 #include "linedetails.h"
+#include "notation.h"
 #include "quoted.h"
 #include "uslayout.h"
 
@@ -67,9 +68,9 @@ QString characterLine(const QString &typed)
     const char32_t ch = typed.toUcs4().value(0);
     const quint8 code = windows1251Code(ch);
     if (code == '?' && ch != U'?') {
-        return QStringLiteral("Символ %1 (U+%2) в Windows-1251 кода не имеет: записан кодом 63, "
+        return QStringLiteral("Символ %1 (%2) в Windows-1251 кода не имеет: записан кодом 63, "
                               "как «?»")
-            .arg(quoted(typed), QString::number(ch, 16).toUpper().rightJustified(4, u'0'));
+            .arg(quoted(typed), Notation::codePoint(ch));
     }
     const QString line = QStringLiteral("Символ: ") + LineDetails::describeCode(code);
     return ch == U'?' ? line + QStringLiteral(" — сам вопросительный знак") : line;

@@ -1,7 +1,8 @@
 #include "scansummary.h"
 
 #include "hexdigit.h"
-#include "linedetails.h"
+#include "notation.h"
+#include "readtext.h"
 
 #include <algorithm>
 
@@ -21,8 +22,11 @@ void ScanSummary::Named::keep(quint8 code)
 QString ScanSummary::Named::names() const
 {
     QStringList words;
-    for (qsizetype i = 0; i < std::min(count, Kept); ++i)
-        words.append(LineDetails::shortName(codes[std::size_t(i)]));
+    for (qsizetype i = 0; i < std::min(count, Kept); ++i) {
+        const quint8 code = codes[std::size_t(i)];
+        const QString name = ReadText::nameOf(code);
+        words.append(name.isEmpty() ? u'«' + ReadText::fromCp1251(code) + u'»' : name);
+    }
     if (count > Kept)
         words.append(QStringLiteral("… (всего %1)").arg(count));
     return words.join(u' ');
@@ -92,10 +96,10 @@ QStringList ScanSummary::explanation() const
         QStringLiteral("Байтов с предыдущего скана или очистки: %1, от первого до %2 — %3 мс")
             .arg(m_bytes)
             .arg(m_carriageReturn >= 0 ? QStringLiteral("CR") : QStringLiteral("последнего"),
-                LineDetails::milliseconds(span())));
+                Notation::millis(span())));
     if (m_bytes > 1)
         lines.append(QStringLiteral("Наибольшая пауза между ними: %1 мс")
-                         .arg(LineDetails::milliseconds(m_longestGap)));
+                         .arg(Notation::millis(m_longestGap)));
     if (m_before.count > 0)
         lines.append(QStringLiteral("До цифр: ") + m_before.names());
     if (m_among.count > 0)

@@ -17,7 +17,7 @@ QChar namedCharacter(QStringView name)
     for (int code = 0; code < 256; ++code) {
         const QChar ch = ReadText::fromCp1251(quint8(code));
         if (code != 0x20 && !ch.isNull()
-            && name.compare(ReadText::controlName(quint8(code)), Qt::CaseInsensitive) == 0)
+            && name.compare(ReadText::nameOf(quint8(code)), Qt::CaseInsensitive) == 0)
             return ch;
     }
     return {};

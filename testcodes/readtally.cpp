@@ -1,5 +1,6 @@
 #include "readtally.h"
 
+#include "notation.h"
 #include "readtext.h"
 
 #include <algorithm>
@@ -49,7 +50,7 @@ QString ReadTally::text() const
     for (const auto &[name, count] : std::as_const(kinds))
         text += QStringLiteral(", ") + QString::number(count) + QStringLiteral(" — ") + name;
     if (m_gaps > 0)
-        text += QStringLiteral(";\nот чтения до чтения: последний раз ") + ReadText::millis(m_lastGap)
-            + QStringLiteral(", в среднем ") + ReadText::millis(m_gapSum / m_gaps);
+        text += QStringLiteral(";\nот чтения до чтения: последний раз ") + Notation::duration(m_lastGap)
+            + QStringLiteral(", в среднем ") + Notation::duration(m_gapSum / m_gaps);
     return text;
 }

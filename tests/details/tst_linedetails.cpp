@@ -5,6 +5,7 @@
 #include "linedetails.h"
 #include "linetimes.h"
 #include "main_window.h"
+#include "notation.h"
 #include "scanbox.h"
 #include "ptypair.h"
 #include "serialcontrol.h"
@@ -87,10 +88,10 @@ private slots:
     {
         QFETCH(int, code);
         QFETCH(QString, shown);
-        QTEST(LineDetails::abbreviation(quint8(code)), "abbreviation");
+        QTEST(Notation::controlName(quint8(code)), "abbreviation");
         const QString text = LineDetails::describeCode(quint8(code));
         QVERIFY2(text.startsWith(QString::asprintf("%d (0x%02X), ", code, code)
-                     + LineDetails::abbreviation(quint8(code)))
+                     + Notation::controlName(quint8(code)))
                 && text.contains(shown),
             qPrintable(text));
     }
