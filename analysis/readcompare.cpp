@@ -197,6 +197,29 @@ QString asLogged(const QString &text, bool everyNonAscii)
     return result;
 }
 
+// Two characters of the read from `at` as Windows-1251 bytes in hex, "…" when
+// more follow.
+QString readBytesAt(const QString &got, qsizetype at)
+{
+    QByteArray bytes;
+    for (const QChar ch : QStringView(got).mid(at, 2))
+        bytes += char(ReadText::loggedCode(ch.unicode()));
+    return ReadText::hex(bytes) + (got.size() > at + 2 ? QStringLiteral(" …") : QString());
+}
+
+// The UTF-8 bytes of two characters of the code from byte `at`, in hex.
+QString codeBytesAt(const QByteArray &expected, qsizetype at)
+{
+    qsizetype end = at;
+    for (int n = 0; n < 2 && end < expected.size(); ++n) {
+        ++end;
+        while (end < expected.size() && (quint8(expected[end]) & 0xC0) == 0x80)
+            ++end;
+    }
+    return ReadText::hex(expected.mid(at, end - at))
+        + (expected.size() > end ? QStringLiteral(" …") : QString());
+}
+
 // The two texts as they are brought closer, step by step, and what each step
 // found.
 struct Comparison
@@ -234,8 +257,15 @@ void compareEncoding(Comparison &c, const QByteArray &expected, const QString &u
     }
     if (!chosen)
         return;
-    // The symbol's text itself, not its bytes as Windows-1251 would show them.
-    c.result.faults.append({ chosen->kind, -1, {}, { c.got, utf8 } });
+    if (chosen->kind == Kind::Utf8AsCp1251) {
+        // Both texts read the same: their bytes show the fault.
+        const qsizetype at = commonPrefix(c.want, c.got);
+        c.result.faults.append({ chosen->kind, -1, {},
+            { readBytesAt(c.got, at), codeBytesAt(expected, at), utf8 } });
+    } else {
+        // The symbol's text itself, not its bytes as Windows-1251 would show them.
+        c.result.faults.append({ chosen->kind, -1, {}, { c.got, utf8 } });
+    }
     c.want = chosen->text;
 }
 
@@ -415,6 +445,7 @@ ReadComparison compareReads(const ExpectedCode &code, const QByteArray &received
         compareKeys(c, c.leading);
     compareFrame(c);
     c.result.data = c.got;
+    c.result.want = c.want;
     c.result.sameContent = c.want == c.got;
     const qsizetype same = similarity(c.want, c.got);
     c.result.likeness = c.want.size() + c.got.size() == 0

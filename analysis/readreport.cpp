@@ -10,13 +10,13 @@ namespace {
 
 constexpr qsizetype tooltipFaults = 3;
 
-QString timingLine(const ReadTiming &t)
+QString timingLine(const ReadTiming &t, Notation::Stamps stamps)
 {
-    QString line = QStringLiteral("длительность ") + Notation::duration(t.durationMicros)
+    QString line = QStringLiteral("длительность ") + Notation::duration(t.durationMicros, stamps)
         + QStringLiteral("; паузы между символами: наименьшая ")
-        + Notation::duration(t.smallestGapMicros) + QStringLiteral(", медиана ")
-        + Notation::duration(t.medianGapMicros) + QStringLiteral(", наибольшая ")
-        + Notation::duration(t.largestGapMicros);
+        + Notation::duration(t.smallestGapMicros, stamps) + QStringLiteral(", медиана ")
+        + Notation::duration(t.medianGapMicros, stamps) + QStringLiteral(", наибольшая ")
+        + Notation::duration(t.largestGapMicros, stamps);
     if (t.codesPerSecond > 0)
         line += QStringLiteral("; ") + ReadText::decimal(t.codesPerSecond)
             + QStringLiteral(" символа в секунду");
@@ -36,8 +36,8 @@ QString paceLine(const ReadAnalysis &r)
     const bool scanner = r.timing.medianGapMicros <= ReadSplitter::scannerPaceMicros;
     return (scanner ? QStringLiteral("Похоже на сканер: медиана пауз %1 не больше %2")
                     : QStringLiteral("Похоже на человека: медиана пауз %1 больше %2"))
-               .arg(Notation::duration(r.timing.medianGapMicros),
-                   Notation::duration(ReadSplitter::scannerPaceMicros))
+               .arg(Notation::duration(r.timing.medianGapMicros, stampsOf(r.mode)),
+                   Notation::duration(ReadSplitter::scannerPaceMicros, stampsOf(r.mode)))
         + QStringLiteral(
             " (сканеры печатают через 5–60 мс, человек так часто подряд почти не печатает).");
 }
@@ -75,13 +75,14 @@ QString tooltipText(const ReadAnalysis &r, const ReadReport::Extra &extra)
     if (const QString content = contentLine(r, extra); !content.isEmpty())
         tip.append(content);
     for (qsizetype i = 0; i < r.faults.size() && i < tooltipFaults; ++i)
-        tip.append(QStringLiteral("• ") + FindingText::sentence(r.faults[i]));
+        tip.append(QStringLiteral("• ") + FindingText::sentence(r.faults[i], stampsOf(r.mode)));
     if (r.faults.size() > tooltipFaults)
         tip.append(QStringLiteral("…и ещё ")
             + ReadText::plural(
                 r.faults.size() - tooltipFaults, "замечание", "замечания", "замечаний"));
     if (r.timing.known) {
-        QString pace = QStringLiteral("Длительность ") + Notation::duration(r.timing.durationMicros);
+        QString pace = QStringLiteral("Длительность ")
+            + Notation::duration(r.timing.durationMicros, stampsOf(r.mode));
         if (r.timing.codesPerSecond > 0)
             pace += QStringLiteral(", ") + QString::number(qRound64(r.timing.codesPerSecond))
                 + QStringLiteral(" симв./с");
@@ -114,11 +115,11 @@ void appendCodesAndFaults(QStringList &t, const QByteArray &codes, const ReadAna
     } else {
         t.append(QStringLiteral("Замечания:"));
         for (const Finding &fault : r.faults)
-            t.append(QStringLiteral("  • ") + FindingText::sentence(fault));
+            t.append(QStringLiteral("  • ") + FindingText::sentence(fault, stampsOf(r.mode)));
     }
     if (r.timing.known) {
         t.append(QString());
-        t.append(QStringLiteral("Время: ") + timingLine(r.timing) + u'.');
+        t.append(QStringLiteral("Время: ") + timingLine(r.timing, stampsOf(r.mode)) + u'.');
         if (const QString pace = paceLine(r); !pace.isEmpty())
             t.append(pace);
     }

@@ -52,6 +52,7 @@ constexpr KindRow kindRows[] = {
     { Kind::LayoutTurned, Role::Fault, false, layout },
     { Kind::MoreDifferences, Role::Fault, false, data },
     { Kind::DivergesFrom, Role::Fault, false, data },
+    { Kind::Cut, Role::Fault, false, "обрезано" },
     { Kind::OtherCode, Role::Fault, false, "другой код" },
     { Kind::DoubleRead, Role::Fault, false, "двойное чтение" },
     { Kind::JoinedRead, Role::Fault, false, joined },

@@ -19,7 +19,8 @@ struct Finding
         CapsLock,
         Utf8PerKey, // keyboard: UTF-8 bytes typed a key each; args: as received, as meant
         Utf8AsCp1251, // serial: Cyrillic came as Windows-1251, the symbol has UTF-8;
-                      // args: as received, the symbol's text
+                      // args: the first differing bytes received and due, in hex
+                      // ("CF F0 …", "D0 9F D1 80 …"), the symbol's text
         QuestionMarks, // letters not in ASCII came as "?"; args: as received, the symbol's
 
         // What the scanner sends around the data.
@@ -44,6 +45,8 @@ struct Finding
         LayoutTurned, // position; args: due, received
         MoreDifferences, // args: how many more
         DivergesFrom, // position; args: received length, due length
+        Cut, // position: where the read stopped in the code; ai: the last field it
+             // holds whole (empty: none); args: received length, due length
         OtherCode, // args: symbology (may be empty), the identifier that named it
                    // (empty: known by the data's shape), the content
         DoubleRead, // args: milliseconds since the read before

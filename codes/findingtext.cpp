@@ -40,9 +40,9 @@ QString characters(qint64 n)
     return ReadText::plural(n, "символ", "символа", "символов");
 }
 
-QString ms(const Finding &f, qsizetype i)
+QString ms(const Finding &f, qsizetype i, Notation::Stamps stamps)
 {
-    return Notation::duration(number(f, i));
+    return Notation::duration(number(f, i), stamps);
 }
 
 QString quoted(const Finding &f, qsizetype i, qsizetype most = 24)
@@ -288,8 +288,8 @@ std::optional<QString> deliverySentence(const Finding &f)
             .arg(quoted(f, 0, 16), quoted(f, 1, 40));
     case Kind::Utf8AsCp1251:
         return QStringLiteral("кириллица пришла в Windows-1251 (байт на букву), а в символе она в "
-                              "UTF-8: %1 вместо %2")
-            .arg(quoted(f, 0), quoted(f, 1));
+                              "UTF-8: %1 вместо %2 (%3)")
+            .arg(arg(f, 0), arg(f, 1), quoted(f, 2));
     case Kind::QuestionMarks:
         return QStringLiteral("буквы не из ASCII пришли знаками «?»: %1 вместо %2")
             .arg(quoted(f, 0), quoted(f, 1));
@@ -322,7 +322,7 @@ std::optional<QString> deliverySentence(const Finding &f)
 }
 
 // How the data differ from the code, and the read's state.
-std::optional<QString> differenceSentence(const Finding &f)
+std::optional<QString> differenceSentence(const Finding &f, Notation::Stamps stamps)
 {
     switch (f.kind) {
     case Kind::GsLost:
@@ -353,6 +353,9 @@ std::optional<QString> differenceSentence(const Finding &f)
     case Kind::DivergesFrom:
         return QStringLiteral("чтение расходится с кодом с позиции %1: %2 вместо %3")
             .arg(QString::number(f.position + 1), characters(number(f, 0)), arg(f, 1));
+    case Kind::Cut:
+        return (f.ai.isEmpty() ? QStringLiteral("обрезано") : QStringLiteral("обрезано после поля (") + f.ai + u')')
+            + QStringLiteral(": %1 из %2").arg(arg(f, 0), characters(number(f, 1)));
     case Kind::OtherCode: {
         QString text = QStringLiteral("прочитан другой код");
         if (!arg(f, 0).isEmpty())
@@ -364,14 +367,14 @@ std::optional<QString> differenceSentence(const Finding &f)
     case Kind::DoubleRead:
         return QStringLiteral("то же чтение ещё раз через %1 после предыдущего: сканер прочитал "
                               "код дважды")
-            .arg(ms(f, 0));
+            .arg(ms(f, 0, stamps));
     case Kind::JoinedRead:
         return QStringLiteral("в одном чтении два: сначала этот код, потом с позиции %1 — %2")
             .arg(QString::number(f.position + 1), quoted(f, 0, 40));
     case Kind::LikelyBoundary:
         return QStringLiteral("пауза %1 перед позицией %2 много длиннее остальных (наибольшая из "
                               "них %3): похоже, здесь одно чтение кончилось и началось другое")
-            .arg(ms(f, 0), QString::number(f.position + 1), ms(f, 1));
+            .arg(ms(f, 0, stamps), QString::number(f.position + 1), ms(f, 1, stamps));
     case Kind::MayContinue:
         return QStringLiteral("Чтение ещё может продолжиться: пауза после его последнего символа "
                               "пока короче той, что его закончила бы.");
@@ -502,11 +505,11 @@ std::optional<QString> structureSentence(const Finding &f)
 
 namespace FindingText {
 
-QString sentence(const Finding &f)
+QString sentence(const Finding &f, Notation::Stamps stamps)
 {
     if (auto text = deliverySentence(f))
         return *text;
-    if (auto text = differenceSentence(f))
+    if (auto text = differenceSentence(f, stamps))
         return *text;
     if (auto text = fieldSentence(f))
         return *text;

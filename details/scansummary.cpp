@@ -93,13 +93,12 @@ QStringList ScanSummary::explanation() const
         return lines;
     }
     lines.append(
-        QStringLiteral("Байтов с предыдущего скана или очистки: %1, от первого до %2 — %3 мс")
-            .arg(m_bytes)
-            .arg(m_carriageReturn >= 0 ? QStringLiteral("CR") : QStringLiteral("последнего"),
-                Notation::millis(span())));
+        QStringLiteral("Байтов с предыдущего скана или очистки: %1, от первого до %2 — %3")
+            .arg(QString::number(m_bytes),
+                m_carriageReturn >= 0 ? QStringLiteral("CR") : QStringLiteral("последнего"),
+                Notation::duration(span())));
     if (m_bytes > 1)
-        lines.append(QStringLiteral("Наибольшая пауза между ними: %1 мс")
-                         .arg(Notation::millis(m_longestGap)));
+        lines.append(QStringLiteral("Наибольшая пауза между ними: ") + Notation::duration(m_longestGap));
     if (m_before.count > 0)
         lines.append(QStringLiteral("До цифр: ") + m_before.names());
     if (m_among.count > 0)

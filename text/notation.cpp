@@ -123,6 +123,12 @@ QString millis(qint64 micros, Stamps stamps)
 
 QString duration(qint64 micros, Stamps stamps)
 {
+    // Seconds to a tenth, rounded half away from zero.
+    if (qAbs(micros) >= 1'000'000) {
+        const qint64 tenths = (qAbs(micros) + 50'000) / 100'000;
+        return (micros < 0 ? QStringLiteral("-") : QString()) + QString::number(tenths / 10) + u','
+            + QChar(u'0' + int(tenths % 10)) + QStringLiteral(" с");
+    }
     return millis(micros, stamps) + QStringLiteral(" мс");
 }
 
