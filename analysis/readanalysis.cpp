@@ -1,14 +1,14 @@
-#include "readanalysis.h"
+#include "analysis/readanalysis.h"
 
-#include "gs1associations.h"
-#include "gs1dictionary.h"
-#include "gs1digitallink.h"
-#include "layouts.h"
-#include "markingcode.h"
-#include "readbytes.h"
-#include "readreport.h"
-#include "readtext.h"
-#include "symbologyids.h"
+#include "analysis/readbytes.h"
+#include "analysis/readreport.h"
+#include "codes/layouts.h"
+#include "codes/markingcode.h"
+#include "codes/readtext.h"
+#include "codes/symbologyids.h"
+#include "gs1/gs1associations.h"
+#include "gs1/gs1dictionary.h"
+#include "gs1/gs1digitallink.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "gs1parser.h"
-#include "readmode.h"
-#include "symbologyids.h"
+#include "analysis/readmode.h"
+#include "codes/gs1parser.h"
+#include "codes/symbologyids.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,6 +1,6 @@
-#include "readbytes.h"
+#include "analysis/readbytes.h"
 
-#include "notation.h"
+#include "text/notation.h"
 
 #include <bit>
 

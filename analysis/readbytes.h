@@ -1,6 +1,6 @@
 #pragma once
 
-#include "readanalysis.h"
+#include "analysis/readanalysis.h"
 
 #include <QByteArray>
 

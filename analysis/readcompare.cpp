@@ -1,10 +1,11 @@
-#include "readcompare.h"
+#include "analysis/readcompare.h"
 
-#include "gs1parser.h"
-#include "layouts.h"
-#include "readbytes.h"
-#include "readtext.h"
-#include "symbologyids.h"
+#include "analysis/readbytes.h"
+#include "codes/gs1parser.h"
+#include "codes/layouts.h"
+#include "codes/readtext.h"
+#include "codes/symbologyids.h"
+#include "text/codepages.h"
 
 #include <vector>
 
@@ -192,7 +193,7 @@ QString asLogged(const QString &text, bool everyNonAscii)
         if (everyNonAscii && ch.unicode() >= 0x80)
             ch = u'?';
         else
-            ch = ReadText::fromCp1251(ReadText::loggedCode(ch.unicode()));
+            ch = CodePages::fromCp1251(CodePages::loggedCode(ch.unicode()));
     }
     return result;
 }
@@ -203,7 +204,7 @@ QString readBytesAt(const QString &got, qsizetype at)
 {
     QByteArray bytes;
     for (const QChar ch : QStringView(got).mid(at, 2))
-        bytes += char(ReadText::loggedCode(ch.unicode()));
+        bytes += char(CodePages::loggedCode(ch.unicode()));
     return ReadText::hex(bytes) + (got.size() > at + 2 ? QStringLiteral(" …") : QString());
 }
 

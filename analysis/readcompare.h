@@ -1,7 +1,7 @@
 #pragma once
 
-#include "finding.h"
-#include "readmode.h"
+#include "analysis/readmode.h"
+#include "codes/finding.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,10 +1,10 @@
-#include "readreport.h"
+#include "analysis/readreport.h"
 
-#include "findingtext.h"
-#include "notation.h"
-#include "readbytes.h"
-#include "readsplitter.h"
-#include "readtext.h"
+#include "analysis/readbytes.h"
+#include "analysis/readsplitter.h"
+#include "codes/findingtext.h"
+#include "codes/readtext.h"
+#include "text/notation.h"
 
 namespace {
 

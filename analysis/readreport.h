@@ -1,7 +1,7 @@
 #pragma once
 
-#include "readanalysis.h"
-#include "symbologyids.h"
+#include "analysis/readanalysis.h"
+#include "codes/symbologyids.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "readsplitter.h"
+#include "analysis/readsplitter.h"
 
 // Why these pauses:
 // - Serial: a scanner sends a read's bytes back to back. Even at 1200 baud a

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "readmode.h"
+#include "analysis/readmode.h"
 
 #include <QtGlobal>
 

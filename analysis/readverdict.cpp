@@ -1,13 +1,13 @@
-#include "readverdict.h"
+#include "analysis/readverdict.h"
 
-#include "findingtext.h"
-#include "gs1parser.h"
-#include "markingcode.h"
-#include "notation.h"
-#include "readanalysis.h"
-#include "readbytes.h"
-#include "readtext.h"
-#include "symbologyids.h"
+#include "analysis/readanalysis.h"
+#include "analysis/readbytes.h"
+#include "codes/findingtext.h"
+#include "codes/gs1parser.h"
+#include "codes/markingcode.h"
+#include "codes/readtext.h"
+#include "codes/symbologyids.h"
+#include "text/notation.h"
 
 namespace {
 

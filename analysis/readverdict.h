@@ -1,6 +1,6 @@
 #pragma once
 
-#include "readcompare.h"
+#include "analysis/readcompare.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,8 +1,8 @@
 #include "benchsupport.h"
 
-#include "eventlog.h"
-#include "main_window.h"
-#include "serialcontrol.h"
+#include "form/main_window.h"
+#include "log/eventlog.h"
+#include "serial/serialcontrol.h"
 
 #include <QApplication>
 #include <QCheckBox>

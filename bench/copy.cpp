@@ -4,7 +4,7 @@
 //   bench: copy lines=<N> details=<0|1> seconds=<s> max_stall_ms=<m> peak_mb=<p>
 
 #include "benchsupport.h"
-#include "eventlog.h"
+#include "log/eventlog.h"
 
 #include <QClipboard>
 #include <QElapsedTimer>

@@ -4,8 +4,8 @@
 //   bench: key_latency impl=<List1|QListWidget> present=<N> p50_us=<x> p99_us=<y>
 
 #include "benchsupport.h"
-#include "eventlog.h"
-#include "main_window.h"
+#include "form/main_window.h"
+#include "log/eventlog.h"
 
 #include <QElapsedTimer>
 #include <QKeyEvent>

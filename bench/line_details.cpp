@@ -3,7 +3,7 @@
 //   bench: line_details bytes_before=<N> describe_us=<x>
 
 #include "benchsupport.h"
-#include "eventlog.h"
+#include "log/eventlog.h"
 
 #include <cstdio>
 

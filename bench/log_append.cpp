@@ -4,7 +4,7 @@
 //   bench: log_append impl=<List1|QListWidget> lines=<N> ns_per_line=<x> bytes_per_line=<y>
 
 #include "benchsupport.h"
-#include "eventlog.h"
+#include "log/eventlog.h"
 
 #include <QElapsedTimer>
 #include <QListWidget>

@@ -3,8 +3,8 @@
 //   bench: log_clear lines=<N> rss_before_mb=<a> rss_full_mb=<b> rss_after_mb=<c>
 
 #include "benchsupport.h"
-#include "eventlog.h"
-#include "main_window.h"
+#include "form/main_window.h"
+#include "log/eventlog.h"
 
 #include <cstdio>
 

@@ -3,7 +3,7 @@
 //   bench: log_paint line_chars=<N> refresh_ms=<x>
 
 #include "benchsupport.h"
-#include "eventlog.h"
+#include "log/eventlog.h"
 
 #include <QScrollBar>
 

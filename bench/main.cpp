@@ -1,6 +1,6 @@
 #include "benchsupport.h"
 
-#include "runtime.h"
+#include "form/runtime.h"
 
 #include <QProcess>
 

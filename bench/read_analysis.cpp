@@ -4,7 +4,7 @@
 //   bench: read_analysis bytes=<N> us=<x>
 
 #include "benchsupport.h"
-#include "readanalysis.h"
+#include "analysis/readanalysis.h"
 
 #include <cstdio>
 

@@ -6,7 +6,7 @@
 // zerowidth: zero-width spaces, as after pasting them.
 
 #include "benchsupport.h"
-#include "scanbox.h"
+#include "scanbox/scanbox.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "hexdigit.h"
+#include "text/hexdigit.h"
 
 #include <QByteArray>
 

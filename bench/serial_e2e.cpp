@@ -7,11 +7,11 @@
 // "soak:" line; its ticks are the commit timer's, one a scan line.
 
 #include "benchsupport.h"
-#include "eventlog.h"
-#include "main_window.h"
-#include "ptypair.h"
-#include "scanbox.h"
-#include "serialcontrol.h"
+#include "form/main_window.h"
+#include "log/eventlog.h"
+#include "scanbox/scanbox.h"
+#include "serial/serialcontrol.h"
+#include "support/ptypair.h"
 #include "streamcheck.h"
 
 #include <QElapsedTimer>

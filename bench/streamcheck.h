@@ -1,8 +1,8 @@
 #pragma once
 
-#include "eventlines.h"
-#include "eventlog.h"
-#include "hexdigit.h"
+#include "log/eventlog.h"
+#include "logstore/eventlines.h"
+#include "text/hexdigit.h"
 #include "scannerstream.h"
 
 #include <QByteArray>

@@ -1,4 +1,4 @@
-#include "finding.h"
+#include "codes/finding.h"
 
 #include <array>
 

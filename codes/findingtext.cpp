@@ -1,10 +1,11 @@
-#include "findingtext.h"
+#include "codes/findingtext.h"
 
-#include "gs1associations.h"
-#include "gs1digitallink.h"
-#include "gs1lint.h"
-#include "notation.h"
-#include "readtext.h"
+#include "codes/readtext.h"
+#include "gs1/gs1associations.h"
+#include "gs1/gs1digitallink.h"
+#include "gs1/gs1lint.h"
+#include "text/codepages.h"
+#include "text/notation.h"
 
 #include <optional>
 
@@ -241,7 +242,7 @@ QString excerpt(QStringView text, qsizetype most)
     const QString cut = text.size() > most ? QStringLiteral("…") : QString();
     QStringList names;
     for (const QChar ch : part) {
-        const int code = ReadText::toCp1251(ch);
+        const int code = CodePages::toCp1251(ch);
         const QString name = code >= 0 ? ReadText::nameOf(quint8(code)) : QString();
         if (name.isEmpty() || code == 0x20) {
             names.clear();
@@ -256,7 +257,7 @@ QString excerpt(QStringView text, qsizetype most)
 
 QString character(QChar ch)
 {
-    const int code = ReadText::toCp1251(ch);
+    const int code = CodePages::toCp1251(ch);
     const QString hexCode
         = code >= 0 ? Notation::hexByte(quint8(code)) : Notation::codePoint(ch.unicode());
     const QString name = code >= 0 ? ReadText::nameOf(quint8(code)) : QString();

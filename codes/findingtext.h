@@ -1,7 +1,7 @@
 #pragma once
 
-#include "finding.h"
-#include "notation.h"
+#include "codes/finding.h"
+#include "text/notation.h"
 
 #include <QList>
 #include <QString>

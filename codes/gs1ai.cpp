@@ -1,6 +1,6 @@
-#include "gs1ai.h"
+#include "codes/gs1ai.h"
 
-#include "gs1dictionary.h"
+#include "gs1/gs1dictionary.h"
 
 // The identifiers are those of GS1's Barcode Syntax Dictionary, made into a table
 // at build time (gs1/): identifiers not there are reported as unknown, never

@@ -1,11 +1,11 @@
-#include "gs1parser.h"
+#include "codes/gs1parser.h"
 
-#include "findingtext.h"
-#include "gs1ai.h"
-#include "gs1dictionary.h"
-#include "gs1associations.h"
-#include "gs1lint.h"
-#include "readtext.h"
+#include "codes/findingtext.h"
+#include "codes/gs1ai.h"
+#include "codes/readtext.h"
+#include "gs1/gs1associations.h"
+#include "gs1/gs1dictionary.h"
+#include "gs1/gs1lint.h"
 
 #include <QDate>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "finding.h"
+#include "codes/finding.h"
 
 #include <QList>
 #include <QString>

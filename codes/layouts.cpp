@@ -1,4 +1,4 @@
-#include "layouts.h"
+#include "codes/layouts.h"
 
 namespace {
 

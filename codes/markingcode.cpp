@@ -1,6 +1,6 @@
-#include "markingcode.h"
+#include "codes/markingcode.h"
 
-#include "readtext.h"
+#include "codes/readtext.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gs1parser.h"
+#include "codes/gs1parser.h"
 
 #include <QList>
 #include <QString>

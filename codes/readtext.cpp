@@ -1,7 +1,7 @@
-#include "readtext.h"
+#include "codes/readtext.h"
 
-#include "codepages.h"
-#include "notation.h"
+#include "text/codepages.h"
+#include "text/notation.h"
 
 #include <QStringDecoder>
 
@@ -9,28 +9,12 @@
 
 namespace ReadText {
 
-QChar fromCp1251(quint8 code)
-{
-    return CodePages::toUnicode(CodePages::Page::Windows1251, code);
-}
-
-int toCp1251(QChar ch)
-{
-    return CodePages::fromUnicode(CodePages::Page::Windows1251, ch);
-}
-
-quint8 loggedCode(char32_t ch)
-{
-    const int code = ch <= 0xFFFF ? toCp1251(QChar(char16_t(ch))) : -1;
-    return code < 0 ? quint8('?') : quint8(code);
-}
-
 QString decode(QByteArrayView codes)
 {
     QString text;
     text.reserve(codes.size());
     for (const char c : codes) {
-        const QChar ch = fromCp1251(quint8(c));
+        const QChar ch = CodePages::fromCp1251(quint8(c));
         text += ch.isNull() ? QChar(QChar::ReplacementCharacter) : ch;
     }
     return text;
@@ -39,7 +23,7 @@ QString decode(QByteArrayView codes)
 QString nameOf(quint8 code)
 {
     const QString name = Notation::controlName(code);
-    return name.isEmpty() && fromCp1251(code).isNull() ? Notation::hexByte(code) : name;
+    return name.isEmpty() && CodePages::fromCp1251(code).isNull() ? Notation::hexByte(code) : name;
 }
 
 QString visible(QByteArrayView codes)
@@ -51,7 +35,7 @@ QString visible(QByteArrayView codes)
         const bool innerSpace = code == 0x20 && i > 0 && i + 1 < codes.size();
         const QString name = innerSpace ? QString() : nameOf(code);
         if (name.isEmpty())
-            text += fromCp1251(code);
+            text += CodePages::fromCp1251(code);
         else
             text += u'«' + name + u'»';
     }
@@ -63,7 +47,7 @@ QString visibleText(QStringView text)
     QString result;
     result.reserve(text.size());
     for (const QChar ch : text) {
-        const int code = toCp1251(ch);
+        const int code = CodePages::toCp1251(ch);
         const QString name = code >= 0 && code != 0x20 ? nameOf(quint8(code)) : QString();
         if (name.isEmpty())
             result += ch;

@@ -13,14 +13,6 @@ namespace ReadText {
 // GS, the group separator: it ends a variable-length GS1 field.
 inline constexpr QChar groupSeparator(0x1D);
 
-// The character of a Windows-1251 code; a null QChar for 0x98, which the code
-// page leaves unassigned.
-QChar fromCp1251(quint8 code);
-// The Windows-1251 code of a character, or -1 when the code page has none.
-int toCp1251(QChar ch);
-// The code the log keeps for a typed character: its Windows-1251 code, or that
-// of "?" when the code page has none.
-quint8 loggedCode(char32_t ch);
 // The codes as Windows-1251 text, each code one character (0x98 as U+FFFD).
 QString decode(QByteArrayView codes);
 

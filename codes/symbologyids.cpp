@@ -1,6 +1,6 @@
-#include "symbologyids.h"
+#include "codes/symbologyids.h"
 
-#include "layouts.h"
+#include "codes/layouts.h"
 
 #include <QStringList>
 

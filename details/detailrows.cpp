@@ -1,9 +1,10 @@
-#include "detailrows.h"
+#include "details/detailrows.h"
 
-#include "eventdetails.h"
-#include "eventlines.h"
-#include "linedetails.h"
-#include "notation.h"
+#include "codes/readtext.h"
+#include "details/eventdetails.h"
+#include "details/linedetails.h"
+#include "logstore/eventlines.h"
+#include "text/notation.h"
 
 DetailRows::DetailRows(const EventDetails &details, const EventLines &lines)
     : m_details(details)

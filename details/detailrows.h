@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sessionclock.h"
+#include "details/sessionclock.h"
 
 #include <QString>
 

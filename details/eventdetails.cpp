@@ -1,10 +1,10 @@
-#include "eventdetails.h"
+#include "details/eventdetails.h"
 
-#include "eventlines.h"
-#include "linedetails.h"
-#include "notation.h"
-#include "readmode.h"
-#include "sessionclock.h"
+#include "analysis/readmode.h"
+#include "details/linedetails.h"
+#include "details/sessionclock.h"
+#include "logstore/eventlines.h"
+#include "text/notation.h"
 
 #include <algorithm>
 

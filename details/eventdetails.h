@@ -1,10 +1,10 @@
 #pragma once
 
-#include "keyorigin.h"
-#include "linetimes.h"
-#include "readanalysis.h"
-#include "readlog.h"
-#include "scansummary.h"
+#include "analysis/readanalysis.h"
+#include "details/keyorigin.h"
+#include "details/readlog.h"
+#include "details/scansummary.h"
+#include "logstore/linetimes.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,11 +1,11 @@
-#include "eventdetails.h"
+#include "details/eventdetails.h"
 
-#include "eventlines.h"
-#include "findingtext.h"
-#include "hexdigit.h"
-#include "readanalysis.h"
-#include "readtext.h"
-#include "sessionclock.h"
+#include "analysis/readanalysis.h"
+#include "codes/findingtext.h"
+#include "codes/readtext.h"
+#include "details/sessionclock.h"
+#include "logstore/eventlines.h"
+#include "text/hexdigit.h"
 
 #include <algorithm>
 

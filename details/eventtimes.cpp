@@ -1,6 +1,6 @@
-#include "eventtimes.h"
+#include "details/eventtimes.h"
 
-#include "sessionclock.h"
+#include "details/sessionclock.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
-#include "keyorigin.h"
+#include "details/keyorigin.h"
 
-#include "keytext.h"
-#include "linedetails.h"
-#include "notation.h"
-#include "quoted.h"
-#include "uslayout.h"
+#include "details/linedetails.h"
+#include "keys/uslayout.h"
+#include "text/codepages.h"
+#include "text/notation.h"
+#include "text/quoted.h"
 
 #include <QStringList>
 
@@ -28,7 +28,7 @@ QString modifierNames(Qt::KeyboardModifiers modifiers)
 QString withCode(const QString &text)
 {
     return quoted(text) + QStringLiteral(" (")
-        + QString::number(windows1251Code(text.toUcs4().value(0))) + u')';
+        + QString::number(CodePages::loggedCode(text.toUcs4().value(0))) + u')';
 }
 
 bool printable(const QString &text)
@@ -66,7 +66,7 @@ QString keyLabel(const QString &usName)
 QString characterLine(const QString &typed)
 {
     const char32_t ch = typed.toUcs4().value(0);
-    const quint8 code = windows1251Code(ch);
+    const quint8 code = CodePages::loggedCode(ch);
     if (code == '?' && ch != U'?') {
         return QStringLiteral("Символ %1 (%2) в Windows-1251 кода не имеет: записан кодом 63, "
                               "как «?»")

@@ -1,8 +1,9 @@
-#include "linedetails.h"
+#include "details/linedetails.h"
 
-#include "hexdigit.h"
-#include "notation.h"
-#include "readtext.h"
+#include "codes/readtext.h"
+#include "text/codepages.h"
+#include "text/hexdigit.h"
+#include "text/notation.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ QString describeCode(quint8 code)
     if (name.abbreviation)
         return number + QStringLiteral(", ") + QLatin1String(name.abbreviation)
             + QStringLiteral(", ") + QString::fromUtf8(name.meaning);
-    const QChar ch = ReadText::fromCp1251(code);
+    const QChar ch = CodePages::fromCp1251(code);
     if (ch.isNull())
         return number + QStringLiteral(", в Windows-1251 не назначен");
     return number + QStringLiteral(", «") + ch + u'»';

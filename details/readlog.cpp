@@ -1,4 +1,4 @@
-#include "readlog.h"
+#include "details/readlog.h"
 
 #include <algorithm>
 #include <limits>

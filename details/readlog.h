@@ -1,7 +1,7 @@
 #pragma once
 
-#include "readmode.h"
-#include "readsplitter.h"
+#include "analysis/readmode.h"
+#include "analysis/readsplitter.h"
 
 #include <QtGlobal>
 

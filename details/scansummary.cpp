@@ -1,8 +1,10 @@
-#include "scansummary.h"
+#include "details/scansummary.h"
 
-#include "hexdigit.h"
-#include "notation.h"
-#include "readtext.h"
+#include "codes/readtext.h"
+#include "details/linedetails.h"
+#include "text/codepages.h"
+#include "text/hexdigit.h"
+#include "text/notation.h"
 
 #include <algorithm>
 
@@ -25,7 +27,7 @@ QString ScanSummary::Named::names() const
     for (qsizetype i = 0; i < std::min(count, Kept); ++i) {
         const quint8 code = codes[std::size_t(i)];
         const QString name = ReadText::nameOf(code);
-        words.append(name.isEmpty() ? u'«' + ReadText::fromCp1251(code) + u'»' : name);
+        words.append(name.isEmpty() ? u'«' + CodePages::fromCp1251(code) + u'»' : name);
     }
     if (count > Kept)
         words.append(QStringLiteral("… (всего %1)").arg(count));

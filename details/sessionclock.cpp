@@ -1,6 +1,6 @@
-#include "sessionclock.h"
+#include "details/sessionclock.h"
 
-#include "notation.h"
+#include "text/notation.h"
 
 #include <QDateTime>
 

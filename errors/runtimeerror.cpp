@@ -1,4 +1,4 @@
-#include "runtimeerror.h"
+#include "errors/runtimeerror.h"
 
 #include <QCoreApplication>
 

@@ -1,12 +1,13 @@
-#include "main_window.h"
+#include "form/main_window.h"
 
-#include "eventlog.h"
-#include "indicator.h"
-#include "keypreview.h"
-#include "porttooltip.h"
-#include "runtimeerror.h"
-#include "scanbox.h"
-#include "serialcontrol.h"
+#include "errors/runtimeerror.h"
+#include "form/indicator.h"
+#include "form/keypreview.h"
+#include "form/porttooltip.h"
+#include "log/eventlog.h"
+#include "scanbox/scanbox.h"
+#include "serial/linesettings.h"
+#include "serial/serialcontrol.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -85,7 +86,7 @@ Form1::Form1(QWidget *parent)
     , txtPort(textBox(QStringLiteral("1"), this))
     , Label2(new QLabel(QStringLiteral("скор."), this))
     , txtBod(textBox(QStringLiteral("9600"), this))
-    , Label3(new QLabel(QStringLiteral(",N,8,1"), this))
+    , Label3(new QLabel(settingsAfterSpeed.toString(), this))
     , CmdOpen(commandButton(QStringLiteral("Открыть порт"), this))
     , CmdClose(commandButton(QStringLiteral("Закрыть порт"), this))
     , txtSkaner(new ScanBox(this))
@@ -102,6 +103,18 @@ Form1::Form1(QWidget *parent)
     // the captions only fit the design's sizes with a font of that size.
     setFont(designFont(8));
 
+    placeControls();
+    nameForScreenReaders();
+    setDesignState();
+    connectHandlers();
+
+    // The form sees every key press before the focused control does.
+    m_keyPreview = new KeyPreview(this);
+    txtSkaner->setFocus();
+}
+
+void Form1::placeControls()
+{
     // The form's design: each control, its name and its place in twips, row by row
     // as they read on the screen.
     const struct
@@ -126,7 +139,10 @@ Form1::Form1(QWidget *parent)
     }
     // "X" overlaps the end of the scan box and must stay on top of it.
     CmdClear->raise();
+}
 
+void Form1::nameForScreenReaders()
+{
     // Names for screen readers and other accessibility tools. The port and speed
     // boxes are named by their labels; the indicator says which port is open.
     Label1->setBuddy(txtPort);
@@ -136,7 +152,10 @@ Form1::Form1(QWidget *parent)
     Shape1->setAccessibleName(QStringLiteral("Состояние порта"));
     Shape1->describe(QStringLiteral("Порт закрыт"));
     CmdClear->setAccessibleDescription(QStringLiteral("Очистить журнал и поле скана"));
+}
 
+void Form1::setDesignState()
+{
     Shape1->setFillColor(Red);
     txtPort->setEnabled(false);
     txtBod->setEnabled(false);
@@ -150,7 +169,10 @@ Form1::Form1(QWidget *parent)
         = { txtPort, txtBod, CmdOpen, CmdClose, txtSkaner, List1, Check1, CmdClear };
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
+}
 
+void Form1::connectHandlers()
+{
     // Any change of the box, a click or a screen reader's toggle, as a click.
     connect(Check1, &QCheckBox::toggled, this, &Form1::Check1_Click);
     connect(CmdClear, &QPushButton::clicked, this, &Form1::CmdClear_Click);
@@ -165,10 +187,6 @@ Form1::Form1(QWidget *parent)
     connect(TimerCOM, &QTimer::timeout, this, &Form1::TimerCOM_Timer);
     new PortToolTip(txtPort, MSComm1);
     addLogTools();
-
-    // The form sees every key press before the focused control does.
-    m_keyPreview = new KeyPreview(this);
-    txtSkaner->setFocus();
 }
 
 Form1::~Form1() = default;

@@ -1,13 +1,14 @@
-#include "main_window.h"
+#include "form/main_window.h"
 
-#include "eventlog.h"
-#include "indicator.h"
-#include "literaltext.h"
-#include "portnumber.h"
-#include "quoted.h"
-#include "runtimeerror.h"
-#include "scanbox.h"
-#include "serialcontrol.h"
+#include "errors/runtimeerror.h"
+#include "form/indicator.h"
+#include "log/eventlog.h"
+#include "scanbox/scanbox.h"
+#include "serial/linesettings.h"
+#include "serial/portnumber.h"
+#include "serial/serialcontrol.h"
+#include "text/literaltext.h"
+#include "text/quoted.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -68,8 +69,9 @@ void describePort(Indicator *shape, const SerialControl *port)
     shape->describe(text);
 }
 
-// The one message of the program. What the operator typed ends up in it, so both
-// of its texts are plain text.
+// The form's one message: a port that does not open. (The runtime has its own, the
+// report of an error nothing trapped.) What the operator typed ends up in it, so
+// both of its texts are plain text.
 void showOpenFailure(QWidget *parent, const QString &port, const QString &reason)
 {
     QMessageBox box(QMessageBox::Critical, QStringLiteral("COM"),
@@ -96,7 +98,8 @@ void Form1::CmdOpen_Click()
             showOpenFailure(this, elided(txtPort->text()), error.description());
             return;
         }
-        const QString settings = txtBod->text() + QStringLiteral(",N,8,1");
+        QString settings = txtBod->text();
+        settings += settingsAfterSpeed;
         MSComm1->setCommPort(port);
         MSComm1->setSettings(settings);
 

@@ -1,11 +1,12 @@
-#include "main_window.h"
+#include "form/main_window.h"
 
-#include "eventlog.h"
-#include "hexdigit.h"
-#include "runtimeerror.h"
-#include "scanbox.h"
-#include "serialcontrol.h"
-#include "sessionclock.h"
+#include "details/sessionclock.h"
+#include "errors/runtimeerror.h"
+#include "log/eventlog.h"
+#include "logstore/eventlines.h"
+#include "scanbox/scanbox.h"
+#include "serial/serialcontrol.h"
+#include "text/hexdigit.h"
 
 #include <QTimer>
 
@@ -45,10 +46,10 @@ void Form1::ScanCom(const QString &aa)
         }
         if (code > 255) {
             // Not from the port, where one byte is one character; never a digit.
-            List1->AddItem(QStringLiteral("KeyAscii=") + QString::number(code));
+            List1->AddItem(EventLines::characterLine(code));
             continue;
         }
-        if (isHexDigitCode(code))
+        if (OnlyHexSymb(QStringView(&ch, 1)))
             digits += ch;
         // The log keeps the byte as its code: no string is built per byte.
         List1->AddCharacterLine(quint8(code), received);
@@ -61,7 +62,7 @@ void Form1::ScanCom(const QString &aa)
     }
 }
 
-bool Form1::OnlyHexSymb(const QString &Str)
+bool Form1::OnlyHexSymb(QStringView Str)
 {
     if (Str.isEmpty())
         return false;

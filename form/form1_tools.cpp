@@ -1,8 +1,8 @@
-#include "main_window.h"
+#include "form/main_window.h"
 
-#include "eventlog.h"
-#include "runtimeerror.h"
-#include "testcodeswindow.h"
+#include "errors/runtimeerror.h"
+#include "log/eventlog.h"
+#include "testcodes/testcodeswindow.h"
 
 #include <QAction>
 

@@ -1,6 +1,6 @@
-#include "indicator.h"
+#include "form/indicator.h"
 
-#include "tooltiptext.h"
+#include "text/tooltiptext.h"
 
 #include <QPainter>
 

@@ -1,8 +1,9 @@
-#include "keypreview.h"
+#include "form/keypreview.h"
 
-#include "keytext.h"
-#include "main_window.h"
-#include "sessionclock.h"
+#include "details/sessionclock.h"
+#include "form/main_window.h"
+#include "keys/keytext.h"
+#include "text/codepages.h"
 
 #include <QApplication>
 #include <QInputMethodEvent>
@@ -140,7 +141,7 @@ void KeyPreview::type(char32_t ch, const KeyOrigin &origin, quint64 stampMs)
 {
     m_origin = origin;
     m_moment = m_times.moment(stampMs);
-    short KeyAscii = windows1251Code(ch);
+    short KeyAscii = CodePages::loggedCode(ch);
     m_form->Form_KeyPress(KeyAscii);
     m_moment = -1;
 }

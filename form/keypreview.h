@@ -1,8 +1,8 @@
 #pragma once
 
-#include "altcode.h"
-#include "eventtimes.h"
-#include "keyorigin.h"
+#include "details/eventtimes.h"
+#include "details/keyorigin.h"
+#include "keys/altcode.h"
 
 #include <QObject>
 

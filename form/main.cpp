@@ -1,6 +1,6 @@
-#include "main_window.h"
-#include "qttranslations.h"
-#include "runtime.h"
+#include "form/main_window.h"
+#include "form/qttranslations.h"
+#include "form/runtime.h"
 
 #include <cstdio>
 #include <memory>

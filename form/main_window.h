@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QStringView>
 #include <QWidget>
 
 class QCheckBox;
@@ -41,12 +42,19 @@ public:
     // Parses one chunk of received text: every character is logged, the hex
     // digits among them go into the scan box, a carriage return arms the commit.
     void ScanCom(const QString &aa);
-    static bool OnlyHexSymb(const QString &Str);
+    // Whether the text begins with a hexadecimal digit ("0" to "9", "A" to "F").
+    static bool OnlyHexSymb(QStringView Str);
     void TimerCOM_Timer();
     // "Тестовые коды…" of the log's context menu.
     void showTestCodes();
 
 private:
+    // The parts of the form's making: the controls' names and places, their names
+    // for screen readers, their state, fonts and tab order at start, the handlers.
+    void placeControls();
+    void nameForScreenReaders();
+    void setDesignState();
+    void connectHandlers();
     void addLogTools();
 
     QCheckBox *Check1;

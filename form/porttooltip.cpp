@@ -1,9 +1,9 @@
-#include "porttooltip.h"
+#include "form/porttooltip.h"
 
-#include "portmapping.h"
-#include "runtimeerror.h"
-#include "serialcontrol.h"
-#include "tooltiptext.h"
+#include "errors/runtimeerror.h"
+#include "serial/portmapping.h"
+#include "serial/serialcontrol.h"
+#include "text/tooltiptext.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,4 +1,4 @@
-#include "qttranslations.h"
+#include "form/qttranslations.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

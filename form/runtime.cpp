@@ -1,6 +1,6 @@
-#include "runtime.h"
+#include "form/runtime.h"
 
-#include "runtimeerror.h"
+#include "errors/runtimeerror.h"
 
 #include <QMessageBox>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "runtimeerror.h"
+#include "errors/runtimeerror.h"
 
 #include <QApplication>
 

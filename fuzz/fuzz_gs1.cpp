@@ -4,11 +4,11 @@
 // text as a read's data after identifiers of each kind (none, plain, GS1 with ECI,
 // a structured append's part): every finding within the data and said in words,
 // a Digital Link's fields all in its element strings.
-#include "findingtext.h"
-#include "gs1associations.h"
-#include "gs1digitallink.h"
-#include "gs1lint.h"
-#include "readanalysis.h"
+#include "analysis/readanalysis.h"
+#include "codes/findingtext.h"
+#include "gs1/gs1associations.h"
+#include "gs1/gs1digitallink.h"
+#include "gs1/gs1lint.h"
 #include "textrule.h"
 
 namespace {

@@ -1,8 +1,8 @@
 // The port box's text: every text either gives a port number from 0 to 255 or is
 // refused with an error the open handler can show, never a crash or a wrong number.
 #include "textrule.h"
-#include "portnumber.h"
-#include "runtimeerror.h"
+#include "errors/runtimeerror.h"
+#include "serial/portnumber.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

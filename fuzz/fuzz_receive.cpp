@@ -2,10 +2,10 @@
 // of a two-byte little-endian length and that many bytes; the last takes what is left) goes
 // through ScanCom into the real log and scan box: one character line per byte but the
 // carriage returns, which only arm the commit, and the upper-case hex digits in the box.
-#include "eventlog.h"
-#include "hexdigit.h"
-#include "main_window.h"
-#include "scanbox.h"
+#include "form/main_window.h"
+#include "log/eventlog.h"
+#include "scanbox/scanbox.h"
+#include "text/hexdigit.h"
 #include "textrule.h"
 
 #include <QApplication>

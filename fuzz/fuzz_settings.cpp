@@ -2,8 +2,8 @@
 // when the rule below allows it, with the settings it names, else refused with the
 // settings error and a description, never a crash.
 #include "textrule.h"
-#include "linesettings.h"
-#include "runtimeerror.h"
+#include "errors/runtimeerror.h"
+#include "serial/linesettings.h"
 
 #include <optional>
 

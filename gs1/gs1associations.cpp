@@ -1,4 +1,4 @@
-#include "gs1associations.h"
+#include "gs1/gs1associations.h"
 
 #include <utility>
 

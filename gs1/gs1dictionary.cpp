@@ -1,6 +1,6 @@
-#include "gs1dictionary.h"
+#include "gs1/gs1dictionary.h"
 
-#include "gs1tables.h"
+#include "gs1/gs1tables.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
-#include "gs1digitallink.h"
+#include "gs1/gs1digitallink.h"
 
-#include "gs1dictionary.h"
+#include "gs1/gs1dictionary.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "gs1lint.h"
+#include "gs1/gs1lint.h"
 
 #include <algorithm>
 #include <iterator>

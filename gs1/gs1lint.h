@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gs1dictionary.h"
+#include "gs1/gs1dictionary.h"
 
 #include <QList>
 #include <QStringView>

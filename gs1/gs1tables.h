@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gs1dictionary.h"
+#include "gs1/gs1dictionary.h"
 
 // The tables gen_gs1tables.py writes (gs1tables.cpp in the build tree).
 namespace Gs1::Tables {

@@ -1,6 +1,6 @@
-#include "altcode.h"
+#include "keys/altcode.h"
 
-#include "codepages.h"
+#include "text/codepages.h"
 
 #include <algorithm>
 

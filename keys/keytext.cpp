@@ -1,7 +1,6 @@
-#include "keytext.h"
+#include "keys/keytext.h"
 
-#include "readtext.h"
-#include "uslayout.h"
+#include "keys/uslayout.h"
 
 QString platformKeyText(
     int key, Qt::KeyboardModifiers modifiers, const QString &text, quint32 nativeScanCode)
@@ -56,11 +55,6 @@ QString platformKeyText(
         return QString();
     }
 #endif
-}
-
-quint8 windows1251Code(char32_t ch)
-{
-    return ReadText::loggedCode(ch);
 }
 
 Qt::KeyboardModifiers keypadModifier(quint32 nativeVirtualKey)

@@ -11,10 +11,6 @@
 QString platformKeyText(
     int key, Qt::KeyboardModifiers modifiers, const QString &text, quint32 nativeScanCode = 0);
 
-// The character's code in Windows-1251; a character that the code page cannot
-// represent gives 63 ("?"). For the GUI thread only.
-quint8 windows1251Code(char32_t ch);
-
 // Qt::KeypadModifier for a key of the keypad, told by its native virtual key,
 // which under X and Wayland is the keysym: Qt on Wayland leaves the modifier off.
 Qt::KeyboardModifiers keypadModifier(quint32 nativeVirtualKey);

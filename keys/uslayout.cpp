@@ -1,4 +1,4 @@
-#include "uslayout.h"
+#include "keys/uslayout.h"
 
 #ifdef ORVATEK_HAVE_XKBCOMMON
 #include <xkbcommon/xkbcommon.h>

@@ -1,9 +1,9 @@
-#include "copyjob.h"
+#include "log/copyjob.h"
 
-#include "eventdetails.h"
-#include "eventlines.h"
-#include "linedetails.h"
-#include "runtimeerror.h"
+#include "details/eventdetails.h"
+#include "details/linedetails.h"
+#include "errors/runtimeerror.h"
+#include "logstore/eventlines.h"
 
 #include <QApplication>
 #include <QClipboard>

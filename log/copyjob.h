@@ -1,7 +1,7 @@
 #pragma once
 
-#include "detailrows.h"
-#include "lineselection.h"
+#include "details/detailrows.h"
+#include "logstore/lineselection.h"
 
 #include <QElapsedTimer>
 #include <QObject>

@@ -1,14 +1,14 @@
-#include "eventlog.h"
+#include "log/eventlog.h"
 
-#include "eventlogaccessible.h"
-#include "linedetails.h"
-#include "linepainter.h"
-#include "logannouncer.h"
-#include "readwindow.h"
-#include "runtimeerror.h"
-#include "pageblocks.h"
-#include "sessionclock.h"
-#include "tooltiptext.h"
+#include "details/linedetails.h"
+#include "details/sessionclock.h"
+#include "errors/runtimeerror.h"
+#include "log/eventlogaccessible.h"
+#include "log/linepainter.h"
+#include "log/logannouncer.h"
+#include "log/readwindow.h"
+#include "logstore/pageblocks.h"
+#include "text/tooltiptext.h"
 
 #include <QAccessible>
 #include <QApplication>

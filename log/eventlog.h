@@ -1,10 +1,10 @@
 #pragma once
 
-#include "copyjob.h"
-#include "eventdetails.h"
-#include "eventlines.h"
-#include "linewidths.h"
-#include "operatorselection.h"
+#include "details/eventdetails.h"
+#include "log/copyjob.h"
+#include "log/linewidths.h"
+#include "log/operatorselection.h"
+#include "logstore/eventlines.h"
 
 #include <QAbstractScrollArea>
 #include <QList>
@@ -87,7 +87,6 @@ public:
     // window that shows it, as "Разобрать чтение…" opens it.
     QString readAnalysis(qsizetype row) const { return m_details.readAnalysis(row, m_lines); }
     void showReadAnalysis(qsizetype row);
-    ReadWindow *readWindow() const { return m_readWindow; }
 
     // While on, readEnded is emitted for every read that ends from then on.
     void setReportingReads(bool on);
@@ -97,8 +96,6 @@ public:
     // The line shown at the top, the line at a height of the viewport (-1 where
     // there is none), and where a line is drawn in the viewport.
     qsizetype topRow() const { return m_top; }
-    // How many pixels of the lines are scrolled out at the left.
-    qint64 leftPixel() const { return m_left; }
     qsizetype rowAt(int y) const;
     QRect rowRect(qsizetype row) const;
     // Changes whenever the log is cleared, so that whoever holds a row number can
@@ -107,7 +104,6 @@ public:
 
     // "Показывать новые строки": while on, the last line is kept in view as lines
     // come. Off at every start.
-    bool isFollowing() const { return m_following; }
     void setFollowing(bool following);
 
     // The most the vertical bar's range holds (INT_MAX); tests set it low to reach

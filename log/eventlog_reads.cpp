@@ -1,8 +1,8 @@
-#include "eventlog.h"
+#include "log/eventlog.h"
 
-#include "readwindow.h"
-#include "runtimeerror.h"
-#include "sessionclock.h"
+#include "details/sessionclock.h"
+#include "errors/runtimeerror.h"
+#include "log/readwindow.h"
 
 #include <QTimer>
 

@@ -3,7 +3,7 @@
 // fits that range and in proportion beyond it, so that every line stays reachable
 // at any count and every character at any length.
 
-#include "eventlog.h"
+#include "log/eventlog.h"
 
 #include <QApplication>
 #include <QScopedValueRollback>

@@ -1,6 +1,6 @@
-#include "eventlogaccessible.h"
+#include "log/eventlogaccessible.h"
 
-#include "eventlog.h"
+#include "log/eventlog.h"
 
 #include <algorithm>
 

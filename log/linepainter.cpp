@@ -1,7 +1,7 @@
-#include "linepainter.h"
+#include "log/linepainter.h"
 
-#include "eventlines.h"
-#include "linewidths.h"
+#include "log/linewidths.h"
+#include "logstore/eventlines.h"
 
 #include <QPainter>
 #include <QStyle>

@@ -1,6 +1,6 @@
-#include "linewidths.h"
+#include "log/linewidths.h"
 
-#include "eventlines.h"
+#include "logstore/eventlines.h"
 
 #include <algorithm>
 #include <cmath>

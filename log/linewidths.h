@@ -1,6 +1,6 @@
 #pragma once
 
-#include "advances.h"
+#include "text/advances.h"
 
 #include <QFont>
 #include <QFontMetrics>

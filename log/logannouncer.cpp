@@ -1,8 +1,8 @@
-#include "logannouncer.h"
+#include "log/logannouncer.h"
 
-#include "eventlog.h"
-#include "eventlogaccessible.h"
-#include "runtimeerror.h"
+#include "errors/runtimeerror.h"
+#include "log/eventlog.h"
+#include "log/eventlogaccessible.h"
 
 #include <QAccessible>
 

@@ -1,4 +1,4 @@
-#include "operatorselection.h"
+#include "log/operatorselection.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "lineselection.h"
+#include "logstore/lineselection.h"
 
 #include <Qt>
 

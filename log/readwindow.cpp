@@ -1,4 +1,4 @@
-#include "readwindow.h"
+#include "log/readwindow.h"
 
 #include <QApplication>
 #include <QFontDatabase>

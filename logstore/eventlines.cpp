@@ -1,4 +1,4 @@
-#include "eventlines.h"
+#include "logstore/eventlines.h"
 
 #include <algorithm>
 #include <array>
@@ -45,7 +45,9 @@ int EventLines::characterCode(const QString &line)
 
 QString EventLines::characterLine(int code)
 {
-    return characterLines()[std::size_t(code & 0xFF)];
+    if (code >= 0 && code < 256)
+        return characterLines()[std::size_t(code)];
+    return Prefix + QString::number(code);
 }
 
 void EventLines::append(const QString &line)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "lineselection.h"
-#include "pageblocks.h"
+#include "logstore/lineselection.h"
+#include "logstore/pageblocks.h"
 
 #include <QByteArray>
 #include <QList>
@@ -46,6 +46,8 @@ public:
     // The code that line would be stored as, or -1 when it must be kept whole.
     // Only the exact text that the code gives back counts ("KeyAscii=07" does not).
     static int characterCode(const QString &line);
+    // "KeyAscii=<code>": the one place that writes a character line (one of 0 to
+    // 255 is shared, not built).
     static QString characterLine(int code);
 
 private:

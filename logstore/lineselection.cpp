@@ -1,4 +1,4 @@
-#include "lineselection.h"
+#include "logstore/lineselection.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "linetimes.h"
+#include "logstore/linetimes.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pageblocks.h"
+#include "logstore/pageblocks.h"
 
 #include <QtGlobal>
 

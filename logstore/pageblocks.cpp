@@ -1,4 +1,4 @@
-#include "pageblocks.h"
+#include "logstore/pageblocks.h"
 
 #include <QtGlobal>
 

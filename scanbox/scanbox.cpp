@@ -1,6 +1,6 @@
-#include "scanbox.h"
+#include "scanbox/scanbox.h"
 
-#include "scanboxaccessible.h"
+#include "scanbox/scanboxaccessible.h"
 
 #include <QAccessible>
 #include <QClipboard>

@@ -1,7 +1,7 @@
 // The scan box's keys, mouse, focus, context menu and input method.
-#include "scanbox.h"
+#include "scanbox/scanbox.h"
 
-#include "runtimeerror.h"
+#include "errors/runtimeerror.h"
 
 #include <QClipboard>
 #include <QContextMenuEvent>

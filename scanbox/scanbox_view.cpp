@@ -1,6 +1,6 @@
 // The scan box's view: where its characters go, which of them are in view, and
 // how they, the caret and the selection are painted.
-#include "scanbox.h"
+#include "scanbox/scanbox.h"
 
 #include <QFontMetricsF>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
-#include "scanboxaccessible.h"
+#include "scanbox/scanboxaccessible.h"
 
-#include "scanbox.h"
+#include "scanbox/scanbox.h"
 
 ScanBoxAccessible::ScanBoxAccessible(ScanBox *box)
     : QAccessibleWidget(box, QAccessible::EditableText)

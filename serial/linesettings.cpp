@@ -1,8 +1,8 @@
-#include "linesettings.h"
+#include "serial/linesettings.h"
 
-#include "quoted.h"
-#include "runtimeerror.h"
-#include "wholenumber.h"
+#include "errors/runtimeerror.h"
+#include "text/quoted.h"
+#include "text/wholenumber.h"
 
 #include <limits>
 

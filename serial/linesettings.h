@@ -1,9 +1,10 @@
 #pragma once
 
-#include "runtimeerror.h"
-#include "serialport.h"
+#include "errors/runtimeerror.h"
+#include "serial/serialport.h"
 
 #include <QString>
+#include <QStringView>
 
 // The line settings of a settings text such as "9600,N,8,1": speed, parity, data
 // bits and stop bits, in this order, separated by commas.
@@ -14,6 +15,10 @@ struct LineSettings
     SerialPort::DataBits dataBits = SerialPort::Data8;
     SerialPort::StopBits stopBits = SerialPort::OneStop;
 };
+
+// What follows the speed in the settings the form gives the port, and the caption
+// of the label beside the speed box: no parity, 8 data bits, 1 stop bit.
+inline constexpr QStringView settingsAfterSpeed = u",N,8,1";
 
 // Reads a settings text. Blanks around a part are allowed; the speed is a positive
 // whole number, the parity one of N, E, O, M, S (either case), the data bits 5 to 8

@@ -1,6 +1,6 @@
-#include "portholders.h"
+#include "serial/portholders.h"
 
-#include "literaltext.h"
+#include "text/literaltext.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "portmapping.h"
+#include "serial/portmapping.h"
 
-#include "literaltext.h"
+#include "text/literaltext.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -1,7 +1,7 @@
-#include "portnumber.h"
+#include "serial/portnumber.h"
 
-#include "runtimeerror.h"
-#include "wholenumber.h"
+#include "errors/runtimeerror.h"
+#include "text/wholenumber.h"
 
 namespace {
 

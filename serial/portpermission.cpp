@@ -1,6 +1,6 @@
-#include "portpermission.h"
+#include "serial/portpermission.h"
 
-#include "portholders.h"
+#include "serial/portholders.h"
 
 #include <QFile>
 #include <QFileInfo>

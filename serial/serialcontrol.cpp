@@ -1,11 +1,11 @@
-#include "serialcontrol.h"
+#include "serial/serialcontrol.h"
 
-#include "linesettings.h"
-#include "literaltext.h"
-#include "portholders.h"
-#include "portpermission.h"
-#include "runtimeerror.h"
-#include "systemports.h"
+#include "errors/runtimeerror.h"
+#include "serial/linesettings.h"
+#include "serial/portholders.h"
+#include "serial/portpermission.h"
+#include "serial/systemports.h"
+#include "text/literaltext.h"
 
 #include <QFile>
 
@@ -42,7 +42,7 @@ constexpr qint64 TakeUpTo = 8192;
 SerialControl::SerialControl(QObject *parent)
     : QObject(parent)
     , m_port(new SerialPort(this))
-    , m_settings(QStringLiteral("9600,N,8,1"))
+    , m_settings(QStringLiteral("9600") + settingsAfterSpeed.toString())
 {
     auto *system = new SystemPorts(this);
     m_mapper = [system] { return system->mapping(); };

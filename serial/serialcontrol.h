@@ -1,8 +1,8 @@
 #pragma once
 
-#include "portmapping.h"
-#include "runtimeerror.h"
-#include "serialport.h"
+#include "errors/runtimeerror.h"
+#include "serial/portmapping.h"
+#include "serial/serialport.h"
 
 #include <QByteArray>
 #include <QObject>

@@ -5,7 +5,7 @@
 // serial module is not part of the Windows build), through a class with the
 // same interface for the part the control uses.
 #ifdef Q_OS_WIN
-#include "win32serialport.h"
+#include "serial/win32serialport.h"
 using SerialPort = Win32SerialPort;
 #else
 #include <QSerialPort>

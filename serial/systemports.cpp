@@ -1,4 +1,4 @@
-#include "systemports.h"
+#include "serial/systemports.h"
 
 #include <QDir>
 #include <QFile>
@@ -6,7 +6,7 @@
 #include <QFileSystemWatcher>
 
 #ifdef Q_OS_WIN
-#include "windowsports.h"
+#include "serial/windowsports.h"
 #else
 #include <QSerialPortInfo>
 #endif

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "portmapping.h"
+#include "serial/portmapping.h"
 
 #include <QObject>
 

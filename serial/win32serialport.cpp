@@ -1,4 +1,4 @@
-#include "win32serialport.h"
+#include "serial/win32serialport.h"
 
 #include <QMetaObject>
 

@@ -1,4 +1,4 @@
-#include "windowsports.h"
+#include "serial/windowsports.h"
 
 #include <QRegularExpression>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "portmapping.h"
+#include "serial/portmapping.h"
 
 // The serial ports Windows has now: the names its serial drivers registered
 // (HARDWARE\DEVICEMAP\SERIALCOMM), each with what the device manager tells of

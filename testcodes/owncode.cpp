@@ -1,7 +1,8 @@
-#include "owncode.h"
+#include "testcodes/owncode.h"
 
-#include "readtext.h"
-#include "runtimeerror.h"
+#include "codes/readtext.h"
+#include "errors/runtimeerror.h"
+#include "text/codepages.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -15,7 +16,7 @@ namespace {
 QChar namedCharacter(QStringView name)
 {
     for (int code = 0; code < 256; ++code) {
-        const QChar ch = ReadText::fromCp1251(quint8(code));
+        const QChar ch = CodePages::fromCp1251(quint8(code));
         if (code != 0x20 && !ch.isNull()
             && name.compare(ReadText::nameOf(quint8(code)), Qt::CaseInsensitive) == 0)
             return ch;

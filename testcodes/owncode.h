@@ -1,6 +1,6 @@
 #pragma once
 
-#include "readverdict.h"
+#include "analysis/readverdict.h"
 
 #include <QDialog>
 #include <QString>

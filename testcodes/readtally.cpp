@@ -1,7 +1,7 @@
-#include "readtally.h"
+#include "testcodes/readtally.h"
 
-#include "notation.h"
-#include "readtext.h"
+#include "codes/readtext.h"
+#include "text/notation.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "symbol.h"
+#include "testcodes/symbol.h"
 
 #include <zint.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "testcodeset.h"
+#include "testcodes/testcodeset.h"
 
 #include <QImage>
 #include <QString>

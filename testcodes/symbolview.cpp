@@ -1,4 +1,4 @@
-#include "symbolview.h"
+#include "testcodes/symbolview.h"
 
 #include <QPaintEvent>
 #include <QPainter>

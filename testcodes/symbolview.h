@@ -1,6 +1,6 @@
 #pragma once
 
-#include "symbol.h"
+#include "testcodes/symbol.h"
 
 #include <QImage>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "testcodeset.h"
+#include "testcodes/testcodeset.h"
 
 // Every GTIN below has the GS1 Prefix 20, one of those GS1 keeps for numbers of
 // restricted circulation within a company or region (GS1 General Specifications,

@@ -1,11 +1,11 @@
-#include "testcodeswindow.h"
+#include "testcodes/testcodeswindow.h"
 
-#include "owncode.h"
-#include "readtext.h"
-#include "runtimeerror.h"
-#include "symbol.h"
-#include "symbolview.h"
-#include "testcodeset.h"
+#include "codes/readtext.h"
+#include "errors/runtimeerror.h"
+#include "testcodes/owncode.h"
+#include "testcodes/symbol.h"
+#include "testcodes/symbolview.h"
+#include "testcodes/testcodeset.h"
 
 #include <QFontDatabase>
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "readtally.h"
-#include "readverdict.h"
+#include "analysis/readverdict.h"
+#include "testcodes/readtally.h"
 
 #include <QPointer>
 #include <QWidget>

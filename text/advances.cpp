@@ -1,4 +1,4 @@
-#include "advances.h"
+#include "text/advances.h"
 
 #include <QFontMetricsF>
 #include <QString>

@@ -22,7 +22,6 @@ public:
     // 0, so a caller that walks characters until a width is filled must also
     // bound the walk by a count.
     qreal at(QStringView text, qsizetype position) const;
-    qreal latin1(quint8 code) const { return m_latin1[code]; }
     // The sum over the text.
     qreal of(QStringView text) const;
 

@@ -1,4 +1,4 @@
-#include "notation.h"
+#include "text/notation.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "tooltiptext.h"
+#include "text/tooltiptext.h"
 
 #include <QList>
 

@@ -1,6 +1,6 @@
-#include "main_window.h"
-#include "runtime.h"
-#include "serialcontrol.h"
+#include "form/main_window.h"
+#include "form/runtime.h"
+#include "serial/serialcontrol.h"
 
 #include <cstdio>
 

@@ -1,12 +1,12 @@
-#include "findingtext.h"
-#include "gs1associations.h"
-#include "gs1digitallink.h"
-#include "gs1lint.h"
-#include "layouts.h"
-#include "readanalysis.h"
-#include "readsplitter.h"
-#include "readverdict.h"
-#include "testcodeset.h"
+#include "analysis/readanalysis.h"
+#include "analysis/readsplitter.h"
+#include "analysis/readverdict.h"
+#include "codes/findingtext.h"
+#include "codes/layouts.h"
+#include "gs1/gs1associations.h"
+#include "gs1/gs1digitallink.h"
+#include "gs1/gs1lint.h"
+#include "testcodes/testcodeset.h"
 
 #include <QStringEncoder>
 #include <QTest>

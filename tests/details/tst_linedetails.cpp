@@ -1,16 +1,16 @@
 // A log line's details: the names of the codes, the times of the lines, what made
 // up a scan, the tooltips and the rows that "Копировать с подробностями" copies.
 
-#include "eventlog.h"
-#include "linedetails.h"
-#include "linetimes.h"
-#include "main_window.h"
-#include "notation.h"
-#include "scanbox.h"
-#include "ptypair.h"
-#include "serialcontrol.h"
-#include "sessionclock.h"
-#include "tooltiptext.h"
+#include "details/linedetails.h"
+#include "details/sessionclock.h"
+#include "form/main_window.h"
+#include "log/eventlog.h"
+#include "logstore/linetimes.h"
+#include "scanbox/scanbox.h"
+#include "serial/serialcontrol.h"
+#include "support/ptypair.h"
+#include "text/notation.h"
+#include "text/tooltiptext.h"
 
 #include <QtTest>
 #include <QtWidgets>

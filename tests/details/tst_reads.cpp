@@ -1,9 +1,9 @@
-#include "findingtext.h"
-#include "portform.h"
-#include "readmode.h"
-#include "sessionclock.h"
-#include "testcodeset.h"
-#include "testcodeswindow.h"
+#include "analysis/readmode.h"
+#include "codes/findingtext.h"
+#include "details/sessionclock.h"
+#include "support/portform.h"
+#include "testcodes/testcodeset.h"
+#include "testcodes/testcodeswindow.h"
 
 // Reads as the log finds them: through a pseudo-terminal into the real form, each
 // read's analysis on the line that ends it (a scan line for a read that a

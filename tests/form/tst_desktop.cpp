@@ -1,8 +1,8 @@
-#include "portform.h"
-#include "qttranslations.h"
-#include "runtime.h"
-#include "scanbox.h"
-#include "runtimeerror.h"
+#include "errors/runtimeerror.h"
+#include "form/qttranslations.h"
+#include "form/runtime.h"
+#include "scanbox/scanbox.h"
+#include "support/portform.h"
 
 // How the program fits a Linux desktop: Qt's own texts in Russian, names for screen
 // readers, captions that fit their controls in the fonts the form gets, and the report

@@ -1,5 +1,5 @@
-#include "findingtext.h"
-#include "portform.h"
+#include "codes/findingtext.h"
+#include "support/portform.h"
 
 #include <QAccessible>
 #include <QKeyEvent>

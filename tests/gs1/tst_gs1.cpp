@@ -2,12 +2,12 @@
 // Specifications, the comments of GS1's Barcode Syntax Dictionary and of its
 // linters, GS1 Digital Link: URI syntax. Every element string of the value
 // table that libzint's GS1 verification knows is also judged by libzint.
-#include "gs1associations.h"
-#include "gs1dictionary.h"
-#include "gs1digitallink.h"
-#include "gs1lint.h"
-#include "layouts.h"
-#include "symbologyids.h"
+#include "codes/layouts.h"
+#include "codes/symbologyids.h"
+#include "gs1/gs1associations.h"
+#include "gs1/gs1dictionary.h"
+#include "gs1/gs1digitallink.h"
+#include "gs1/gs1lint.h"
 
 #include <QTest>
 

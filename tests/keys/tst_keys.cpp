@@ -1,10 +1,10 @@
-#include "altcode.h"
-#include "keyorigin.h"
-#include "main_window.h"
+#include "details/keyorigin.h"
+#include "form/main_window.h"
+#include "keys/altcode.h"
 
-#include "eventlog.h"
+#include "log/eventlog.h"
 
-#include "scanbox.h"
+#include "scanbox/scanbox.h"
 #include <QtTest>
 
 Q_DECLARE_METATYPE(KeyOrigin)

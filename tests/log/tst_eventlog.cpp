@@ -1,6 +1,6 @@
-#include "eventlog.h"
-#include "main_window.h"
-#include "operatorselection.h"
+#include "form/main_window.h"
+#include "log/eventlog.h"
+#include "log/operatorselection.h"
 
 #include <QtTest>
 #include <QtWidgets>

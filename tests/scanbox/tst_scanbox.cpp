@@ -1,4 +1,4 @@
-#include "scanbox.h"
+#include "scanbox/scanbox.h"
 
 #include <QtTest>
 #include <QtWidgets>

@@ -1,5 +1,5 @@
-#include "portform.h"
-#include "tooltiptext.h"
+#include "support/portform.h"
+#include "text/tooltiptext.h"
 
 #include <fcntl.h>
 #include <termios.h>

@@ -1,4 +1,4 @@
-#include "portform.h"
+#include "support/portform.h"
 
 #include <grp.h>
 #include <sys/stat.h>

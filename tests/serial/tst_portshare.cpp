@@ -1,8 +1,8 @@
-#include "indicator.h"
-#include "main_window.h"
-#include "portpermission.h"
-#include "ptypair.h"
-#include "serialcontrol.h"
+#include "form/indicator.h"
+#include "form/main_window.h"
+#include "serial/portpermission.h"
+#include "serial/serialcontrol.h"
+#include "support/ptypair.h"
 
 #include <QtTest>
 #include <QtWidgets>

@@ -1,6 +1,6 @@
-#include "portform.h"
-#include "runtimeerror.h"
-#include "sessionclock.h"
+#include "details/sessionclock.h"
+#include "errors/runtimeerror.h"
+#include "support/portform.h"
 
 #include <ctime>
 

@@ -1,6 +1,6 @@
-#include "portholders.h"
-#include "ptypair.h"
-#include "systemports.h"
+#include "serial/portholders.h"
+#include "serial/systemports.h"
+#include "support/ptypair.h"
 
 #include <QtTest>
 

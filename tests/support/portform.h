@@ -1,11 +1,11 @@
 #pragma once
 
-#include "eventlog.h"
-#include "indicator.h"
-#include "main_window.h"
-#include "ptypair.h"
-#include "scanbox.h"
-#include "serialcontrol.h"
+#include "form/indicator.h"
+#include "form/main_window.h"
+#include "log/eventlog.h"
+#include "scanbox/scanbox.h"
+#include "serial/serialcontrol.h"
+#include "support/ptypair.h"
 
 #include <QtTest>
 #include <QtWidgets>

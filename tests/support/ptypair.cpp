@@ -1,4 +1,4 @@
-#include "ptypair.h"
+#include "support/ptypair.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

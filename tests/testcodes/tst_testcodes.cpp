@@ -4,12 +4,12 @@
 // and screen readers; the operator's own code, entered in its dialog, is judged
 // the same way.
 
-#include "owncode.h"
-#include "readverdict.h"
-#include "symbol.h"
-#include "symbolview.h"
-#include "testcodeset.h"
-#include "testcodeswindow.h"
+#include "analysis/readverdict.h"
+#include "testcodes/owncode.h"
+#include "testcodes/symbol.h"
+#include "testcodes/symbolview.h"
+#include "testcodes/testcodeset.h"
+#include "testcodes/testcodeswindow.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
-#include "codepages.h"
-#include "linedetails.h"
-#include "notation.h"
-#include "tooltiptext.h"
+#include "details/linedetails.h"
+#include "text/codepages.h"
+#include "text/notation.h"
+#include "text/tooltiptext.h"
 
 #include <QtTest>
 #include <QtWidgets>

@@ -1,7 +1,7 @@
-#include "eventlog.h"
-#include "indicator.h"
-#include "main_window.h"
-#include "runtime.h"
+#include "form/indicator.h"
+#include "form/main_window.h"
+#include "form/runtime.h"
+#include "log/eventlog.h"
 
 #include <QTimer>
 

@@ -1,5 +1,5 @@
-#include "runtimeerror.h"
-#include "serialcontrol.h"
+#include "errors/runtimeerror.h"
+#include "serial/serialcontrol.h"
 
 #include <QSignalSpy>
 #include <QtTest>

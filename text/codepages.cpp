@@ -1,4 +1,4 @@
-#include "codepages.h"
+#include "text/codepages.h"
 
 #include <array>
 
@@ -69,6 +69,22 @@ int fromUnicode(Page page, QChar ch)
             return int(0x80 + i);
     }
     return -1;
+}
+
+QChar fromCp1251(quint8 code)
+{
+    return toUnicode(Page::Windows1251, code);
+}
+
+int toCp1251(QChar ch)
+{
+    return fromUnicode(Page::Windows1251, ch);
+}
+
+quint8 loggedCode(char32_t ch)
+{
+    const int code = ch <= 0xFFFF ? toCp1251(QChar(char16_t(ch))) : -1;
+    return code < 0 ? quint8('?') : quint8(code);
 }
 
 } // namespace CodePages

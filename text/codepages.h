@@ -17,4 +17,12 @@ QChar toUnicode(Page page, quint8 code);
 // The code of a character, or -1 where the code page has none.
 int fromUnicode(Page page, QChar ch);
 
+// The character of a Windows-1251 code; a null QChar for 0x98.
+QChar fromCp1251(quint8 code);
+// The Windows-1251 code of a character, or -1 when the code page has none.
+int toCp1251(QChar ch);
+// The code the log keeps for a typed character (the key's KeyAscii): its
+// Windows-1251 code, or that of "?" when the code page has none.
+quint8 loggedCode(char32_t ch);
+
 } // namespace CodePages
