@@ -6,6 +6,7 @@
 #include "codes/markingcode.h"
 #include "codes/readtext.h"
 #include "codes/symbologyids.h"
+#include "gs1/gs1associations.h"
 #include "gs1/gs1dictionary.h"
 #include "gs1/gs1digitallink.h"
 #include "gs1/gs1lint.h"
@@ -115,8 +116,8 @@ void judgeDigitalLink(const QString &data, const Gs1::DigitalLink &link, ReadCon
     const QString qualifiers = key && key->dlpkey ? QString::fromLatin1(key->dlpkey) : QString();
     for (const Gs1::DigitalLinkFault &f : link.faults)
         c.faults.append({ Finding::Kind::DigitalLink, f.offset, f.ai,
-            { QString::fromLatin1(Gs1::faultName(f.kind)),
-                data.mid(f.offset, std::max(f.length, 1)), link.elements.value(0).ai, qualifiers } });
+            { data.mid(f.offset, std::max(f.length, 1)), link.elements.value(0).ai, qualifiers },
+            f.kind });
     QList<std::pair<QString, QString>> fields;
     fields.reserve(link.elements.size());
     for (const Gs1::DigitalLinkElement &e : link.elements)
@@ -124,7 +125,8 @@ void judgeDigitalLink(const QString &data, const Gs1::DigitalLink &link, ReadCon
     Gs1Parse parse = Gs1Parser::parseFields(fields);
     // An AI twice is said once, where the URI repeats it.
     parse.faults.removeIf([](const Finding &f) {
-        return f.kind == Finding::Kind::Association && f.args.value(0) == u"repeated";
+        return f.kind == Finding::Kind::Association
+            && f.sub == Gs1::AssociationFault::Kind::Repeated;
     });
     c.elements = parse.elements;
     c.faults.append(parse.faults);
@@ -155,6 +157,53 @@ void findBoundary(const QList<qint64> &micros, ReadAnalysis &r)
     if (largest >= 3 * second && largest - second >= apartMicros && at > skip)
         r.faults.append({ Finding::Kind::LikelyBoundary, at - skip, {},
             { QString::number(largest), QString::number(second) } });
+}
+
+// The layout the keys of a keyboard read were typed under, where no identifier
+// told it: the Russian one when the keys meant a URI's characters, or when what
+// they meant has more of a GS1 shape than what came. Returns where a URI's "/",
+// ":", "?", "=" were typed by their keys under the Russian layout.
+QList<int> guessLayout(const QString &typed, const QString &utf8, const SymbologyIds::Leading &prefix,
+    ReadAnalysis &r, ReadReport::Extra &extra)
+{
+    const qsizetype skip = prefix.id.id ? 3 : 0;
+    const QString meant = Layouts::keysMeant(typed, true, prefix.caps);
+    QList<int> uriTurned
+        = Gs1::mangledUriCharacters(QStringView(typed).mid(skip), QStringView(meant).mid(skip));
+    if (!uriTurned.isEmpty()) {
+        r.russianLayout = true;
+    } else if (hasRussianOnly(typed)) {
+        if (structureScore(meant.mid(skip)) > structureScore(typed.mid(skip)))
+            r.russianLayout = true;
+        else if (typed.size() <= 200 && utf8.isEmpty())
+            extra.englishLayoutHint = Layouts::keysMeant(typed, true, false);
+    }
+    return uriTurned;
+}
+
+// The layout's fault: the URI's characters turned, each once, or the first code
+// the Russian layout turned.
+void addLayoutFault(const QString &typed, const QString &meant, qsizetype skip,
+    const QList<int> &uriTurned, ReadAnalysis &r)
+{
+    if (!uriTurned.isEmpty()) {
+        QString came;
+        QString due;
+        for (const int at : std::as_const(uriTurned)) {
+            const QChar ch = typed[skip + at];
+            if (!came.contains(ch)) {
+                came.append(ch);
+                due.append(meant[skip + at]);
+            }
+        }
+        r.faults.append({ Finding::Kind::UriLayout, skip + uriTurned.first(), {}, { came, due } });
+    } else if (r.russianLayout) {
+        qsizetype first = 0;
+        while (first < typed.size() && typed[first] == meant[first])
+            ++first;
+        r.faults.append({ Finding::Kind::RussianLayout, first, {},
+            { typed.mid(first, 17), meant.mid(first, 17) } });
+    }
 }
 
 } // namespace
@@ -204,7 +253,7 @@ ReadContent judgeContent(const QString &read, const SymbologyId &id)
     if (id.structuredAppend && (c.gs1 || !c.marking.isEmpty())) {
         // What a field requires may be in another symbol of the message.
         c.faults.removeIf([](const Finding &f) {
-            return f.kind == Kind::Association && f.args.value(0) == u"missing";
+            return f.kind == Kind::Association && f.sub == Gs1::AssociationFault::Kind::Missing;
         });
         c.remarks.append({ Kind::StructuredAppendPart, -1, {}, {} });
     }
@@ -283,20 +332,9 @@ ReadAnalysis analyzeRead(
     // Every letter in the case Shift would not give: Caps Lock was on.
     r.capsLock = prefix.caps || (keys.letters > 0 && keys.caseAgainstShift == keys.letters);
     const qsizetype skip = prefix.id.id ? 3 : 0;
-    // A URI's "/", ":", "?", "=" typed by their keys under the Russian layout.
-    QList<int> uriTurned;
-    if (mode == ReadMode::Keyboard && !prefix.russian) {
-        const QString meant = Layouts::keysMeant(typed, true, prefix.caps);
-        uriTurned = Gs1::mangledUriCharacters(QStringView(typed).mid(skip), QStringView(meant).mid(skip));
-        if (!uriTurned.isEmpty()) {
-            r.russianLayout = true;
-        } else if (hasRussianOnly(typed)) {
-            if (structureScore(meant.mid(skip)) > structureScore(typed.mid(skip)))
-                r.russianLayout = true;
-            else if (typed.size() <= 200 && utf8.isEmpty())
-                extra.englishLayoutHint = Layouts::keysMeant(typed, true, false);
-        }
-    }
+    const QList<int> uriTurned = mode == ReadMode::Keyboard && !prefix.russian
+        ? guessLayout(typed, utf8, prefix, r, extra)
+        : QList<int>();
     const QString meant = Layouts::keysMeant(typed, r.russianLayout, r.capsLock);
     if (prefix.id.id) {
         r.symbologyId = prefix.meant;
@@ -304,24 +342,7 @@ ReadAnalysis analyzeRead(
         extra.symbology = prefix.id;
     }
     r.data = meant.mid(skip);
-    if (!uriTurned.isEmpty()) {
-        QString came;
-        QString due;
-        for (const int at : std::as_const(uriTurned)) {
-            const QChar ch = typed[skip + at];
-            if (!came.contains(ch)) {
-                came.append(ch);
-                due.append(meant[skip + at]);
-            }
-        }
-        r.faults.append({ Kind::UriLayout, skip + uriTurned.first(), {}, { came, due } });
-    } else if (r.russianLayout) {
-        qsizetype first = 0;
-        while (first < typed.size() && typed[first] == meant[first])
-            ++first;
-        r.faults.append({ Kind::RussianLayout, first, {},
-            { typed.mid(first, 17), meant.mid(first, 17) } });
-    }
+    addLayoutFault(typed, meant, skip, uriTurned, r);
     if (r.capsLock)
         r.faults.append({ Kind::CapsLock, -1, {}, {} });
     r.keys = keys;

@@ -1,5 +1,7 @@
 #include "analysis/readbytes.h"
 
+#include "text/notation.h"
+
 #include <bit>
 
 namespace {
@@ -89,13 +91,13 @@ QString endingName(ReadEnding ending)
 {
     switch (ending) {
     case ReadEnding::Cr:
-        return QStringLiteral("CR");
+        return Notation::controlName('\r');
     case ReadEnding::CrLf:
-        return QStringLiteral("CR LF");
+        return Notation::controlName('\r') + u' ' + Notation::controlName('\n');
     case ReadEnding::Lf:
-        return QStringLiteral("LF");
+        return Notation::controlName('\n');
     case ReadEnding::Tab:
-        return QStringLiteral("TAB");
+        return Notation::controlName('\t');
     case ReadEnding::None:
         break;
     }

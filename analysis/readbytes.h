@@ -17,7 +17,7 @@ QString parityName(ReadParity parity);
 QByteArray sevenBit(QByteArray codes);
 // The read's ending and how many codes it takes.
 ReadEnding endingOf(QByteArrayView codes, qsizetype &length);
-// "CR LF", "нет".
+// "CR LF", "HT", "нет".
 QString endingName(ReadEnding ending);
 
 } // namespace ReadBytes

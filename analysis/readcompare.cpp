@@ -170,10 +170,9 @@ Finding hunkFinding(const Hunk &h, QStringView expected, const StandIns &standIn
             return { Kind::GsLost, h.position, field, {} };
         const bool digits = Gs1Parser::altCodeDigitsAt(received, 0) == received.size();
         const bool text = Gs1Parser::separatorTextAt(received, 0) == received.size();
-        return { Kind::GsReplaced, h.position, field,
-            { digits ? QStringLiteral("alt-digits")
-                     : text ? QStringLiteral("text") : QStringLiteral("character"),
-                received } };
+        using By = Finding::GsReplacement;
+        return { Kind::GsReplaced, h.position, field, { received },
+            digits ? By::AltDigits : text ? By::Text : By::Character };
     }
     if (h.expected.isEmpty())
         return { Kind::Extra, h.position, {}, { received, QString::number(expected.size()) } };
@@ -191,10 +190,35 @@ QString asLogged(const QString &text, bool everyNonAscii)
 {
     QString result = text;
     for (QChar &ch : result) {
-        if (ch.unicode() >= 0x80 && (everyNonAscii || CodePages::toCp1251(ch) < 0))
-            ch = QChar(CodePages::loggedCode(u'?'));
+        if (everyNonAscii && ch.unicode() >= 0x80)
+            ch = u'?';
+        else
+            ch = CodePages::fromCp1251(CodePages::loggedCode(ch.unicode()));
     }
     return result;
+}
+
+// Two characters of the read from `at` as Windows-1251 bytes in hex, "…" when
+// more follow.
+QString readBytesAt(const QString &got, qsizetype at)
+{
+    QByteArray bytes;
+    for (const QChar ch : QStringView(got).mid(at, 2))
+        bytes += char(CodePages::loggedCode(ch.unicode()));
+    return ReadText::hex(bytes) + (got.size() > at + 2 ? QStringLiteral(" …") : QString());
+}
+
+// The UTF-8 bytes of two characters of the code from byte `at`, in hex.
+QString codeBytesAt(const QByteArray &expected, qsizetype at)
+{
+    qsizetype end = at;
+    for (int n = 0; n < 2 && end < expected.size(); ++n) {
+        ++end;
+        while (end < expected.size() && (quint8(expected[end]) & 0xC0) == 0x80)
+            ++end;
+    }
+    return ReadText::hex(expected.mid(at, end - at))
+        + (expected.size() > end ? QStringLiteral(" …") : QString());
 }
 
 // The two texts as they are brought closer, step by step, and what each step
@@ -234,8 +258,15 @@ void compareEncoding(Comparison &c, const QByteArray &expected, const QString &u
     }
     if (!chosen)
         return;
-    // The symbol's text itself, not its bytes as Windows-1251 would show them.
-    c.result.faults.append({ chosen->kind, -1, {}, { c.got, utf8 } });
+    if (chosen->kind == Kind::Utf8AsCp1251) {
+        // Both texts read the same: their bytes show the fault.
+        const qsizetype at = commonPrefix(c.want, c.got);
+        c.result.faults.append({ chosen->kind, -1, {},
+            { readBytesAt(c.got, at), codeBytesAt(expected, at), utf8 } });
+    } else {
+        // The symbol's text itself, not its bytes as Windows-1251 would show them.
+        c.result.faults.append({ chosen->kind, -1, {}, { c.got, utf8 } });
+    }
     c.want = chosen->text;
 }
 
@@ -305,13 +336,14 @@ void compareIdentifier(Comparison &c, const QByteArray &due)
         c.result.frame.append({ Kind::IdentifierRight, -1, {}, { c.leading.meant, dueName } });
     } else {
         // Modifier 3 of Code 39 and ITF: the check character verified and left out.
-        const QString why = dueId.gs1() && !got.gs1() ? QStringLiteral("gs1-lost")
-            : !dueId.gs1() && got.gs1()              ? QStringLiteral("gs1-added")
-            : c.leading.meant[1] != QLatin1Char(due[1]) ? QStringLiteral("symbology")
-            : c.leading.meant[2] == u'3'                ? QStringLiteral("check-removed")
-                                                         : QStringLiteral("modifier");
+        using Why = Finding::IdentifierWhy;
+        const Why why = dueId.gs1() && !got.gs1()     ? Why::Gs1Lost
+            : !dueId.gs1() && got.gs1()                 ? Why::Gs1Added
+            : c.leading.meant[1] != QLatin1Char(due[1]) ? Why::Symbology
+            : c.leading.meant[2] == u'3'                ? Why::CheckRemoved
+                                                        : Why::Modifier;
         c.result.frame.append({ Kind::IdentifierWrong, -1, {},
-            { c.leading.meant, QString::fromLatin1(due), gotName, dueName, why } });
+            { c.leading.meant, QString::fromLatin1(due), gotName, dueName }, why });
     }
 }
 
@@ -414,6 +446,7 @@ ReadComparison compareReads(const ExpectedCode &code, const QByteArray &received
         compareKeys(c, c.leading);
     compareFrame(c);
     c.result.data = c.got;
+    c.result.want = c.want;
     c.result.sameContent = c.want == c.got;
     const qsizetype same = similarity(c.want, c.got);
     c.result.likeness = c.want.size() + c.got.size() == 0

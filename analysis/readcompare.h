@@ -28,6 +28,7 @@ struct ReadComparison
     // of how many they hold together: 1 for the same, near 0 for another code.
     double likeness = 1;
     QString data; // the read's data as compared: identifier and ending off, keys undone
+    QString want; // the code's content as compared, in the encoding the read came in
     // Those data are the code's content, once the keys, the line's encoding and
     // parity and what the scanner added are undone.
     bool sameContent = false;

@@ -4,18 +4,19 @@
 #include "analysis/readsplitter.h"
 #include "codes/findingtext.h"
 #include "codes/readtext.h"
+#include "text/notation.h"
 
 namespace {
 
 constexpr qsizetype tooltipFaults = 3;
 
-QString timingLine(const ReadTiming &t)
+QString timingLine(const ReadTiming &t, Notation::Stamps stamps)
 {
-    QString line = QStringLiteral("длительность ") + ReadText::millis(t.durationMicros)
+    QString line = QStringLiteral("длительность ") + Notation::duration(t.durationMicros, stamps)
         + QStringLiteral("; паузы между символами: наименьшая ")
-        + ReadText::millis(t.smallestGapMicros) + QStringLiteral(", медиана ")
-        + ReadText::millis(t.medianGapMicros) + QStringLiteral(", наибольшая ")
-        + ReadText::millis(t.largestGapMicros);
+        + Notation::duration(t.smallestGapMicros, stamps) + QStringLiteral(", медиана ")
+        + Notation::duration(t.medianGapMicros, stamps) + QStringLiteral(", наибольшая ")
+        + Notation::duration(t.largestGapMicros, stamps);
     if (t.codesPerSecond > 0)
         line += QStringLiteral("; ") + ReadText::decimal(t.codesPerSecond)
             + QStringLiteral(" символа в секунду");
@@ -35,8 +36,8 @@ QString paceLine(const ReadAnalysis &r)
     const bool scanner = r.timing.medianGapMicros <= ReadSplitter::scannerPaceMicros;
     return (scanner ? QStringLiteral("Похоже на сканер: медиана пауз %1 не больше %2")
                     : QStringLiteral("Похоже на человека: медиана пауз %1 больше %2"))
-               .arg(ReadText::millis(r.timing.medianGapMicros),
-                   ReadText::millis(ReadSplitter::scannerPaceMicros))
+               .arg(Notation::duration(r.timing.medianGapMicros, stampsOf(r.mode)),
+                   Notation::duration(ReadSplitter::scannerPaceMicros, stampsOf(r.mode)))
         + QStringLiteral(
             " (сканеры печатают через 5–60 мс, человек так часто подряд почти не печатает).");
 }
@@ -81,25 +82,22 @@ QString contentLine(const ReadAnalysis &r, const ReadReport::Extra &extra)
     return content.digitsCheck ? FindingText::sentence(*content.digitsCheck) : QString();
 }
 
-} // namespace
-
-namespace ReadReport {
-
-void write(const QByteArray &codes, ReadAnalysis &r, const Extra &extra)
+// The tooltip: what it is, what is wrong, how fast. The tooltip that shows it
+// wraps its lines, never cutting a word, so every character of a fault stays.
+QString tooltipText(const ReadAnalysis &r, const ReadReport::Extra &extra)
 {
-    // The tooltip: what it is, what is wrong, how fast. The tooltip that shows it
-    // wraps its lines, never cutting a word, so every character of a fault stays.
     QStringList tip { summaryLine(r) };
     if (const QString content = contentLine(r, extra); !content.isEmpty())
         tip.append(content);
     for (qsizetype i = 0; i < r.faults.size() && i < tooltipFaults; ++i)
-        tip.append(QStringLiteral("• ") + FindingText::sentence(r.faults[i]));
+        tip.append(QStringLiteral("• ") + FindingText::sentence(r.faults[i], stampsOf(r.mode)));
     if (r.faults.size() > tooltipFaults)
         tip.append(QStringLiteral("…и ещё ")
             + ReadText::plural(
                 r.faults.size() - tooltipFaults, "замечание", "замечания", "замечаний"));
     if (r.timing.known) {
-        QString pace = QStringLiteral("Длительность ") + ReadText::millis(r.timing.durationMicros);
+        QString pace = QStringLiteral("Длительность ")
+            + Notation::duration(r.timing.durationMicros, stampsOf(r.mode));
         if (r.timing.codesPerSecond > 0)
             pace += QStringLiteral(", ") + QString::number(qRound64(r.timing.codesPerSecond))
                 + QStringLiteral(" симв./с");
@@ -109,10 +107,12 @@ void write(const QByteArray &codes, ReadAnalysis &r, const Extra &extra)
                 : QStringLiteral(", похоже на человека");
         tip.append(pace);
     }
-    r.tooltip = tip.join(u'\n');
+    return tip.join(u'\n');
+}
 
-    // The full text: every code, then each finding with its grounds.
-    QStringList t;
+// Every code, then each finding, then the timing.
+void appendCodesAndFaults(QStringList &t, const QByteArray &codes, const ReadAnalysis &r)
+{
     t.append(summaryLine(r)
         + (r.mode == ReadMode::Serial ? QStringLiteral(" (с COM-порта)")
                                       : QStringLiteral(" (с клавиатуры)")));
@@ -130,16 +130,22 @@ void write(const QByteArray &codes, ReadAnalysis &r, const Extra &extra)
     } else {
         t.append(QStringLiteral("Замечания:"));
         for (const Finding &fault : r.faults)
-            t.append(QStringLiteral("  • ") + FindingText::sentence(fault));
+            t.append(QStringLiteral("  • ") + FindingText::sentence(fault, stampsOf(r.mode)));
     }
     if (r.timing.known) {
         t.append(QString());
-        t.append(QStringLiteral("Время: ") + timingLine(r.timing) + u'.');
+        t.append(QStringLiteral("Время: ") + timingLine(r.timing, stampsOf(r.mode)) + u'.');
         if (const QString pace = paceLine(r); !pace.isEmpty())
             t.append(pace);
     }
     if (const QString devices = devicesLine(r.keys); !devices.isEmpty())
         t.append(devices);
+}
+
+// What the line and the keys did to the codes: parity, the identifier as it
+// came, the layout, UTF-8.
+void appendDelivery(QStringList &t, const ReadAnalysis &r, const ReadReport::Extra &extra)
+{
     if (r.parity != ReadParity::None) {
         const bool even = r.parity == ReadParity::Even;
         t.append(QString());
@@ -180,6 +186,11 @@ void write(const QByteArray &codes, ReadAnalysis &r, const Extra &extra)
         t.append(
             QStringLiteral("Данные, как их задумал сканер: ") + ReadText::visibleText(r.data));
     }
+}
+
+// What the data hold: a marking code, GS1 fields, digits alone.
+void appendContent(QStringList &t, const ReadAnalysis &r, const ReadReport::Extra &extra)
+{
     const ReadContent &content = extra.content;
     if (!r.marking.isEmpty() || content.gs1 || content.digitsCheck) {
         t.append(QString());
@@ -207,6 +218,19 @@ void write(const QByteArray &codes, ReadAnalysis &r, const Extra &extra)
         for (const Finding &remark : content.remarks)
             t.append(QStringLiteral("  ") + FindingText::sentence(remark));
     }
+}
+
+} // namespace
+
+namespace ReadReport {
+
+void write(const QByteArray &codes, ReadAnalysis &r, const Extra &extra)
+{
+    r.tooltip = tooltipText(r, extra);
+    QStringList t;
+    appendCodesAndFaults(t, codes, r);
+    appendDelivery(t, r, extra);
+    appendContent(t, r, extra);
     r.fullText = t.join(u'\n');
 }
 

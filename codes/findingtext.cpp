@@ -1,11 +1,20 @@
 #include "codes/findingtext.h"
 
 #include "codes/readtext.h"
+#include "gs1/gs1associations.h"
+#include "gs1/gs1digitallink.h"
+#include "gs1/gs1lint.h"
 #include "text/codepages.h"
+#include "text/notation.h"
+
+#include <optional>
 
 namespace {
 
 using Kind = Finding::Kind;
+using Lint = Gs1::LintError;
+using LinkFault = Gs1::DigitalLinkFault::Kind;
+using Pairing = Gs1::AssociationFault::Kind;
 
 QString arg(const Finding &f, qsizetype i)
 {
@@ -32,9 +41,9 @@ QString characters(qint64 n)
     return ReadText::plural(n, "символ", "символа", "символов");
 }
 
-QString ms(const Finding &f, qsizetype i)
+QString ms(const Finding &f, qsizetype i, Notation::Stamps stamps)
 {
-    return ReadText::millis(number(f, i));
+    return Notation::duration(number(f, i), stamps);
 }
 
 QString quoted(const Finding &f, qsizetype i, qsizetype most = 24)
@@ -55,19 +64,24 @@ QString splits(const Finding &f)
     return texts.join(QStringLiteral("; или "));
 }
 
-QString identifierWhy(const QString &why)
+QString identifierWhy(Finding::IdentifierWhy why)
 {
-    if (why == u"gs1-lost")
+    using Why = Finding::IdentifierWhy;
+    switch (why) {
+    case Why::Gs1Lost:
         return QStringLiteral("без признака GS1 программа, которая ждёт GS1, не узнает в чтении "
                               "данных GS1");
-    if (why == u"gs1-added")
+    case Why::Gs1Added:
         return QStringLiteral("программа примет данные за GS1, а в символе их нет");
-    if (why == u"check-removed")
+    case Why::CheckRemoved:
         return QStringLiteral("сканер отбросил контрольный знак, и программа получит данные "
                               "без него");
-    if (why == u"symbology")
+    case Why::Symbology:
         return QStringLiteral("сканер назвал другую символику, и программа, которая различает "
                               "их, может чтение отвергнуть");
+    case Why::Modifier:
+        break;
+    }
     return QStringLiteral("модификатор говорит программе другое, чем надо");
 }
 
@@ -76,208 +90,165 @@ QString contentCheck(const Finding &f)
 {
     struct Text
     {
-        const char *error;
+        Lint error;
         const char *text;
     };
     static constexpr Text texts[] = {
-        { "TooShort", "часть значения короче нужного" },
-        { "TooLong", "часть значения длиннее допустимого" },
-        { "NotDigit", "здесь должны быть только цифры" },
-        { "NotInSet82", "символ вне набора GS1 (набор 82)" },
-        { "WrongCheckDigit", "контрольная цифра неверна" },
-        { "BadMonth", "нет такого месяца" },
-        { "BadDay", "нет такого числа в месяце" },
-        { "BadHour", "час больше 23" },
-        { "BadMinute", "минут больше 59" },
-        { "NotInSet39", "символ вне набора GS1 39" },
-        { "NotInSet64", "символ вне набора GS1 64 (base64url)" },
-        { "BadPadding", "неверное дополнение «=» в конце" },
-        { "TooShortForCheckPair", "слишком коротко для контрольной пары" },
-        { "NotInSet32", "символ вне набора контрольной пары" },
-        { "WrongCheckPair", "контрольная пара неверна" },
-        { "TooShortForCompanyPrefix", "короче префикса компании GS1" },
-        { "NoCompanyPrefix", "нет префикса компании GS1" },
-        { "NoNonDigit", "должен быть хотя бы один знак, не цифра" },
-        { "BadSecond", "секунд больше 59" },
-        { "UnknownCountry", "нет такого кода страны (ISO 3166)" },
-        { "UnknownCurrency", "нет такого кода валюты (ISO 4217)" },
-        { "UnknownMediaType", "нет такого типа носителя" },
-        { "UnknownPackageType", "нет такого типа упаковки" },
-        { "BadBiologicalSex", "нет такого кода пола (ISO/IEC 5218)" },
-        { "IbanTooShort", "IBAN короче нужного" },
-        { "IbanTooLong", "IBAN длиннее допустимого" },
-        { "IbanBadCharacter", "в IBAN недопустимый символ" },
-        { "IbanBadCountry", "IBAN с неизвестной страной" },
-        { "WrongIbanCheck", "контрольные цифры IBAN неверны" },
-        { "BadLatitude", "широта вне пределов" },
-        { "BadLongitude", "долгота вне пределов" },
-        { "NotYesNo", "здесь должно быть 0 или 1" },
-        { "NotHyphen", "здесь должен быть дефис" },
-        { "NotZero", "здесь должен быть 0" },
-        { "AllZero", "одни нули недопустимы" },
-        { "ZeroPrefix", "не может начинаться с нуля" },
-        { "BadWinding", "направление намотки должно быть 0, 1 или 9" },
-        { "ImporterIndexLength", "индекс импортёра — один символ" },
-        { "BadImporterIndex", "недопустимый индекс импортёра" },
-        { "BadPercentSequence", "неверная последовательность %xx" },
-        { "PieceOfTotalLength", "номер части и их число разной длины" },
-        { "ZeroPiece", "номер части 0" },
-        { "ZeroTotal", "число частей 0" },
-        { "PieceExceedsTotal", "номер части больше их числа" },
-        { "PositionMalformed", "позиция в последовательности не в виде n/m" },
-        { "PositionExceedsEnd", "позиция больше длины последовательности" },
-        { "CouponFieldMissing", "в купоне не хватает поля" },
-        { "CouponFieldBadValue", "в купоне неверное значение поля" },
-        { "CouponFieldTruncated", "поле купона обрезано" },
-        { "CouponExcessData", "в купоне лишние данные" },
-        { "CouponExpiryBeforeStart", "срок купона кончается раньше, чем начинается" },
+        { Lint::TooShort, "часть значения короче нужного" },
+        { Lint::TooLong, "часть значения длиннее допустимого" },
+        { Lint::NotDigit, "здесь должны быть только цифры" },
+        { Lint::NotInSet82, "символ вне набора GS1 (набор 82)" },
+        { Lint::WrongCheckDigit, "контрольная цифра неверна" },
+        { Lint::BadMonth, "нет такого месяца" },
+        { Lint::BadDay, "нет такого числа в месяце" },
+        { Lint::BadHour, "час больше 23" },
+        { Lint::BadMinute, "минут больше 59" },
+        { Lint::NotInSet39, "символ вне набора GS1 39" },
+        { Lint::NotInSet64, "символ вне набора GS1 64 (base64url)" },
+        { Lint::BadPadding, "неверное дополнение «=» в конце" },
+        { Lint::TooShortForCheckPair, "слишком коротко для контрольной пары" },
+        { Lint::NotInSet32, "символ вне набора контрольной пары" },
+        { Lint::WrongCheckPair, "контрольная пара неверна" },
+        { Lint::TooShortForCompanyPrefix, "короче префикса компании GS1" },
+        { Lint::NoCompanyPrefix, "нет префикса компании GS1" },
+        { Lint::NoNonDigit, "должен быть хотя бы один знак, не цифра" },
+        { Lint::BadSecond, "секунд больше 59" },
+        { Lint::UnknownCountry, "нет такого кода страны (ISO 3166)" },
+        { Lint::UnknownCurrency, "нет такого кода валюты (ISO 4217)" },
+        { Lint::UnknownMediaType, "нет такого типа носителя" },
+        { Lint::UnknownPackageType, "нет такого типа упаковки" },
+        { Lint::BadBiologicalSex, "нет такого кода пола (ISO/IEC 5218)" },
+        { Lint::IbanTooShort, "IBAN короче нужного" },
+        { Lint::IbanTooLong, "IBAN длиннее допустимого" },
+        { Lint::IbanBadCharacter, "в IBAN недопустимый символ" },
+        { Lint::IbanBadCountry, "IBAN с неизвестной страной" },
+        { Lint::WrongIbanCheck, "контрольные цифры IBAN неверны" },
+        { Lint::BadLatitude, "широта вне пределов" },
+        { Lint::BadLongitude, "долгота вне пределов" },
+        { Lint::NotYesNo, "здесь должно быть 0 или 1" },
+        { Lint::NotHyphen, "здесь должен быть дефис" },
+        { Lint::NotZero, "здесь должен быть 0" },
+        { Lint::AllZero, "одни нули недопустимы" },
+        { Lint::ZeroPrefix, "не может начинаться с нуля" },
+        { Lint::BadWinding, "направление намотки должно быть 0, 1 или 9" },
+        { Lint::ImporterIndexLength, "индекс импортёра — один символ" },
+        { Lint::BadImporterIndex, "недопустимый индекс импортёра" },
+        { Lint::BadPercentSequence, "неверная последовательность %xx" },
+        { Lint::PieceOfTotalLength, "номер части и их число разной длины" },
+        { Lint::ZeroPiece, "номер части 0" },
+        { Lint::ZeroTotal, "число частей 0" },
+        { Lint::PieceExceedsTotal, "номер части больше их числа" },
+        { Lint::PositionMalformed, "позиция в последовательности не в виде n/m" },
+        { Lint::PositionExceedsEnd, "позиция больше длины последовательности" },
+        { Lint::CouponFieldMissing, "в купоне не хватает поля" },
+        { Lint::CouponFieldBadValue, "в купоне неверное значение поля" },
+        { Lint::CouponFieldTruncated, "поле купона обрезано" },
+        { Lint::CouponExcessData, "в купоне лишние данные" },
+        { Lint::CouponExpiryBeforeStart, "срок купона кончается раньше, чем начинается" },
     };
     QString text;
-    const QByteArray error = arg(f, 0).toLatin1();
+    const Lint error = f.sub.as<Lint>();
     for (const Text &t : texts) {
         if (error == t.error)
             text = QString::fromUtf8(t.text);
     }
     if (text.isEmpty())
-        text = QStringLiteral("не пройдена проверка GS1 ") + arg(f, 1);
-    text += QStringLiteral(": ") + quoted(f, 2) + at(f);
-    if (arg(f, 3).isEmpty())
+        text = QStringLiteral("не пройдена проверка GS1 ") + arg(f, 0);
+    text += QStringLiteral(": ") + quoted(f, 1) + at(f);
+    if (arg(f, 2).isEmpty())
         return text;
-    if (error == "TooShort")
-        text += QStringLiteral(", нужно ") + characters(number(f, 3)) + QStringLiteral(" или больше");
-    else if (error == "TooLong")
-        text += QStringLiteral(", можно ") + characters(number(f, 3)) + QStringLiteral(" или меньше");
+    if (error == Lint::TooShort)
+        text += QStringLiteral(", нужно ") + characters(number(f, 2)) + QStringLiteral(" или больше");
+    else if (error == Lint::TooLong)
+        text += QStringLiteral(", можно ") + characters(number(f, 2)) + QStringLiteral(" или меньше");
     else
-        text += QStringLiteral(", должно быть ") + quoted(f, 3);
+        text += QStringLiteral(", должно быть ") + quoted(f, 2);
     return text;
 }
 
 // What is wrong with a GS1 Digital Link URI (GS1 Digital Link: URI syntax).
 QString digitalLink(const Finding &f)
 {
-    const QString what = arg(f, 0);
-    if (what == u"NoPrimaryKey")
+    // "22,10,21|235": "(22), (10), (21); или (235)".
+    const QString order = arg(f, 2).isEmpty()
+        ? QStringLiteral("никаких")
+        : u'(' + QString(arg(f, 2)).replace(u',', QStringLiteral("), (")).replace(u'|', QStringLiteral("); или ("))
+            + u')';
+    switch (f.sub.as<LinkFault>()) {
+    case LinkFault::NoPrimaryKey:
         return QStringLiteral("в пути ссылки GS1 Digital Link нет первичного ключа (01, 00, 414 и "
                               "других), а без него путь — не ссылка GS1");
-    // "22,10,21|235": "(22), (10), (21); или (235)".
-    const QString order = arg(f, 3).isEmpty()
-        ? QStringLiteral("никаких")
-        : u'(' + QString(arg(f, 3)).replace(u',', QStringLiteral("), (")).replace(u'|', QStringLiteral("); или ("))
-            + u')';
-    if (what == u"NotQualifier")
+    case LinkFault::NotQualifier:
         return QStringLiteral("(%1) в пути ссылки GS1 Digital Link не уточняет ключ (%2): его "
                               "уточнения — %3")
-            .arg(f.ai, arg(f, 2), order);
-    if (what == u"QualifierOutOfOrder")
+            .arg(f.ai, arg(f, 1), order);
+    case LinkFault::QualifierOutOfOrder:
         return QStringLiteral("(%1) в пути ссылки GS1 Digital Link не на своём месте: уточнения "
                               "ключа (%2) идут в таком порядке: %3")
-            .arg(f.ai, arg(f, 2), order);
-    if (what == u"UnknownAi")
-        return QStringLiteral("%1 в ссылке GS1 Digital Link — не идентификатор применения")
-            .arg(quoted(f, 1));
-    if (what == u"NotAttribute")
+            .arg(f.ai, arg(f, 1), order);
+    case LinkFault::UnknownAi:
+        return quoted(f, 0) + QStringLiteral(" в ссылке GS1 Digital Link — не идентификатор применения");
+    case LinkFault::NotAttribute:
         return QStringLiteral("(%1) не может стоять в запросе ссылки GS1 Digital Link").arg(f.ai);
-    if (what == u"BadPercentEncoding")
-        return QStringLiteral("неверная последовательность %xx в ссылке: ") + quoted(f, 1);
-    if (what == u"EmptyValue")
+    case LinkFault::BadPercentEncoding:
+        return QStringLiteral("неверная последовательность %xx в ссылке: ") + quoted(f, 0);
+    case LinkFault::EmptyValue:
         return QStringLiteral("у (%1) в ссылке GS1 Digital Link пустое значение").arg(f.ai);
-    if (what == u"SchemeCase")
+    case LinkFault::SchemeCase:
         return QStringLiteral("схема ссылки GS1 Digital Link — http или https целиком строчными "
-                              "или целиком прописными буквами, а не ") + quoted(f, 1);
-    if (what == u"ZoneIdentifier")
+                              "или целиком прописными буквами, а не ") + quoted(f, 0);
+    case LinkFault::ZoneIdentifier:
         return QStringLiteral("в адресе IPv6 ссылки указана зона (%25…): она значит что-то только "
                               "на одной машине, и ссылка GS1 Digital Link её не допускает");
-    if (what == u"TrailingSlash")
+    case LinkFault::TrailingSlash:
         return QStringLiteral("путь ссылки GS1 Digital Link не может кончаться знаком «/»");
-    if (what == u"QualifierInQuery")
+    case LinkFault::QualifierInQuery:
         return QStringLiteral("(%1) уточняет ключ (%2) и должно стоять в пути ссылки GS1 Digital "
                               "Link, а не в запросе")
-            .arg(f.ai, arg(f, 2));
-    if (what == u"LegacyGtin")
-        return QStringLiteral("GTIN ") + quoted(f, 1)
+            .arg(f.ai, arg(f, 1));
+    case LinkFault::LegacyGtin:
+        return QStringLiteral("GTIN ") + quoted(f, 0)
             + QStringLiteral(" в ссылке GS1 Digital Link — устаревшая форма: GS1 теперь требует 14 "
                              "цифр; здесь он дополнен нулями слева");
+    case LinkFault::Repeated:
+        break;
+    }
     return QStringLiteral("(%1) в ссылке GS1 Digital Link дважды").arg(f.ai);
+}
+
+QString association(const Finding &f)
+{
+    switch (f.sub.as<Pairing>()) {
+    case Pairing::Missing:
+        return QStringLiteral("поле (%1) требует поля (%2), а его нет")
+            .arg(f.ai,
+                QString(arg(f, 1)).replace(u',', QStringLiteral("), или (")).replace(u'+', QStringLiteral(") с (")));
+    case Pairing::Excluded:
+        return QStringLiteral("поля (%1) и (%2) не ставят вместе").arg(f.ai, arg(f, 0));
+    case Pairing::Repeated:
+        break;
+    }
+    return QStringLiteral("поле (%1) дважды, с разными значениями").arg(f.ai);
 }
 
 QString gsReplacedBy(const Finding &f)
 {
-    const QString how = arg(f, 0);
-    if (how == u"alt-digits")
-        return QStringLiteral("цифры Alt-кода ") + quoted(f, 1)
+    switch (f.sub.as<Finding::GsReplacement>()) {
+    case Finding::GsReplacement::AltDigits:
+        return QStringLiteral("цифры Alt-кода ") + quoted(f, 0)
             + QStringLiteral(" (Alt-код GS не стал символом)");
-    if (how == u"text")
-        return QStringLiteral("текст ") + quoted(f, 1);
-    const QString received = arg(f, 1);
+    case Finding::GsReplacement::Text:
+        return QStringLiteral("текст ") + quoted(f, 0);
+    case Finding::GsReplacement::Character:
+        break;
+    }
+    const QString received = arg(f, 0);
     if (received.size() == 1)
         return QStringLiteral("символ ") + FindingText::character(received[0]);
-    return QStringLiteral("символы ") + quoted(f, 1);
+    return QStringLiteral("символы ") + quoted(f, 0);
 }
 
 } // namespace
-
-bool Finding::isFault() const
-{
-    switch (kind) {
-    // No identifier: the data may be right, the host is warned of what it lacks.
-    case Kind::IdentifierMissing:
-    case Kind::IdentifierRight:
-    case Kind::IdentifierAdded:
-    case Kind::LeadingGs:
-    case Kind::Prefix:
-    case Kind::SuffixAdded:
-    case Kind::CheckDigitRight:
-    case Kind::Date:
-    case Kind::DateDayZero:
-    case Kind::GsAfterFixed:
-    case Kind::WithNext:
-    case Kind::DigitsCheckRight:
-    case Kind::ItfCheckDigitStripped:
-    case Kind::EciDesignator:
-    case Kind::StructuredAppendPart:
-        return false;
-    default:
-        return true;
-    }
-}
-
-bool Finding::breaksGs1Rule() const
-{
-    switch (kind) {
-    case Kind::TooShort:
-    case Kind::TooLong:
-    case Kind::NotDigits:
-    case Kind::OutsideSet82:
-    case Kind::CheckDigitWrong:
-    case Kind::DateNoMonth:
-    case Kind::DateNoDay:
-    case Kind::HourTooLarge:
-    case Kind::MinuteTooLarge:
-    case Kind::ContentCheck:
-    case Kind::Association:
-    case Kind::UnknownAi:
-    case Kind::DigitalLink:
-    case Kind::Gs1WithoutFnc1:
-    case Kind::DigitsCheckWrong:
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool Finding::isAddition() const
-{
-    switch (kind) {
-    case Kind::IdentifierRight:
-    case Kind::IdentifierAdded:
-    case Kind::LeadingGs:
-    case Kind::Prefix:
-    case Kind::SuffixAdded:
-        return true;
-    default:
-        return false;
-    }
-}
 
 namespace FindingText {
 
@@ -288,7 +259,7 @@ QString excerpt(QStringView text, qsizetype most)
     QStringList names;
     for (const QChar ch : part) {
         const int code = CodePages::toCp1251(ch);
-        const QString name = code >= 0 ? ReadText::controlName(quint8(code)) : QString();
+        const QString name = code >= 0 ? ReadText::nameOf(quint8(code)) : QString();
         if (name.isEmpty() || code == 0x20) {
             names.clear();
             break;
@@ -303,16 +274,20 @@ QString excerpt(QStringView text, qsizetype most)
 QString character(QChar ch)
 {
     const int code = CodePages::toCp1251(ch);
-    const QString hexCode = code >= 0
-        ? QStringLiteral("0x") + QString::number(code, 16).toUpper().rightJustified(2, u'0')
-        : QStringLiteral("U+") + QString::number(ch.unicode(), 16).toUpper().rightJustified(4, u'0');
-    const QString name = code >= 0 ? ReadText::controlName(quint8(code)) : QString();
+    const QString hexCode
+        = code >= 0 ? Notation::hexByte(quint8(code)) : Notation::codePoint(ch.unicode());
+    const QString name = code >= 0 ? ReadText::nameOf(quint8(code)) : QString();
     if (!name.isEmpty())
         return name + QStringLiteral(" (") + hexCode + u')';
     return u'«' + QString(ch) + QStringLiteral("» (") + hexCode + u')';
 }
 
-QString sentence(const Finding &f)
+} // namespace FindingText
+
+namespace {
+
+// How the line and the keys delivered the codes, and what the scanner sends around them.
+std::optional<QString> deliverySentence(const Finding &f)
 {
     switch (f.kind) {
     case Kind::Parity:
@@ -330,8 +305,8 @@ QString sentence(const Finding &f)
             .arg(quoted(f, 0, 16), quoted(f, 1, 40));
     case Kind::Utf8AsCp1251:
         return QStringLiteral("кириллица пришла в Windows-1251 (байт на букву), а в символе она в "
-                              "UTF-8: %1 вместо %2")
-            .arg(quoted(f, 0), quoted(f, 1));
+                              "UTF-8: %1 вместо %2 (%3)")
+            .arg(arg(f, 0), arg(f, 1), quoted(f, 2));
     case Kind::QuestionMarks:
         return QStringLiteral("буквы не из ASCII пришли знаками «?»: %1 вместо %2")
             .arg(quoted(f, 0), quoted(f, 1));
@@ -347,7 +322,8 @@ QString sentence(const Finding &f)
         return QStringLiteral("идентификатор %1 (верный для %2)").arg(arg(f, 0), arg(f, 1));
     case Kind::IdentifierWrong:
         return QStringLiteral("идентификатор %1 (%2) вместо %3 (%4): %5")
-            .arg(arg(f, 0), arg(f, 2), arg(f, 1), arg(f, 3), identifierWhy(arg(f, 4)));
+            .arg(arg(f, 0), arg(f, 2), arg(f, 1), arg(f, 3),
+                identifierWhy(f.sub.as<Finding::IdentifierWhy>()));
     case Kind::IdentifierMissing:
         return QStringLiteral("нет идентификатора символики, а для этого кода нужен %1 (%2): без "
                               "него программа не отличит данные GS1 от простого текста")
@@ -365,6 +341,15 @@ QString sentence(const Finding &f)
         return QStringLiteral("нет окончания ") + arg(f, 0);
     case Kind::SuffixOther:
         return QStringLiteral("окончание %1 вместо %2").arg(arg(f, 0), arg(f, 1));
+    default:
+        return std::nullopt;
+    }
+}
+
+// How the data differ from the code, and the read's state.
+std::optional<QString> differenceSentence(const Finding &f, Notation::Stamps stamps)
+{
+    switch (f.kind) {
     case Kind::GsLost:
         return QStringLiteral("потерян GS") + field(f) + at(f);
     case Kind::GsReplaced:
@@ -393,6 +378,9 @@ QString sentence(const Finding &f)
     case Kind::DivergesFrom:
         return QStringLiteral("чтение расходится с кодом с позиции %1: %2 вместо %3")
             .arg(QString::number(f.position + 1), characters(number(f, 0)), arg(f, 1));
+    case Kind::Cut:
+        return (f.ai.isEmpty() ? QStringLiteral("обрезано") : QStringLiteral("обрезано после поля (") + f.ai + u')')
+            + QStringLiteral(": %1 из %2").arg(arg(f, 0), characters(number(f, 1)));
     case Kind::OtherCode: {
         QString text = QStringLiteral("прочитан другой код");
         if (!arg(f, 0).isEmpty())
@@ -404,17 +392,26 @@ QString sentence(const Finding &f)
     case Kind::DoubleRead:
         return QStringLiteral("то же чтение ещё раз через %1 после предыдущего: сканер прочитал "
                               "код дважды")
-            .arg(ms(f, 0));
+            .arg(ms(f, 0, stamps));
     case Kind::JoinedRead:
         return QStringLiteral("в одном чтении два: сначала этот код, потом с позиции %1 — %2")
             .arg(QString::number(f.position + 1), quoted(f, 0, 40));
     case Kind::LikelyBoundary:
         return QStringLiteral("пауза %1 перед позицией %2 много длиннее остальных (наибольшая из "
                               "них %3): похоже, здесь одно чтение кончилось и началось другое")
-            .arg(ms(f, 0), QString::number(f.position + 1), ms(f, 1));
+            .arg(ms(f, 0, stamps), QString::number(f.position + 1), ms(f, 1, stamps));
     case Kind::MayContinue:
         return QStringLiteral("Чтение ещё может продолжиться: пауза после его последнего символа "
                               "пока короче той, что его закончила бы.");
+    default:
+        return std::nullopt;
+    }
+}
+
+// What a GS1 field breaks or holds.
+std::optional<QString> fieldSentence(const Finding &f)
+{
+    switch (f.kind) {
     case Kind::TooShort:
         return number(f, 1) == number(f, 2)
             ? QStringLiteral("короче нужного: %1 вместо %2").arg(arg(f, 0), arg(f, 1))
@@ -427,7 +424,7 @@ QString sentence(const Finding &f)
     case Kind::OutsideSet82: {
         QStringList named;
         for (const QChar ch : arg(f, 0))
-            named.append(character(ch));
+            named.append(FindingText::character(ch));
         return QStringLiteral("символ вне набора GS1 (набор 82): ") + named.join(QStringLiteral(", "));
     }
     case Kind::CheckDigitRight:
@@ -445,12 +442,7 @@ QString sentence(const Finding &f)
     case Kind::ContentCheck:
         return contentCheck(f);
     case Kind::Association:
-        if (arg(f, 0) == u"missing")
-            return QStringLiteral("поле (%1) требует поля (%2), а его нет")
-                .arg(f.ai, QString(arg(f, 2)).replace(u',', QStringLiteral("), или (")).replace(u'+', QStringLiteral(") с (")));
-        if (arg(f, 0) == u"excluded")
-            return QStringLiteral("поля (%1) и (%2) не ставят вместе").arg(f.ai, arg(f, 1));
-        return QStringLiteral("поле (%1) дважды, с разными значениями").arg(f.ai);
+        return association(f);
     case Kind::HourTooLarge:
         return QStringLiteral("час больше 23");
     case Kind::MinuteTooLarge:
@@ -458,6 +450,15 @@ QString sentence(const Finding &f)
     case Kind::UnknownAi:
         return QStringLiteral("на позиции %1 нет известного идентификатора применения: %2")
             .arg(QString::number(f.position + 1), quoted(f, 0));
+    default:
+        return std::nullopt;
+    }
+}
+
+// How GS1 fields are split, and what marking codes and digits alone hold.
+std::optional<QString> structureSentence(const Finding &f)
+{
+    switch (f.kind) {
     case Kind::FieldLimit:
         return QStringLiteral("разобраны первые %1 полей, дальше %2 не разбирались")
             .arg(arg(f, 0), characters(number(f, 1)));
@@ -520,52 +521,24 @@ QString sentence(const Finding &f)
         return QStringLiteral("как ITF-14 без контрольной цифры: сканер её не передал, она была "
                               "бы %1")
             .arg(arg(f, 0));
+    default:
+        return std::nullopt;
     }
-    return {};
 }
 
-QString shortName(Kind kind)
+} // namespace
+
+namespace FindingText {
+
+QString sentence(const Finding &f, Notation::Stamps stamps)
 {
-    switch (kind) {
-    case Kind::Parity:
-        return QStringLiteral("бит чётности");
-    case Kind::RussianLayout:
-    case Kind::LayoutTurned:
-    case Kind::UriLayout:
-        return QStringLiteral("раскладка");
-    case Kind::CapsLock:
-    case Kind::CaseInverted:
-        return QStringLiteral("регистр букв");
-    case Kind::Utf8PerKey:
-    case Kind::Utf8AsCp1251:
-    case Kind::QuestionMarks:
-        return QStringLiteral("кодировка");
-    case Kind::KeysFromDevices:
-        return QStringLiteral("два устройства");
-    case Kind::IdentifierWrong:
-        return QStringLiteral("не тот идентификатор");
-    case Kind::IdentifierMissing:
-        return QStringLiteral("нет идентификатора");
-    case Kind::SuffixMissing:
-    case Kind::SuffixOther:
-        return QStringLiteral("окончание");
-    case Kind::GsLost:
-        return QStringLiteral("потерян GS");
-    case Kind::GsReplaced:
-        return QStringLiteral("заменён GS");
-    case Kind::OtherCode:
-        return QStringLiteral("другой код");
-    case Kind::DoubleRead:
-        return QStringLiteral("двойное чтение");
-    case Kind::JoinedRead:
-    case Kind::LikelyBoundary:
-        return QStringLiteral("слитые чтения");
-    default:
-        // In a verdict these are faults of the code's content, not of the read.
-        if (Finding { kind, -1, {}, {} }.breaksGs1Rule())
-            return QStringLiteral("нарушено правило GS1");
-        return QStringLiteral("искажены данные");
-    }
+    if (auto text = deliverySentence(f))
+        return *text;
+    if (auto text = differenceSentence(f, stamps))
+        return *text;
+    if (auto text = fieldSentence(f))
+        return *text;
+    return structureSentence(f).value_or(QString());
 }
 
 } // namespace FindingText

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "codes/finding.h"
+#include "text/notation.h"
 
 #include <QList>
 #include <QString>
@@ -10,11 +11,9 @@
 // character, a control code and an excerpt of a read.
 namespace FindingText {
 
-// The finding as a sentence: "потерян GS после поля (21) (позиция 32)".
-QString sentence(const Finding &finding);
-// A short name of the finding's kind, for counting reads by what went wrong:
-// "потерян GS", "не тот идентификатор".
-QString shortName(Finding::Kind kind);
+// The finding as a sentence: "потерян GS после поля (21) (позиция 32)". Its
+// durations are written to the precision of the stamps the read's codes had.
+QString sentence(const Finding &finding, Notation::Stamps stamps = Notation::Stamps::Micros);
 // An excerpt of a read as the findings quote it: «Ab-12» with a control code by
 // its name inside («ab«GS»cd»), a text of control codes alone by their names
 // without quotes (GS, CR LF); cut after `most` characters with "…".

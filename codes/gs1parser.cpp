@@ -86,13 +86,15 @@ Finding findingOf(const Gs1::AiEntry &entry, const QString &ai, QStringView valu
         return note(Kind::DateNoDay, ai, { monthYear, QString::number(value.mid(4, 2).toInt()) });
     }
     const bool length = fault.error == LintError::TooShort || fault.error == LintError::TooLong;
-    return note(Kind::ContentCheck, ai,
-        { QString::fromLatin1(Gs1::errorName(fault.error)), QString::fromLatin1(Gs1::linterName(fault.linter)),
+    Finding check = note(Kind::ContentCheck, ai,
+        { QString::fromLatin1(Gs1::linterName(fault.linter)),
             value.mid(fault.offset, std::max(fault.length, 1)).toString(),
             // What was wanted: the length a part lacks or goes beyond, else the
             // check digit or pair.
             length ? QString::number(fault.argument) : QString::fromLatin1(fault.wanted) },
         fault.offset);
+    check.sub = fault.error;
+    return check;
 }
 
 // The one place where the dictionary's checks of a field become its notes: each
@@ -336,11 +338,10 @@ void judgeAssociations(Gs1Parse &r)
         fields.append({ e.ai, e.value });
     for (const Fault &fault : Gs1::checkAssociations(fields)) {
         const QString other = fault.other >= 0 ? r.elements[fault.other].ai : QString();
-        const QString kind = fault.kind == Fault::Kind::Missing ? QStringLiteral("missing")
-            : fault.kind == Fault::Kind::Excluded             ? QStringLiteral("excluded")
-                                                              : QStringLiteral("repeated");
-        r.faults.append(note(Kind::Association, r.elements[fault.element].ai,
-            { kind, other, QString(fault.requirement) }));
+        Finding association = note(
+            Kind::Association, r.elements[fault.element].ai, { other, QString(fault.requirement) });
+        association.sub = fault.kind;
+        r.faults.append(association);
     }
 }
 

@@ -147,13 +147,13 @@ QList<Finding> separatorFaults(
             faults.append({ Kind::GsLost, s.position, s.afterAi, {} });
             break;
         case SeparatorFound::AltDigits:
-            faults.append({ Kind::GsReplaced, s.position, s.afterAi, { "alt-digits", s.text } });
+            faults.append({ Kind::GsReplaced, s.position, s.afterAi, { s.text }, Finding::GsReplacement::AltDigits });
             break;
         case SeparatorFound::Text:
-            faults.append({ Kind::GsReplaced, s.position, s.afterAi, { "text", s.text } });
+            faults.append({ Kind::GsReplaced, s.position, s.afterAi, { s.text }, Finding::GsReplacement::Text });
             break;
         case SeparatorFound::OtherCharacter:
-            faults.append({ Kind::GsReplaced, s.position, s.afterAi, { "character", s.text } });
+            faults.append({ Kind::GsReplaced, s.position, s.afterAi, { s.text }, Finding::GsReplacement::Character });
             break;
         }
     }

@@ -1,75 +1,11 @@
 #include "codes/readtext.h"
 
 #include "text/codepages.h"
+#include "text/notation.h"
 
 #include <QStringDecoder>
 
 #include <algorithm>
-#include <array>
-
-namespace {
-
-using ReadText::CodeName;
-
-// The control characters by their names in Russian; separators and EOT also say
-// what they mean inside GS1 and ISO/IEC 15434 data, where scanners send them.
-constexpr std::array<CodeName, 32> controlNames { {
-    { "NUL", "пустой символ" },
-    { "SOH", "начало заголовка" },
-    { "STX", "начало текста" },
-    { "ETX", "конец текста" },
-    { "EOT", "конец передачи; в данных ISO/IEC 15434 — конец сообщения" },
-    { "ENQ", "запрос" },
-    { "ACK", "подтверждение" },
-    { "BEL", "звонок" },
-    { "BS", "возврат на шаг" },
-    { "HT", "горизонтальная табуляция" },
-    { "LF", "перевод строки" },
-    { "VT", "вертикальная табуляция" },
-    { "FF", "перевод страницы" },
-    { "CR", "возврат каретки" },
-    { "SO", "переход к дополнительному набору" },
-    { "SI", "возврат к основному набору" },
-    { "DLE", "экранирование канала данных" },
-    { "DC1", "управление устройством 1 (XON)" },
-    { "DC2", "управление устройством 2" },
-    { "DC3", "управление устройством 3 (XOFF)" },
-    { "DC4", "управление устройством 4" },
-    { "NAK", "отрицательное подтверждение" },
-    { "SYN", "синхронизация" },
-    { "ETB", "конец блока передачи" },
-    { "CAN", "отмена" },
-    { "EM", "конец носителя" },
-    { "SUB", "замена символа" },
-    { "ESC", "начало управляющей последовательности" },
-    { "FS", "разделитель файлов" },
-    { "GS",
-        "разделитель групп; в данных GS1 — конец поля переменной длины, в ISO/IEC 15434 — "
-        "разделитель элементов данных" },
-    { "RS",
-        "разделитель записей; в данных ISO/IEC 15434 (и GS1 в них) — конец заголовка "
-        "сообщения и каждого формата" },
-    { "US", "разделитель элементов" },
-} };
-
-// Codes above the control characters that show no glyph of their own.
-CodeName otherName(quint8 code)
-{
-    switch (code) {
-    case 0x20:
-        return { "SP", "пробел" };
-    case 0x7F:
-        return { "DEL", "удаление" };
-    case 0xA0:
-        return { "NBSP", "неразрывный пробел" };
-    case 0xAD:
-        return { "SHY", "мягкий перенос" };
-    default:
-        return { nullptr, nullptr };
-    }
-}
-
-} // namespace
 
 namespace ReadText {
 
@@ -84,16 +20,10 @@ QString decode(QByteArrayView codes)
     return text;
 }
 
-CodeName codeName(quint8 code)
+QString nameOf(quint8 code)
 {
-    return code < controlNames.size() ? controlNames[code] : otherName(code);
-}
-
-QString controlName(quint8 code)
-{
-    if (const char *abbreviation = codeName(code).abbreviation)
-        return QString::fromLatin1(abbreviation);
-    return code == 0x98 ? QStringLiteral("0x98") : QString();
+    const QString name = Notation::controlName(code);
+    return name.isEmpty() && CodePages::fromCp1251(code).isNull() ? Notation::hexByte(code) : name;
 }
 
 QString visible(QByteArrayView codes)
@@ -103,7 +33,7 @@ QString visible(QByteArrayView codes)
     for (qsizetype i = 0; i < codes.size(); ++i) {
         const quint8 code = quint8(codes[i]);
         const bool innerSpace = code == 0x20 && i > 0 && i + 1 < codes.size();
-        const QString name = innerSpace ? QString() : controlName(code);
+        const QString name = innerSpace ? QString() : nameOf(code);
         if (name.isEmpty())
             text += CodePages::fromCp1251(code);
         else
@@ -118,7 +48,7 @@ QString visibleText(QStringView text)
     result.reserve(text.size());
     for (const QChar ch : text) {
         const int code = CodePages::toCp1251(ch);
-        const QString name = code >= 0 && code != 0x20 ? controlName(quint8(code)) : QString();
+        const QString name = code >= 0 && code != 0x20 ? nameOf(quint8(code)) : QString();
         if (name.isEmpty())
             result += ch;
         else
@@ -163,26 +93,6 @@ QString plural(qint64 n, const char *one, const char *few, const char *many)
             word = few;
     }
     return QString::number(n) + u' ' + QString::fromUtf8(word);
-}
-
-void appendMillis(QString &out, qint64 micros)
-{
-    if (micros < 0)
-        out += u'-';
-    micros = qAbs(micros);
-    out += QString::number(micros / 1000);
-    out += u',';
-    const auto rest = int(micros % 1000);
-    out += QChar(u'0' + rest / 100);
-    out += QChar(u'0' + rest / 10 % 10);
-    out += QChar(u'0' + rest % 10);
-}
-
-QString millis(qint64 micros)
-{
-    QString text;
-    appendMillis(text, micros);
-    return text + QStringLiteral(" мс");
 }
 
 QString decimal(double value, int decimals)

@@ -4,6 +4,7 @@
 #include "details/eventdetails.h"
 #include "details/linedetails.h"
 #include "logstore/eventlines.h"
+#include "text/notation.h"
 
 DetailRows::DetailRows(const EventDetails &details, const EventLines &lines)
     : m_details(details)
@@ -11,7 +12,7 @@ DetailRows::DetailRows(const EventDetails &details, const EventLines &lines)
 {
     for (int code = 0; code < 256; ++code) {
         const QString row = LineDetails::tsvRow(
-            { {}, {}, EventLines::characterLine(code), LineDetails::hex(quint8(code)),
+            { {}, {}, EventLines::characterLine(code), Notation::hexByte(quint8(code)),
                 LineDetails::characterExplanation(quint8(code)).join(QStringLiteral("; ")) });
         m_characterRest[std::size_t(code)] = row.mid(1); // after the time's field
     }
@@ -28,7 +29,7 @@ void DetailRows::append(QString &out, qsizetype row)
     SessionClock::appendTimeOfDay(out, time(row), m_second);
     out += u'\t';
     if (row > 0)
-        ReadText::appendMillis(out, gap);
+        Notation::appendMillis(out, gap);
     out += m_characterRest[std::size_t(m_lines.code(row))];
 }
 

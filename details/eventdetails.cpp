@@ -1,12 +1,20 @@
 #include "details/eventdetails.h"
 
+#include "analysis/readmode.h"
 #include "details/linedetails.h"
 #include "details/sessionclock.h"
 #include "logstore/eventlines.h"
+#include "text/notation.h"
 
 #include <algorithm>
 
 namespace {
+
+// A key line's moments are those of key events, the others' of the port's reads.
+Notation::Stamps stampsOf(EventDetails::Kind kind)
+{
+    return stampsOf(kind == EventDetails::Kind::Key ? ReadMode::Keyboard : ReadMode::Serial);
+}
 
 // Room for one more, taken as push_back would take it, before anything changes.
 template<typename List> void roomForOne(List &list)
@@ -116,9 +124,9 @@ QString EventDetails::describe(qsizetype row, const EventLines &lines) const
             : QStringLiteral("Время: ") + time);
     const qsizetype from = gapFrom(row, lineKind);
     if (from >= 0) {
-        text.append((lineKind == Kind::Key ? QStringLiteral("После предыдущей клавиши: %1 мс")
-                                           : QStringLiteral("После предыдущей строки: %1 мс"))
-                        .arg(LineDetails::milliseconds(m_times.at(row) - m_times.at(from))));
+        text.append((lineKind == Kind::Key ? QStringLiteral("После предыдущей клавиши: ")
+                                           : QStringLiteral("После предыдущей строки: "))
+            + Notation::duration(m_times.at(row) - m_times.at(from), stampsOf(lineKind)));
     }
     text.append(readExplanation(row, lineKind, lines));
     return text.join(u'\n');
@@ -130,8 +138,8 @@ QStringList EventDetails::fields(qsizetype row, const EventLines &lines) const
     const qsizetype from = gapFrom(row, lineKind);
     const int code = lines.code(row);
     return { SessionClock::timeOfDay(m_times.at(row)),
-        from >= 0 ? LineDetails::milliseconds(m_times.at(row) - m_times.at(from)) : QString(),
+        from >= 0 ? Notation::millis(m_times.at(row) - m_times.at(from), stampsOf(lineKind)) : QString(),
         lines.at(row),
-        lineKind == Kind::Scan || code < 0 ? QString() : LineDetails::hex(quint8(code)),
+        lineKind == Kind::Scan || code < 0 ? QString() : Notation::hexByte(quint8(code)),
         explanation(row, lines).join(QStringLiteral("; ")) };
 }

@@ -4,6 +4,7 @@
 #include "devices/keydevices.h"
 #include "keys/uslayout.h"
 #include "text/codepages.h"
+#include "text/notation.h"
 #include "text/quoted.h"
 
 #include <QStringList>
@@ -68,9 +69,9 @@ QString characterLine(const QString &typed)
     const char32_t ch = typed.toUcs4().value(0);
     const quint8 code = CodePages::loggedCode(ch);
     if (code == '?' && ch != U'?') {
-        return QStringLiteral("Символ %1 (U+%2) в Windows-1251 кода не имеет: записан кодом 63, "
+        return QStringLiteral("Символ %1 (%2) в Windows-1251 кода не имеет: записан кодом 63, "
                               "как «?»")
-            .arg(quoted(typed), QString::number(ch, 16).toUpper().rightJustified(4, u'0'));
+            .arg(quoted(typed), Notation::codePoint(ch));
     }
     const QString line = QStringLiteral("Символ: ") + LineDetails::describeCode(code);
     return ch == U'?' ? line + QStringLiteral(" — сам вопросительный знак") : line;

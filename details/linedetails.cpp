@@ -3,6 +3,7 @@
 #include "codes/readtext.h"
 #include "text/codepages.h"
 #include "text/hexdigit.h"
+#include "text/notation.h"
 
 namespace {
 
@@ -20,21 +21,10 @@ QString tsvField(const QString &field)
 
 namespace LineDetails {
 
-QString abbreviation(quint8 code)
-{
-    const char *abbreviation = ReadText::codeName(code).abbreviation;
-    return abbreviation ? QString::fromLatin1(abbreviation) : QString();
-}
-
-QString hex(quint8 code)
-{
-    return QStringLiteral("0x") + QStringLiteral("%1").arg(code, 2, 16, QChar(u'0')).toUpper();
-}
-
 QString describeCode(quint8 code)
 {
-    const QString number = QString::number(code) + QStringLiteral(" (") + hex(code) + u')';
-    const ReadText::CodeName name = ReadText::codeName(code);
+    const QString number = QString::number(code) + QStringLiteral(" (") + Notation::hexByte(code) + u')';
+    const Notation::CodeName name = Notation::codeName(code);
     if (name.abbreviation)
         return number + QStringLiteral(", ") + QLatin1String(name.abbreviation)
             + QStringLiteral(", ") + QString::fromUtf8(name.meaning);
@@ -42,22 +32,6 @@ QString describeCode(quint8 code)
     if (ch.isNull())
         return number + QStringLiteral(", в Windows-1251 не назначен");
     return number + QStringLiteral(", «") + ch + u'»';
-}
-
-QString shortName(quint8 code)
-{
-    const QString abbreviated = abbreviation(code);
-    if (!abbreviated.isEmpty())
-        return abbreviated;
-    const QChar ch = CodePages::fromCp1251(code);
-    return ch.isNull() ? hex(code) : QStringLiteral("«") + ch + u'»';
-}
-
-QString milliseconds(qint64 micros)
-{
-    QString text;
-    ReadText::appendMillis(text, micros);
-    return text;
 }
 
 QStringList characterExplanation(quint8 code)

@@ -1,7 +1,10 @@
 #include "details/scansummary.h"
 
+#include "codes/readtext.h"
 #include "details/linedetails.h"
+#include "text/codepages.h"
 #include "text/hexdigit.h"
+#include "text/notation.h"
 
 #include <algorithm>
 
@@ -21,8 +24,11 @@ void ScanSummary::Named::keep(quint8 code)
 QString ScanSummary::Named::names() const
 {
     QStringList words;
-    for (qsizetype i = 0; i < std::min(count, Kept); ++i)
-        words.append(LineDetails::shortName(codes[std::size_t(i)]));
+    for (qsizetype i = 0; i < std::min(count, Kept); ++i) {
+        const quint8 code = codes[std::size_t(i)];
+        const QString name = ReadText::nameOf(code);
+        words.append(name.isEmpty() ? u'«' + CodePages::fromCp1251(code) + u'»' : name);
+    }
     if (count > Kept)
         words.append(QStringLiteral("… (всего %1)").arg(count));
     return words.join(u' ');
@@ -89,13 +95,12 @@ QStringList ScanSummary::explanation() const
         return lines;
     }
     lines.append(
-        QStringLiteral("Байтов с предыдущего скана или очистки: %1, от первого до %2 — %3 мс")
-            .arg(m_bytes)
-            .arg(m_carriageReturn >= 0 ? QStringLiteral("CR") : QStringLiteral("последнего"),
-                LineDetails::milliseconds(span())));
+        QStringLiteral("Байтов с предыдущего скана или очистки: %1, от первого до %2 — %3")
+            .arg(QString::number(m_bytes),
+                m_carriageReturn >= 0 ? QStringLiteral("CR") : QStringLiteral("последнего"),
+                Notation::duration(span())));
     if (m_bytes > 1)
-        lines.append(QStringLiteral("Наибольшая пауза между ними: %1 мс")
-                         .arg(LineDetails::milliseconds(m_longestGap)));
+        lines.append(QStringLiteral("Наибольшая пауза между ними: ") + Notation::duration(m_longestGap));
     if (m_before.count > 0)
         lines.append(QStringLiteral("До цифр: ") + m_before.names());
     if (m_among.count > 0)

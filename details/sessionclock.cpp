@@ -1,5 +1,7 @@
 #include "details/sessionclock.h"
 
+#include "text/notation.h"
+
 #include <QDateTime>
 
 #include <chrono>
@@ -38,7 +40,7 @@ qint64 SessionClock::now()
 
 QString SessionClock::timeOfDay(qint64 micros)
 {
-    return anchor().wall.addMSecs(micros / 1000).time().toString(QStringLiteral("hh:mm:ss.zzz"));
+    return Notation::timeOfDay(anchor().wall.addMSecs(micros / 1000).time());
 }
 
 void SessionClock::appendTimeOfDay(QString &out, qint64 micros, Second &second)
@@ -47,9 +49,7 @@ void SessionClock::appendTimeOfDay(QString &out, qint64 micros, Second &second)
     const qint64 number = wall / 1000;
     if (number != second.number) {
         second.number = number;
-        second.text = QDateTime::fromMSecsSinceEpoch(number * 1000)
-                          .time()
-                          .toString(QStringLiteral("hh:mm:ss"));
+        second.text = Notation::timeOfDay(QDateTime::fromMSecsSinceEpoch(number * 1000).time(), false);
     }
     const auto millis = int(wall % 1000);
     out += second.text;

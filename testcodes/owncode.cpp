@@ -4,6 +4,7 @@
 #include "errors/runtimeerror.h"
 #include "keys/keytext.h"
 #include "text/codepages.h"
+#include "text/notation.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -23,7 +24,7 @@ QChar namedCharacter(QStringView name)
     for (int code = 0; code < 256; ++code) {
         const QChar ch = CodePages::fromCp1251(quint8(code));
         if (code != 0x20 && !ch.isNull()
-            && name.compare(ReadText::controlName(quint8(code)), Qt::CaseInsensitive) == 0)
+            && name.compare(ReadText::nameOf(quint8(code)), Qt::CaseInsensitive) == 0)
             return ch;
     }
     return {};
@@ -309,7 +310,7 @@ void OwnCodeDialog::accept()
     // the letters they are.
     m_asked = OwnCode::spelledControl(m_content->text(), m_literal);
     if (m_asked) {
-        const QString name = ReadText::controlName(quint8(m_asked->meant.unicode()));
+        const QString name = Notation::controlName(quint8(m_asked->meant.unicode()));
         const bool separator = QStringList { "FS", "GS", "RS", "US" }.contains(name);
         say(QStringLiteral("«") + m_asked->written + QStringLiteral("» — это ")
                 + (separator ? QStringLiteral("разделитель ")

@@ -1,23 +1,39 @@
 #include "testcodes/readtally.h"
 
 #include "codes/readtext.h"
+#include "text/notation.h"
 
 #include <algorithm>
+
+namespace {
+
+void count(QList<std::pair<QString, qint64>> &names, const QString &name)
+{
+    const auto kind = std::find_if(names.begin(), names.end(),
+        [&name](const std::pair<QString, qint64> &k) { return k.first == name; });
+    if (kind != names.end())
+        ++kind->second;
+    else
+        names.append({ name, 1 });
+}
+
+} // namespace
 
 void ReadTally::add(const ReadVerdict &verdict, const ArrivedRead &read, const ArrivedRead *previous)
 {
     ++m_reads;
+    m_mode = read.mode;
+    for (const QString &warning : verdict.warningNames())
+        count(m_warnings, warning);
     QStringList faults = verdict.faultNames();
     faults.removeDuplicates();
     if (faults.isEmpty())
         ++m_matched;
     for (const QString &fault : std::as_const(faults)) {
-        const auto kind = std::find_if(m_kinds.begin(), m_kinds.end(),
+        const bool known = std::any_of(m_kinds.cbegin(), m_kinds.cend(),
             [&fault](const std::pair<QString, qint64> &k) { return k.first == fault; });
-        if (kind != m_kinds.end())
-            ++kind->second;
-        else if (m_kinds.size() < MaxKinds)
-            m_kinds.append({ fault, 1 });
+        if (known || m_kinds.size() < MaxKinds)
+            count(m_kinds, fault);
         else
             ++m_otherKinds;
     }
@@ -48,8 +64,12 @@ QString ReadTally::text() const
         kinds.append({ QStringLiteral("другое"), m_otherKinds });
     for (const auto &[name, count] : std::as_const(kinds))
         text += QStringLiteral(", ") + QString::number(count) + QStringLiteral(" — ") + name;
-    if (m_gaps > 0)
-        text += QStringLiteral(";\nот чтения до чтения: последний раз ") + ReadText::millis(m_lastGap)
-            + QStringLiteral(", в среднем ") + ReadText::millis(m_gapSum / m_gaps);
+    for (const auto &[name, count] : m_warnings)
+        text += QStringLiteral(", у ") + QString::number(count) + u' ' + name;
+    if (m_gaps > 0) {
+        text += QStringLiteral(";\nот чтения до чтения: последний раз ")
+            + Notation::duration(m_lastGap, stampsOf(m_mode)) + QStringLiteral(", в среднем ")
+            + Notation::duration(m_gapSum / m_gaps, stampsOf(m_mode));
+    }
     return text;
 }

@@ -36,15 +36,22 @@ QLabel *plainLabel(QWidget *parent)
     return label;
 }
 
-// A read-only text of a few lines that scrolls when it holds more, so that a long
-// content, verdict or tally never makes the window grow.
-QPlainTextEdit *scrollingText(QWidget *parent)
+// A read-only text of so many lines that scrolls when it holds more, so that a
+// long content, verdict or tally never makes the window grow.
+QPlainTextEdit *scrollingText(QWidget *parent, int lines = 6)
 {
     auto *text = new QPlainTextEdit(parent);
     text->setReadOnly(true);
-    text->setFixedHeight(text->fontMetrics().lineSpacing() * 6);
+    const int margins = 2 * (text->frameWidth() + int(text->document()->documentMargin()));
+    text->setFixedHeight(text->fontMetrics().lineSpacing() * lines + margins);
     return text;
 }
+
+// The verdict shows whole, without scrolling, for a match with its additions
+// plus up to three faults of about four lines each in the side column; the
+// tally for a few kinds of fault and warning and the time between reads.
+constexpr int verdictLines = 16;
+constexpr int tallyLines = 6;
 
 // The side column's width in average characters: the texts need at least the
 // first, are easiest to read at the second.
@@ -61,8 +68,8 @@ TestCodesWindow::TestCodesWindow(QWidget *parent)
     , m_content(scrollingText(this))
     , m_details(plainLabel(this))
     , m_reveals(plainLabel(this))
-    , m_verdict(scrollingText(this))
-    , m_tally(scrollingText(this))
+    , m_verdict(scrollingText(this, verdictLines))
+    , m_tally(scrollingText(this, tallyLines))
     , m_previous(new QPushButton(QStringLiteral("◀ Предыдущий"), this))
     , m_next(new QPushButton(QStringLiteral("Следующий ▶"), this))
     , m_own(new QPushButton(QStringLiteral("Свой код…"), this))

@@ -9,6 +9,7 @@
 #include "scanbox/scanbox.h"
 #include "serial/serialcontrol.h"
 #include "support/ptypair.h"
+#include "text/notation.h"
 #include "text/tooltiptext.h"
 
 #include <QtTest>
@@ -87,10 +88,10 @@ private slots:
     {
         QFETCH(int, code);
         QFETCH(QString, shown);
-        QTEST(LineDetails::abbreviation(quint8(code)), "abbreviation");
+        QTEST(Notation::controlName(quint8(code)), "abbreviation");
         const QString text = LineDetails::describeCode(quint8(code));
         QVERIFY2(text.startsWith(QString::asprintf("%d (0x%02X), ", code, code)
-                     + LineDetails::abbreviation(quint8(code)))
+                     + Notation::controlName(quint8(code)))
                 && text.contains(shown),
             qPrintable(text));
     }
@@ -187,7 +188,8 @@ private slots:
             keyA);
 
         // Each line one row of five fields, the header first; the gaps: none within a
-        // notification, and since the previous key (not line) for a key.
+        // notification, and since the previous key (not line) for a key, to the whole
+        // millisecond its stamps have.
         log->selectAll();
         const QList<QStringList> rows = readTsv(log->selectedTextWithDetails());
         const QStringList hex { "Код (hex)", "0x22", "0x31", "0x1D", "0x41", "" };
@@ -198,7 +200,7 @@ private slots:
             if (row > 0)
                 QCOMPARE(rows[row][2], log->item(row - 1));
         }
-        QCOMPARE(rows[3][1] + " " + rows[4][1], "0,000 2,500");
+        QCOMPARE(rows[3][1] + " " + rows[4][1], "0,000 3");
     }
 };
 

@@ -122,7 +122,10 @@ private slots:
                 for (const auto type : { QTest::Press, QTest::Release })
                     QTest::sendKeyEvent(type, window, key, QString::fromLatin1(text), {});
         QVERIFY(log->isCopying());
-        const QStringList codes = QString("13 32 27 49 13 32 27 49").split(' ');
+        // An Escape sent by QTest reaches no key preview, not even in the form's
+        // own box: it is sent for the dialog's sake, and its line is checked in the
+        // real window (real_window_read).
+        const QStringList codes = QString("13 32 49 13 32 49").split(' ');
         QCOMPARE(log->items().mid(3'000'000), QStringList(codes).replaceInStrings(QRegularExpression("^"), "KeyAscii="));
         QCOMPARE(f->box()->text(), " 1 1");
         log->cancelCopy();

@@ -86,7 +86,7 @@ printf '%s' "${code//$gs/}" >&4
 # The reads' moments are the log's: the time between them is there, whatever it is.
 lost=$(atspi describe 'Тестовые коды' \
     '^Данные не совпали(.|\n)*потерян GS(.|\n)*\n2 чтения: 1 совпало, (.|\n)*1 — потерян GS'\
-'(.|\n)*;\nот чтения до чтения: последний раз [0-9]+,[0-9]{3} мс')
+'(.|\n)*;\nот чтения до чтения: последний раз ([0-9]+,[0-9]{3} мс|[0-9]+,[0-9] с)')
 printf 'whole: %s\nwithout GS: %s\n' "$matched" "$lost"
 # screenshot FILE NAME-REGEX: the window of that name ("root": the screen).
 screenshot() {

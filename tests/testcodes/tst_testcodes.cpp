@@ -304,9 +304,9 @@ void TestCodesTest::verdict()
 }
 
 // Three reads of the marking code with its identifier, the second without a GS,
-// each 100 ms from its first code to its last: counted by outcome, and timed from
-// the last code of one to the first of the next (1.5 s, then 0.5 s). A new code
-// starts from nothing.
+// each 100 ms from its first code to its last, then one without its identifier:
+// counted by outcome, warnings apart, and timed from the last code of one to the
+// first of the next (1.5 s, 0.5 s, 17.7 s). A new code starts from nothing.
 void TestCodesTest::tally()
 {
     TestCodesWindow window;
@@ -330,8 +330,13 @@ void TestCodesTest::tally()
     window.readArrived(read(whole, 3'200'000));
     QCOMPARE(window.tally(),
         QStringLiteral("3 чтения: 2 совпали, 1 — ") + fault
-            + QStringLiteral(";\nот чтения до чтения: последний раз 500,000 мс, в среднем "
-                             "1000,000 мс"));
+            + QStringLiteral(";\nот чтения до чтения: последний раз 500,000 мс, в среднем 1,0 с"));
+    // Without its identifier the data are right: counted as matched, warned apart.
+    window.readArrived(read(testCodeSet().at(3).content, 21'000'000));
+    QCOMPARE(window.tally(),
+        QStringLiteral("4 чтения: 3 совпали, 1 — ") + fault
+            + QStringLiteral(", у 1 нет идентификатора;\nот чтения до чтения: последний раз 17,7 с, "
+                             "в среднем 6,6 с"));
     QVERIFY(window.accessibleDescription().endsWith(window.tally()));
     window.showNext();
     QCOMPARE(window.tally(), QStringLiteral("Чтений этого кода пока не было."));

@@ -1,5 +1,6 @@
 #include "details/linedetails.h"
 #include "text/codepages.h"
+#include "text/notation.h"
 #include "text/tooltiptext.h"
 
 #include <QtTest>
@@ -36,6 +37,30 @@ private slots:
     {
         QFETCH(QString, plain);
         QTEST(wrappedText(plain), "wrapped");
+    }
+
+    // Durations as a person reads them: from a second on in seconds to a tenth,
+    // below in milliseconds to the precision of the clock's stamps.
+    void duration_data()
+    {
+        QTest::addColumn<qint64>("micros");
+        QTest::addColumn<bool>("keys"); // whole milliseconds
+        QTest::addColumn<QString>("text");
+        QTest::newRow("same read") << qint64(0) << false << "0,000 мс";
+        QTest::newRow("serial gap") << qint64(250) << false << "0,250 мс";
+        QTest::newRow("key gap") << qint64(10'000) << true << "10 мс";
+        QTest::newRow("below a second") << qint64(999'999) << false << "999,999 мс";
+        QTest::newRow("a second") << qint64(1'000'000) << false << "1,0 с";
+        QTest::newRow("keys, seconds") << qint64(17'679'000) << true << "17,7 с";
+        QTest::newRow("serial, seconds") << qint64(13'187'166) << false << "13,2 с";
+        QTest::newRow("back in time") << qint64(-2'000) << true << "-2 мс";
+    }
+    void duration()
+    {
+        QFETCH(qint64, micros);
+        QFETCH(bool, keys);
+        QTEST(Notation::duration(micros, keys ? Notation::Stamps::Millis : Notation::Stamps::Micros),
+            "text");
     }
 
     // The code pages' tables against glibc's own converters, all 256 codes each way.
