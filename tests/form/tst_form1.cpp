@@ -122,11 +122,14 @@ private slots:
                 for (const auto type : { QTest::Press, QTest::Release })
                     QTest::sendKeyEvent(type, window, key, QString::fromLatin1(text), {});
         QVERIFY(log->isCopying());
-        // An Escape sent by QTest reaches no key preview, not even in the form's
-        // own box: it is sent for the dialog's sake, and its line is checked in the
-        // real window (real_window_read).
+        // Whether an Escape sent by QTest reaches the key preview depends on which
+        // window the offscreen platform has made active by then: it is sent for the
+        // dialog's sake (it must not cancel the copy), and its line is checked in
+        // the real window (real_window_read).
         const QStringList codes = QString("13 32 49 13 32 49").split(' ');
-        QCOMPARE(log->items().mid(3'000'000), QStringList(codes).replaceInStrings(QRegularExpression("^"), "KeyAscii="));
+        QStringList logged = log->items().mid(3'000'000);
+        logged.removeAll(QStringLiteral("KeyAscii=27"));
+        QCOMPARE(logged, QStringList(codes).replaceInStrings(QRegularExpression("^"), "KeyAscii="));
         QCOMPARE(f->box()->text(), " 1 1");
         log->cancelCopy();
     }
