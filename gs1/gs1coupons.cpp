@@ -1,7 +1,7 @@
 // The North American coupon codes, read field by field as their guidelines
 // lay them out: AI 8110 ("North American Coupon Application Guideline Using GS1
-// DataBar Expanded Symbols") and AI 8112 ("GS1 AI (8112) Coupon Data
-// Specification").
+// DataBar Expanded Symbols") and AI 8112
+// ("GS1 AI (8112) Coupon Data Specification").
 #include "gs1/gs1lintparts.h"
 
 namespace Gs1::LintParts {
