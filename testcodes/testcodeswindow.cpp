@@ -48,9 +48,9 @@ QPlainTextEdit *scrollingText(QWidget *parent, int lines = 6)
 }
 
 // The verdict shows whole, without scrolling, for a match with its additions
-// plus up to three faults of about four lines each in the side column; the
+// plus up to three faults of about three lines each in the side column; the
 // tally for a few kinds of fault and warning and the time between reads.
-constexpr int verdictLines = 16;
+constexpr int verdictLines = 12;
 constexpr int tallyLines = 6;
 
 // The side column's width in average characters: the texts need at least the
