@@ -3,6 +3,8 @@
 by their accessible names, and waits up to 30 s for what it is asked for:
   atspi.py APP press NAME           the object's first action (button, check box, menu item)
   atspi.py APP where NAME           the centre of the object on the screen: "X Y"
+  atspi.py APP focused NAME         returns once the object has the keyboard focus
+  atspi.py APP empty NAME           returns once the text object is empty
   atspi.py APP text NAME [REGEX]    the text of a text object once it matches REGEX
   atspi.py APP describe NAME REGEX  the object's description once it matches REGEX
   atspi.py APP inside WxH NAME...   "NAME: X Y WIDTH HEIGHT" for every object of each
@@ -60,6 +62,10 @@ def attempt(app_name, command, name, pattern):
             return None
         node.queryAction().doAction(0)
         return ""
+    if command == "focused":
+        return "" if node.getState().contains(pyatspi.STATE_FOCUSED) else None
+    if command == "empty":
+        return "" if node.queryText().characterCount == 0 else None
     if command == "where":
         box = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
         return "%d %d" % (box.x + box.width // 2, box.y + box.height // 2)
