@@ -7,6 +7,7 @@
 #include "testcodes/testcodeswindow.h"
 
 #include <QAction>
+#include <QMenu>
 
 // What the log's context menu offers beyond the log itself: the test codes, a
 // window of their own that judges each read against the code it shows.
@@ -24,8 +25,19 @@ void Form1::addPortTools()
     auto *follow = new QAction(QStringLiteral("Открыть снова, когда устройство вернётся"), Shape1);
     follow->setCheckable(true);
     connect(follow, &QAction::toggled, m_follower, &PortFollower::setFollowing);
-    Shape1->setContextMenuPolicy(Qt::ActionsContextMenu);
+    // The menu's entry is the menu's own and goes with it, mirroring the choice:
+    // an action that outlived its menu would leave screen readers an entry whose
+    // menu is gone (Qt's accessible menu item keeps a bare pointer to it).
     Shape1->addAction(follow);
+    Shape1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Shape1, &QWidget::customContextMenuRequested, follow, [this, follow](const QPoint &at) {
+        QMenu menu(Shape1);
+        QAction *entry = menu.addAction(follow->text());
+        entry->setCheckable(true);
+        entry->setChecked(follow->isChecked());
+        connect(entry, &QAction::toggled, follow, &QAction::setChecked);
+        menu.exec(Shape1->mapToGlobal(at));
+    });
 }
 
 void Form1::showTestCodes()

@@ -282,9 +282,15 @@ void EventLog::contextMenuEvent(QContextMenuEvent *event)
         if (generation == m_generation)
             untrapped([this, row] { showReadAnalysis(row); });
     });
+    // Each offered action gets an entry of this menu's own, which goes with the
+    // menu: an action that outlived its menu would leave screen readers an entry
+    // whose menu is gone (Qt's accessible menu item keeps a bare pointer to it).
     for (const QPointer<QAction> &action : std::as_const(m_menuActions)) {
-        if (action)
-            menu.addAction(action);
+        if (!action)
+            continue;
+        QAction *entry = menu.addAction(action->text());
+        entry->setEnabled(action->isEnabled());
+        connect(entry, &QAction::triggered, action.data(), &QAction::trigger);
     }
     menu.addSeparator();
     QAction *followAction = menu.addAction(QStringLiteral("Показывать новые строки"));
