@@ -39,6 +39,11 @@ ReadWindow::ReadWindow(QWidget *parent)
     // Columns of hex and names line up in a fixed-pitch font.
     m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_text->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    // Scroll bars that come and go change the box's children while a screen reader
+    // counts them, and Qt 6.4's scroll area answers a child past the end with a
+    // stray pointer: the bars stay as they are.
+    m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(m_text);

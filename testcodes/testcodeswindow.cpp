@@ -42,6 +42,11 @@ QPlainTextEdit *scrollingText(QWidget *parent, int lines = 6)
 {
     auto *text = new QPlainTextEdit(parent);
     text->setReadOnly(true);
+    // Scroll bars that come and go as the text changes change the box's children
+    // while a screen reader counts them, and Qt 6.4's scroll area answers a child
+    // past the end with a stray pointer: the bars stay as they are.
+    text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     const int margins = 2 * (text->frameWidth() + int(text->document()->documentMargin()));
     text->setFixedHeight(text->fontMetrics().lineSpacing() * lines + margins);
     return text;
@@ -149,7 +154,9 @@ void TestCodesWindow::layOut()
     auto *scroll = new QScrollArea(this);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setFocusPolicy(Qt::NoFocus);
+    // Its bars never come and go (see scrollingText).
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     scroll->setWidgetResizable(true);
     scroll->setWidget(m_info);
     auto *side = new QVBoxLayout(m_side);
