@@ -92,6 +92,24 @@ open_log_menu() {
     wait_until more_windows_than "$before"
 }
 
+# analyse_last_read APP: the log's last line made current from the keyboard (a
+# click first gives the log the focus, and a window manager hands the click on
+# only once it has activated the window), then "Разобрать чтение…" from the menu
+# key. Qt keeps pop-up menus off the accessibility bus: the entry is chosen with
+# the keys, third from the bottom. The pointer is taken off the log, where a
+# line's tooltip would count as the menu.
+analyse_last_read() {
+    local x y before
+    read -r x y < <(/usr/bin/python3 "$here/atspi.py" "$1" where 'Журнал')
+    xdotool mousemove "$x" "$y" click 1 mousemove 1000 740
+    /usr/bin/python3 "$here/atspi.py" "$1" focused 'Журнал' >/dev/null
+    xdotool key End
+    before=$(visible_windows)
+    xdotool key Menu
+    wait_until more_windows_than "$before"
+    xdotool key --delay 100 Up Up Up Return
+}
+
 # A window manager on the display, as every desktop has one (openbox): returns
 # once it manages windows.
 wm_is_up() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }

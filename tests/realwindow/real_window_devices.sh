@@ -26,14 +26,8 @@ done
 [ "$(device 51)" = 'Устройство: «Virtual core XTEST keyboard»' ] ||
     { printf 'the middle key not tied to the XTEST keyboard:\n%s\n' "$lines"; exit 1; }
 
-# The read's analysis, from its last line, as real_window_read.sh asks for it.
-read -r x y < <(/usr/bin/python3 "$here/atspi.py" orvatek where 'Журнал')
-xdotool mousemove "$x" "$y" click 1 mousemove 1000 740
-xdotool key End
-before=$(visible_windows)
-xdotool key Menu
-wait_until more_windows_than "$before"
-xdotool key --delay 100 Up Up Up Return
+# The read's analysis, from its last line.
+analyse_last_read orvatek
 analysis=$(/usr/bin/python3 "$here/atspi.py" orvatek text 'Разбор чтения' .)
 grep -q 'клавиши чтения пришли с двух устройств: «Xvfb keyboard», «Virtual core XTEST keyboard»' <<<"$analysis" ||
     { printf 'no two-devices finding in the analysis:\n%s\n' "$analysis"; exit 1; }

@@ -22,17 +22,7 @@ xdotool type --delay 10 '0104600439931256' '21ABC1234567890' '91EE06' \
     $'92dGVzdCBkYXRhIGZvciB0aGUgcmVhbCB3aW5kb3cgdGVz\r'
 /usr/bin/python3 "$here/read_window.py" 84 >/dev/null
 
-# The read's last line made current from the keyboard (a click in the log first
-# gives it the focus), then the menu key. Qt keeps pop-up menus off the
-# accessibility bus: the entry is chosen with the keys, third from the bottom.
-read -r x y < <(/usr/bin/python3 "$here/atspi.py" orvatek where 'Журнал')
-# The pointer is taken off the log, where a line's tooltip would count as the menu.
-xdotool mousemove "$x" "$y" click 1 mousemove 1000 740
-xdotool key End
-before=$(visible_windows)
-xdotool key Menu
-wait_until more_windows_than "$before"
-xdotool key --delay 100 Up Up Up Return
+analyse_last_read orvatek
 analysis=$(/usr/bin/python3 "$here/atspi.py" orvatek text 'Разбор чтения' .)
 analysis_window=$(xdotool search --onlyvisible --name '^Разбор чтения' | head -n1)
 

@@ -102,16 +102,7 @@ screenshot test-codes.png '^Тестовые коды$'
 # The analysis of the last read, chosen with the keys on the log's last line
 # (third entry from the bottom), beside the other windows: none covers the main
 # window, nor the analysis the symbol or the verdict.
-read -r x y < <(atspi where 'Журнал')
-xdotool mousemove "$x" "$y" click 1
-# A window manager hands the click on only once it has activated the window: End
-# before the log has taken it would leave the clicked line current.
-atspi focused 'Журнал'
-xdotool key End
-before=$(visible_windows)
-xdotool key Menu
-wait_until more_windows_than "$before"
-xdotool key --delay 100 Up Up Up Return
+analyse_last_read manual_form
 atspi text 'Разбор чтения' 'потерян GS' >/dev/null
 kept=$(atspi inside "$screen" "${names[3]}" 'Итог сравнения' | sed 's/.*: //; s/ /,/g')
 # shellcheck disable=SC2086 # one argument a rectangle
