@@ -48,7 +48,8 @@ struct ReadDevices
     {
         if (!KeyDevices::device(device))
             ++without;
-        else if (!seen.contains(device))
+        else if (std::none_of(seen.begin(), seen.end(),
+                     [device](quint16 one) { return KeyDevices::same(one, device); }))
             seen.append(device);
     }
     void name(ReadKeys &keys) const

@@ -6,32 +6,58 @@
 
 namespace {
 
-constexpr quint16 First = 2;
+constexpr quint16 First = 3;
 
 } // namespace
 
-std::vector<InputDevice> &KeyDevices::devices()
+std::vector<KeyDevices::Known> &KeyDevices::devices()
 {
-    static std::vector<InputDevice> known;
+    static std::vector<Known> known;
     return known;
 }
 
 quint16 KeyDevices::add(const InputDevice &device)
 {
-    std::vector<InputDevice> &known = devices();
-    const auto found = std::find(known.begin(), known.end(), device);
+    std::vector<Known> &known = devices();
+    const auto found = std::find_if(known.begin(), known.end(),
+        [&](const Known &one) { return one.learnt && one.device == device; });
     if (found != known.end())
         return quint16(First + (found - known.begin()));
     if (known.size() >= 0xFFFF - First)
         return Unknown;
-    known.push_back(device);
+    known.push_back({ device, true });
     return quint16(First + known.size() - 1);
+}
+
+quint16 KeyDevices::reserve()
+{
+    std::vector<Known> &known = devices();
+    if (known.size() >= 0xFFFF - First)
+        return Unknown;
+    known.push_back({ {}, false });
+    return quint16(First + known.size() - 1);
+}
+
+void KeyDevices::learnt(quint16 number, const InputDevice &device)
+{
+    std::vector<Known> &known = devices();
+    if (number >= First && number - First < int(known.size()))
+        known[number - First] = { device, true };
 }
 
 const InputDevice *KeyDevices::device(quint16 number)
 {
-    const std::vector<InputDevice> &known = devices();
-    return number >= First && number - First < int(known.size()) ? &known[number - First] : nullptr;
+    const std::vector<Known> &known = devices();
+    return number >= First && number - First < int(known.size()) && known[number - First].learnt
+        ? &known[number - First].device
+        : nullptr;
+}
+
+bool KeyDevices::same(quint16 a, quint16 b)
+{
+    const InputDevice *first = device(a);
+    const InputDevice *second = device(b);
+    return a == b || (first && second && *first == *second);
 }
 
 QStringList KeyDevices::describe(quint16 number)
@@ -39,7 +65,12 @@ QStringList KeyDevices::describe(quint16 number)
     if (number == NotTold)
         return { QStringLiteral("Устройство: не известно — сеанс Wayland не сообщает программам, "
                                 "с какого устройства пришла клавиша.") };
+    if (number == Unnamed)
+        return { QStringLiteral("Устройство: не известно — Windows не назвал устройство; "
+                                "так приходят клавиши, которые послала программа, а не устройство.") };
     const InputDevice *known = device(number);
+    if (!known && number >= First && number - First < int(devices().size()))
+        return { QStringLiteral("Устройство: его сведения ещё не пришли от X-сервера.") };
     if (!known)
         return { QStringLiteral("Устройство: не известно — клавишу не удалось связать "
                                 "ни с одним устройством.") };

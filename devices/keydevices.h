@@ -15,17 +15,33 @@ class KeyDevices
 public:
     static constexpr quint16 Unknown = 0; // the key could not be tied to a device
     static constexpr quint16 NotTold = 1; // the session tells no device (Wayland)
+    // Windows named no device: so come the keys a program sends (SendInput).
+    static constexpr quint16 Unnamed = 2;
 
     // The number of the device, the same for the same device; Unknown once the
     // numbers run out.
     static quint16 add(const InputDevice &device);
+    // A number for a device whose facts are still being asked for (under X, on
+    // another thread), so that its keys are tied to it at once; Unknown once the
+    // numbers run out. learnt() gives it its facts.
+    static quint16 reserve();
+    static void learnt(quint16 number, const InputDevice &device);
+    // The device; null for the numbers that name none and for one still asked for.
     static const InputDevice *device(quint16 number);
+    // Whether two numbers name the same device: a device asked for again (X gives
+    // it a new id when it comes back) may have two.
+    static bool same(quint16 a, quint16 b);
     // The device as a key line's tooltip names it, a statement a line, plain text.
     static QStringList describe(quint16 number);
     // The device in a few words, for a read's analysis: its name and, where
-    // known, its USB ids and serial number; empty for Unknown and NotTold.
+    // known, its USB ids and serial number; empty for Unknown, NotTold and Unnamed.
     static QString shortName(quint16 number);
 
 private:
-    static std::vector<InputDevice> &devices();
+    struct Known
+    {
+        InputDevice device;
+        bool learnt = true;
+    };
+    static std::vector<Known> &devices();
 };

@@ -19,7 +19,8 @@ public:
     explicit KeyDeviceSource(QWidget *window);
     ~KeyDeviceSource() override;
 
-    // The device of the key press with this native scan code and time stamp:
+    // The device of the key press with this native scan code and time: the time
+    // the window system gave the key (X's server time; Windows' message time):
     // a number of KeyDevices, KeyDevices::Unknown when it cannot be told,
     // KeyDevices::NotTold when the session tells no device.
     quint16 deviceOf(quint32 nativeScanCode, quint64 timestamp);

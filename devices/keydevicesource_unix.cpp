@@ -7,6 +7,7 @@
 #include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
 #include <QHash>
+#include <QThreadPool>
 #include <QWidget>
 
 #include <xcb/xcb.h>
@@ -30,7 +31,7 @@ public:
     ~Private() override;
     bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override;
     quint16 numberOf(quint16 sourceId);
-    InputDevice queried(quint16 sourceId);
+    static InputDevice queried(xcb_connection_t *connection, quint16 sourceId);
 
     xcb_connection_t *connection = nullptr;
     quint8 opcode = 0;
@@ -97,14 +98,35 @@ quint16 KeyDeviceSource::Private::numberOf(quint16 sourceId)
     const auto known = numbers.constFind(sourceId);
     if (known != numbers.constEnd())
         return *known;
-    // Once a device: a round trip to the X server, then the device tree's files.
-    const quint16 number = KeyDevices::add(queried(sourceId));
+    // Once a device: its keys are tied to a number at once, and its facts are
+    // asked for on another thread, over a connection of its own (the window's
+    // thread waits for no X reply), then read from the device tree's files.
+    const quint16 number = KeyDevices::reserve();
     numbers.insert(sourceId, number);
+    if (number == KeyDevices::Unknown)
+        return number;
+    QThreadPool::globalInstance()->start([display = qgetenv("DISPLAY"), sourceId, number] {
+        xcb_connection_t *own = xcb_connect(display.constData(), nullptr);
+        const InputDevice device = queried(own, sourceId);
+        xcb_disconnect(own);
+        QMetaObject::invokeMethod(
+            qApp, [number, device] { KeyDevices::learnt(number, device); }, Qt::QueuedConnection);
+    });
     return number;
 }
 
-InputDevice KeyDeviceSource::Private::queried(quint16 sourceId)
+// What X and the device tree tell of the device, asked over connection (which
+// may have failed: then nothing but the device's X id).
+InputDevice KeyDeviceSource::Private::queried(xcb_connection_t *connection, quint16 sourceId)
 {
+    // A connection announces the input extension's version 2 before its requests.
+    const Reply<xcb_input_xi_query_version_reply_t> version(
+        xcb_connection_has_error(connection) ? nullptr
+            : xcb_input_xi_query_version_reply(
+                connection, xcb_input_xi_query_version(connection, 2, 0), nullptr),
+        &std::free);
+    if (!version || version->major_version < 2)
+        return { QStringLiteral("X %1").arg(sourceId), {}, {}, {} };
     const Reply<xcb_input_xi_query_device_reply_t> device(
         xcb_input_xi_query_device_reply(
             connection, xcb_input_xi_query_device(connection, sourceId), nullptr),

@@ -74,7 +74,7 @@ bool KeyDeviceSource::Private::nativeEventFilter(const QByteArray &type, void *m
         = rawKeyboardInput(QByteArrayView(buffer.data(), qsizetype(size)));
     if (input && input->pressedScanCode() >= 0)
         matcher.raw(quint32(input->pressedScanCode()), quint32(msg->time),
-            input->device ? numberOf(reinterpret_cast<HANDLE>(input->device)) : KeyDevices::Unknown);
+            input->device ? numberOf(reinterpret_cast<HANDLE>(input->device)) : KeyDevices::Unnamed);
     return false; // DefWindowProc cleans up after WM_INPUT
 }
 

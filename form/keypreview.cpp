@@ -1,6 +1,7 @@
 #include "form/keypreview.h"
 
 #include "details/sessionclock.h"
+#include "devices/keydevices.h"
 #include "devices/keydevicesource.h"
 #include "form/main_window.h"
 #include "keys/keytext.h"
@@ -137,15 +138,25 @@ bool KeyPreview::keyPress(const QKeyEvent &event)
     // Held Alt repeats; only the operator's own press starts an Alt code.
     if (event.key() == Qt::Key_Alt && event.isAutoRepeat())
         return false;
-    // Every press is asked about, so that the raw event of each is taken by its own key.
-    m_lastDevice = m_devices->deviceOf(event.nativeScanCode(), event.timestamp());
-    // On Windows the key's messages say what it typed, when, and how.
+    // On Windows the key's messages say what it typed, when, and how, and its
+    // message's own time ties it to its raw press (Qt's stamp is Qt's moment, on
+    // another clock). A press with no message is tied to no device.
     if (m_nativeKeys) {
-        if (const auto key = m_nativeKeys->take(event.nativeScanCode())) {
-            for (char32_t ch : key->text.toUcs4())
-                type(ch, windowsKeyOrigin(*key, event.modifiers(), ch), key->stampMs);
+        const auto key = m_nativeKeys->take(event.nativeScanCode());
+        // An Alt code's character comes with Alt's release: its device is its digits'.
+        if (!key || key->altCode < 0)
+            m_lastDevice = key ? m_devices->deviceOf(key->scanCode, key->stampMs) : KeyDevices::Unknown;
+        if (key) {
+            for (char32_t ch : key->text.toUcs4()) {
+                KeyOrigin origin = windowsKeyOrigin(*key, event.modifiers(), ch);
+                origin.device = m_lastDevice;
+                type(ch, origin, key->stampMs);
+            }
             return false;
         }
+    } else {
+        // Every press is asked about, so that the raw event of each is taken by its own key.
+        m_lastDevice = m_devices->deviceOf(event.nativeScanCode(), event.timestamp());
     }
     // The digits of an Alt code go no further.
     if (AltCode::Needed

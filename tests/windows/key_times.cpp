@@ -1,3 +1,4 @@
+#include "devices/keydevices.h"
 #include "form/main_window.h"
 #include "form/runtime.h"
 #include "log/eventlog.h"
@@ -11,8 +12,10 @@
 // Keys sent to the real form with SendInput, each carrying its own time
 // (KEYBDINPUT.time), while the window's thread stalls for 300 ms: the log must keep
 // the gaps between the times given, not between the moments the stalled thread got
-// to the keys. Prints each key line with its gap and ends with 0 when the gaps are
-// 100, 10, 10 and 10 ms.
+// to the keys. Each of them is tied to its raw press by that time: its line names
+// a device (Wine's own keyboard; Windows names none for a program's keys). Then a
+// key posted as messages, which has no raw press, whose line says it could not be
+// tied to a device. Prints each key line with its gap and ends with 0 when all holds.
 namespace {
 
 void sendKey(WORD vk, WORD scanCode, DWORD time)
@@ -29,6 +32,13 @@ void sendKey(WORD vk, WORD scanCode, DWORD time)
 }
 
 // The line's gap to the previous key in whole milliseconds ("100,000 мс"); -1: none.
+// The line's device, as its tooltip says it.
+QString deviceOf(const QString &details)
+{
+    const QString label = QStringLiteral("Устройство: ");
+    return details.mid(details.indexOf(label)).section(u'\n', 0, 0);
+}
+
 int gapOf(const QString &details)
 {
     const QString label = QStringLiteral("После предыдущей клавиши: ");
@@ -62,15 +72,32 @@ int main(int argc, char *argv[])
             Sleep(300);
             step = 2;
         } else if (step == 2 && log->count() >= 5) {
+            // A key as a program that posts key messages types it: no raw press.
+            // Its WM_CHAR comes from TranslateMessage.
+            const auto window = reinterpret_cast<HWND>(form.winId());
+            PostMessageW(window, WM_KEYDOWN, 'E', 1 | (0x12 << 16));
+            PostMessageW(window, WM_KEYUP, 'E', 1 | (0x12 << 16) | (3u << 30));
+            step = 3;
+        } else if (step == 3 && log->count() >= 6) {
             QList<int> gaps;
+            QStringList devices;
             for (qsizetype row = 0; row < log->count(); ++row) {
                 gaps << gapOf(log->lineDetails(row));
+                devices << deviceOf(log->lineDetails(row));
                 std::printf("%s gap %d ms\n", qPrintable(log->item(row)), gaps.last());
             }
-            const bool kept = gaps.mid(1) == QList<int> { 100, 10, 10, 10 };
+            const bool kept = gaps.mid(1, 4) == QList<int> { 100, 10, 10, 10 };
             std::printf(kept ? "gaps kept\n" : "gaps lost\n");
+            const QString untied = KeyDevices::describe(KeyDevices::Unknown).first();
+            const bool tied = !devices.first().isEmpty() && devices.count(devices.first()) == 5
+                && devices.first() != untied && devices.last() == untied;
+            std::printf(tied ? "devices told\n" : "devices wrong\n");
             std::fflush(stdout);
-            QCoreApplication::exit(kept ? 0 : 1);
+            if (!tied) { // in UTF-8, for the log of the run
+                for (const QString &device : devices)
+                    std::printf("%s\n", device.toUtf8().constData());
+            }
+            QCoreApplication::exit(kept && tied ? 0 : 1);
         }
     });
     poll.start(10);
