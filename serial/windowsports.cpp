@@ -30,3 +30,14 @@ PortIdentity identityFromInstanceId(const QString &instanceId)
     identity.serialNumber = serial;
     return identity;
 }
+
+qsizetype usbDeviceIn(const QStringList &instanceIds)
+{
+    for (qsizetype i = 0; i < instanceIds.size(); ++i) {
+        const QString &id = instanceIds.at(i);
+        if (id.startsWith(QLatin1String("USB\\VID_"), Qt::CaseInsensitive)
+            && !id.contains(QLatin1String("&MI_"), Qt::CaseInsensitive))
+            return i;
+    }
+    return -1;
+}

@@ -16,3 +16,10 @@ QList<ListedPort> describedPorts();
 // What a Windows device instance id ("USB\VID_0403&PID_6001\A50285BI",
 // "FTDIBUS\VID_0403+PID_6001+A50285BIA\0000") tells: USB ids and serial number.
 PortIdentity identityFromInstanceId(const QString &instanceId);
+
+// Which of a port's device node and its parents, nearest first, is the USB device
+// itself ("USB\VID_0403&PID_6001\A50285BI"), not one of its interfaces
+// ("USB\VID_0C2E&PID_0B6A&MI_00\6&2a4c&0&0000") nor a driver's node above it
+// ("FTDIBUS\VID_0403+PID_6001+A50285BIA\0000"): its id holds the serial number
+// the device has, and where it is plugged in is its own. -1: none is.
+qsizetype usbDeviceIn(const QStringList &instanceIds);

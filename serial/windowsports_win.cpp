@@ -4,6 +4,7 @@
 #include <initguid.h>
 #include <devguid.h>
 #include <setupapi.h>
+#include <cfgmgr32.h>
 
 namespace {
 
@@ -31,6 +32,47 @@ QString deviceProperty(HDEVINFO devices, SP_DEVINFO_DATA *device, DWORD property
     return QString::fromWCharArray(value);
 }
 
+QString instanceId(DEVINST node)
+{
+    wchar_t id[MAX_DEVICE_ID_LEN + 1] {};
+    return CM_Get_Device_IDW(node, id, MAX_DEVICE_ID_LEN, 0) == CR_SUCCESS
+        ? QString::fromWCharArray(id)
+        : QString();
+}
+
+// Where the device node is plugged in, as Windows names the path to it
+// ("PCIROOT(0)#PCI(1400)#USBROOT(0)#USB(2)#USB(1)"): the first of its location paths.
+QString locationPath(DEVINST node)
+{
+    wchar_t paths[1024] {};
+    ULONG size = sizeof paths - 2 * sizeof(wchar_t);
+    ULONG type = 0;
+    if (CM_Get_DevNode_Registry_PropertyW(node, CM_DRP_LOCATION_PATHS, &type, paths, &size, 0)
+            != CR_SUCCESS
+        || type != REG_MULTI_SZ)
+        return {};
+    return QString::fromWCharArray(paths);
+}
+
+// The port's USB ids and serial number from the USB device it belongs to (an
+// interface's or a driver's own id may not hold them), and where that is plugged in.
+PortIdentity portIdentity(DEVINST port)
+{
+    QList<DEVINST> nodes { port };
+    QStringList ids { instanceId(port) };
+    DEVINST parent = 0;
+    while (nodes.size() < 4 && CM_Get_Parent(&parent, nodes.last(), 0) == CR_SUCCESS) {
+        nodes.append(parent);
+        ids.append(instanceId(parent));
+    }
+    const qsizetype usb = usbDeviceIn(ids);
+    if (usb < 0)
+        return identityFromInstanceId(ids.first());
+    PortIdentity identity = identityFromInstanceId(ids.at(usb));
+    identity.usbPort = locationPath(nodes.at(usb));
+    return identity;
+}
+
 } // namespace
 
 QList<ListedPort> describedPorts()
@@ -50,9 +92,7 @@ QList<ListedPort> describedPorts()
         if (port.name.isEmpty())
             continue;
         port.description = deviceProperty(devices, &device, SPDRP_DEVICEDESC);
-        wchar_t instance[512];
-        if (SetupDiGetDeviceInstanceIdW(devices, &device, instance, 511, nullptr))
-            port.identity = identityFromInstanceId(QString::fromWCharArray(instance));
+        port.identity = portIdentity(device.DevInst);
         port.identity.manufacturer = deviceProperty(devices, &device, SPDRP_MFG);
         described.append(port);
     }

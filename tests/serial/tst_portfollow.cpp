@@ -1,3 +1,4 @@
+#include "serial/windowsports.h"
 #include "support/portform.h"
 
 #include <QtTest>
@@ -82,6 +83,35 @@ private slots:
         QTRY_COMPARE(f.log()->items().mid(0, 2), QStringList({ "KeyAscii=49", "KeyAscii=50" }));
         const QString told = f.child<Indicator>("Shape1")->toolTip();
         QVERIFY2(told.contains("Вернулось в") && told.contains(tree->filePath("dev/ttyUSB1")), qPrintable(told));
+    }
+
+    // On Windows a port's device node may be a USB device's interface or a
+    // driver's node above it: the identity to follow is the USB device's, its
+    // serial number the one in its own id.
+    void windowsIdentity_data()
+    {
+        QTest::addColumn<QStringList>("ids"); // the port's node, then its parents
+        QTest::addColumn<int>("usb");
+        QTest::addColumn<QString>("serial");
+        const QString hub = R"(USB\ROOT_HUB30\4&1a2b3c&0&0)";
+        QTest::newRow("FTDI's driver above the USB device")
+            << QStringList { R"(FTDIBUS\VID_0403+PID_6001+A50285BIA\0000)", R"(USB\VID_0403&PID_6001\A50285BI)", hub }
+            << 1 << "A50285BI";
+        QTest::newRow("an interface of a composite device")
+            << QStringList { R"(USB\VID_0C2E&PID_0B6A&MI_00\6&2a4c1b2&0&0000)", R"(USB\VID_0C2E&PID_0B6A\14289B0537)", hub }
+            << 1 << "14289B0537";
+        QTest::newRow("no serial number: Windows makes up the id")
+            << QStringList { R"(USB\VID_1EAB&PID_0D06\5&2f2d1f3&0&2)", hub } << 0 << "";
+        QTest::newRow("a port on the mainboard")
+            << QStringList { R"(ACPI\PNP0501\1)", R"(ACPI\PNP0A08\0)" } << -1 << "";
+    }
+    void windowsIdentity()
+    {
+        QFETCH(QStringList, ids);
+        QFETCH(int, usb);
+        QFETCH(QString, serial);
+        QCOMPARE(usbDeviceIn(ids), usb);
+        QCOMPARE(identityFromInstanceId(ids.value(usb, ids.first())).serialNumber, serial);
     }
 };
 
