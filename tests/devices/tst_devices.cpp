@@ -128,6 +128,22 @@ private slots:
             "«Scanner␊Keyboard» (Maker <b>1</b>, VID:PID 0c2e:0b61, серийный номер 17%1)");
     }
 
+    // Under X a device's facts come after its first keys: they are tied to it at
+    // once, and a device that X gave a second id is still one device.
+    void askedFor()
+    {
+        const quint16 first = KeyDevices::reserve();
+        const quint16 second = KeyDevices::reserve();
+        QVERIFY(!KeyDevices::device(first));
+        QVERIFY(!KeyDevices::same(first, second));
+        QCOMPARE(KeyDevices::describe(first), { "Устройство: его сведения ещё не пришли от X-сервера." });
+        const InputDevice scanner { "Scanner", "/dev/input/event7", {}, {} };
+        KeyDevices::learnt(first, scanner);
+        KeyDevices::learnt(second, scanner);
+        QVERIFY(KeyDevices::same(first, second));
+        QCOMPARE(KeyDevices::shortName(second), "«Scanner»");
+    }
+
     void devicePath_data()
     {
         QTest::addColumn<QString>("path");
