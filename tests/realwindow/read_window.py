@@ -4,7 +4,8 @@ the log's lines, one per line after "log:", and the scan box's text after "scan:
 Waits up to 30 s for the window to appear and for the log to hold at least N lines;
 with N = 0, for the scan box to have the focus, so that keys can be typed.
 With a second argument, each log line is followed by a tab and its description,
-its own lines joined by " | "."""
+its own lines joined by " | "; with "placed" instead, by the centre of the line
+on the screen ("X Y")."""
 import sys
 import time
 
@@ -20,6 +21,13 @@ def find(node, pred, depth=0):
     return next((hit for hit in hits if hit is not None), None)
 
 
+def told(item):
+    if sys.argv[2] != "placed":
+        return item.description.replace("\n", " | ")
+    box = item.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    return "%d %d" % (box.x + box.width // 2, box.y + box.height // 2)
+
+
 def snapshot():
     app = find(pyatspi.Registry.getDesktop(0), lambda n: n.name == "orvatek", 11)
     log = find(app, lambda n: n.getRole() == pyatspi.ROLE_LIST)
@@ -30,8 +38,7 @@ def snapshot():
         return None
     text = scan.queryText()
     items = [log.getChildAtIndex(k) for k in range(log.childCount)]
-    return [item.name + ("\t" + item.description.replace("\n", " | ") if described else "")
-            for item in items], \
+    return [item.name + ("\t" + told(item) if described else "") for item in items], \
         text.getText(0, text.characterCount)
 
 
