@@ -86,7 +86,12 @@ bool KeyDeviceSource::Private::nativeEventFilter(const QByteArray &type, void *m
         return false;
     if (generic->event_type == XCB_INPUT_RAW_KEY_PRESS) {
         const auto *raw = reinterpret_cast<const xcb_input_raw_key_press_event_t *>(event);
-        matcher.raw(raw->detail, raw->time, numberOf(raw->sourceid));
+        // Called from Qt's event delivery, which nothing may unwind through: a
+        // press whose device cannot be kept is tied to none.
+        try {
+            matcher.raw(raw->detail, raw->time, numberOf(raw->sourceid));
+        } catch (...) {
+        }
     } else if (generic->event_type == XCB_INPUT_HIERARCHY) {
         numbers.clear();
     }
@@ -105,12 +110,23 @@ quint16 KeyDeviceSource::Private::numberOf(quint16 sourceId)
     numbers.insert(sourceId, number);
     if (number == KeyDevices::Unknown)
         return number;
+    // A device whose facts cannot be had stays one whose facts have not come.
     QThreadPool::globalInstance()->start([display = qgetenv("DISPLAY"), sourceId, number] {
         xcb_connection_t *own = xcb_connect(display.constData(), nullptr);
-        const InputDevice device = queried(own, sourceId);
+        try {
+            const InputDevice device = queried(own, sourceId);
+            QMetaObject::invokeMethod(
+                qApp,
+                [number, device] {
+                    try {
+                        KeyDevices::learnt(number, device);
+                    } catch (...) {
+                    }
+                },
+                Qt::QueuedConnection);
+        } catch (...) {
+        }
         xcb_disconnect(own);
-        QMetaObject::invokeMethod(
-            qApp, [number, device] { KeyDevices::learnt(number, device); }, Qt::QueuedConnection);
     });
     return number;
 }

@@ -63,18 +63,24 @@ bool KeyDeviceSource::Private::nativeEventFilter(const QByteArray &type, void *m
         numbers.clear();
     if (msg->message != WM_INPUT)
         return false;
-    UINT size = 0;
-    const auto handle = reinterpret_cast<HRAWINPUT>(msg->lParam);
-    if (GetRawInputData(handle, RID_INPUT, nullptr, &size, sizeof(RAWINPUTHEADER)) != 0)
-        return false;
-    buffer.resize(size);
-    if (GetRawInputData(handle, RID_INPUT, buffer.data(), &size, sizeof(RAWINPUTHEADER)) != size)
-        return false;
-    const std::optional<RawKeyboardInput> input
-        = rawKeyboardInput(QByteArrayView(buffer.data(), qsizetype(size)));
-    if (input && input->pressedScanCode() >= 0)
-        matcher.raw(quint32(input->pressedScanCode()), quint32(msg->time),
-            input->device ? numberOf(reinterpret_cast<HANDLE>(input->device)) : KeyDevices::Unnamed);
+    // Called from Qt's event delivery, which nothing may unwind through: a press
+    // whose device cannot be kept is tied to none.
+    try {
+        UINT size = 0;
+        const auto handle = reinterpret_cast<HRAWINPUT>(msg->lParam);
+        if (GetRawInputData(handle, RID_INPUT, nullptr, &size, sizeof(RAWINPUTHEADER)) != 0)
+            return false;
+        buffer.resize(size);
+        if (GetRawInputData(handle, RID_INPUT, buffer.data(), &size, sizeof(RAWINPUTHEADER)) != size)
+            return false;
+        const std::optional<RawKeyboardInput> input
+            = rawKeyboardInput(QByteArrayView(buffer.data(), qsizetype(size)));
+        if (input && input->pressedScanCode() >= 0)
+            matcher.raw(quint32(input->pressedScanCode()), quint32(msg->time),
+                input->device ? numberOf(reinterpret_cast<HANDLE>(input->device))
+                              : KeyDevices::Unnamed);
+    } catch (...) {
+    }
     return false; // DefWindowProc cleans up after WM_INPUT
 }
 
