@@ -70,7 +70,7 @@ QStringList KeyDevices::describe(quint16 number)
                                 "так приходят клавиши, которые послала программа, а не устройство.") };
     const InputDevice *known = device(number);
     if (!known && number >= First && number - First < int(devices().size()))
-        return { QStringLiteral("Устройство: его сведения ещё не пришли от X-сервера.") };
+        return { QStringLiteral("Устройство: его сведения ещё не получены.") };
     if (!known)
         return { QStringLiteral("Устройство: не известно — клавишу не удалось связать "
                                 "ни с одним устройством.") };

@@ -21,15 +21,15 @@ public:
     // The number of the device, the same for the same device; Unknown once the
     // numbers run out.
     static quint16 add(const InputDevice &device);
-    // A number for a device whose facts are still being asked for (under X, on
-    // another thread), so that its keys are tied to it at once; Unknown once the
-    // numbers run out. learnt() gives it its facts.
+    // A number for a device whose facts are still being asked for (on another
+    // thread), so that its keys are tied to it at once; Unknown once the numbers
+    // run out. learnt() gives it its facts.
     static quint16 reserve();
     static void learnt(quint16 number, const InputDevice &device);
     // The device; null for the numbers that name none and for one still asked for.
     static const InputDevice *device(quint16 number);
-    // Whether two numbers name the same device: a device asked for again (X gives
-    // it a new id when it comes back) may have two.
+    // Whether two numbers name the same device: a device asked for again (it
+    // comes back with a new X id or Raw Input handle) may have two.
     static bool same(quint16 a, quint16 b);
     // The device as a key line's tooltip names it, a statement a line, plain text.
     static QStringList describe(quint16 number);

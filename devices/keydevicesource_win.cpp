@@ -3,10 +3,12 @@
 #include "devices/keydevices.h"
 #include "devices/rawinput.h"
 #include "devices/rawkeymatcher.h"
+#include "serial/windowsports.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
 #include <QHash>
+#include <QThreadPool>
 #include <QWidget>
 
 #include <windows.h>
@@ -92,10 +94,37 @@ quint16 KeyDeviceSource::Private::numberOf(HANDLE device)
     UINT length = 0;
     GetRawInputDeviceInfoW(device, RIDI_DEVICENAME, nullptr, &length);
     std::wstring path(length, L'\0');
-    quint16 number = KeyDevices::Unknown;
-    if (length > 0 && GetRawInputDeviceInfoW(device, RIDI_DEVICENAME, path.data(), &length) > 0)
-        number = KeyDevices::add(windowsInputDevice(QString::fromWCharArray(path.c_str())));
+    if (length == 0 || GetRawInputDeviceInfoW(device, RIDI_DEVICENAME, path.data(), &length) <= 0) {
+        numbers.insert(quintptr(device), KeyDevices::Unknown);
+        return KeyDevices::Unknown;
+    }
+    // Once a device: its keys are tied to a number at once; what the device
+    // manager tells of its USB device is asked on another thread (it may stall
+    // while Windows installs a device).
+    const quint16 number = KeyDevices::reserve();
     numbers.insert(quintptr(device), number);
+    if (number == KeyDevices::Unknown)
+        return number;
+    const InputDevice named = windowsInputDevice(QString::fromWCharArray(path.c_str()));
+    QThreadPool::globalInstance()->start([number, named] {
+        try {
+            InputDevice device = named;
+            const DescribedDevice usb = describedDevice(windowsInstanceId(named.node));
+            if (usb.identity.vendorId >= 0)
+                device.identity = usb.identity;
+            device.description = usb.product;
+            QMetaObject::invokeMethod(
+                qApp,
+                [number, device] {
+                    try {
+                        KeyDevices::learnt(number, device);
+                    } catch (...) {
+                    }
+                },
+                Qt::QueuedConnection);
+        } catch (...) {
+        }
+    });
     return number;
 }
 

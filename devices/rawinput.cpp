@@ -28,6 +28,12 @@ int usbId(const QString &path, QLatin1String key)
     return match.hasMatch() ? match.captured(1).toInt(nullptr, 16) : -1;
 }
 
+// \\?\<enumerator>#<device id>#<instance>#{<interface class>}
+QStringList pathParts(const QString &path)
+{
+    return path.mid(path.startsWith(QLatin1String("\\\\?\\")) ? 4 : 0).split(u'#');
+}
+
 } // namespace
 
 int RawKeyboardInput::pressedScanCode() const
@@ -54,10 +60,15 @@ InputDevice windowsInputDevice(const QString &path)
 {
     InputDevice device;
     device.node = path;
-    // \\?\<enumerator>#<device id>#<instance>#{<interface class>}
-    const QStringList parts = path.mid(path.startsWith(QLatin1String("\\\\?\\")) ? 4 : 0).split(u'#');
+    const QStringList parts = pathParts(path);
     device.name = parts.size() >= 2 ? parts[0] + u'\\' + parts[1] : path;
     device.identity.vendorId = usbId(path, QLatin1String("VID"));
     device.identity.productId = usbId(path, QLatin1String("PID"));
     return device;
+}
+
+QString windowsInstanceId(const QString &path)
+{
+    const QStringList parts = pathParts(path);
+    return parts.size() == 4 ? parts.mid(0, 3).join(u'\\') : QString();
 }

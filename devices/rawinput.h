@@ -29,3 +29,6 @@ std::optional<RawKeyboardInput> rawKeyboardInput(QByteArrayView bytes);
 // ("\\?\HID#VID_0C2E&PID_0B61&MI_00#7&2a4c&0&0000#{884b96c3-…}"): its hardware
 // id ("HID\VID_0C2E&PID_0B61&MI_00") for a name, the USB ids where the path has them.
 InputDevice windowsInputDevice(const QString &path);
+// The device instance the path leads to ("HID\VID_0C2E&PID_0B61&MI_00\7&2a4c&0&0000"),
+// by which Windows' device manager knows it; empty for a path of another shape.
+QString windowsInstanceId(const QString &path);

@@ -17,6 +17,18 @@ QList<ListedPort> describedPorts();
 // "FTDIBUS\VID_0403+PID_6001+A50285BIA\0000") tells: USB ids and serial number.
 PortIdentity identityFromInstanceId(const QString &instanceId);
 
+// What Windows' device manager tells of the USB device behind a device instance
+// (a keyboard's "HID\VID_0C2E&PID_0B61&MI_00\7&2a4c1b2&0&0000"), as for a port:
+// its USB ids, serial number and USB port, and the product's name as the device
+// gives it. Windows keeps no maker's name of a device's own. Can stall as
+// describedPorts can: never asked on the window's thread. Windows only.
+struct DescribedDevice
+{
+    PortIdentity identity;
+    QString product;
+};
+DescribedDevice describedDevice(const QString &instanceId);
+
 // Which of a port's device node and its parents, nearest first, is the USB device
 // itself ("USB\VID_0403&PID_6001\A50285BI"), not one of its interfaces
 // ("USB\VID_0C2E&PID_0B6A&MI_00\6&2a4c&0&0000") nor a driver's node above it

@@ -5,6 +5,9 @@
 #include <devguid.h>
 #include <setupapi.h>
 #include <cfgmgr32.h>
+#include <devpkey.h>
+
+#include <string>
 
 namespace {
 
@@ -54,12 +57,27 @@ QString locationPath(DEVINST node)
     return QString::fromWCharArray(paths);
 }
 
-// The port's USB ids and serial number from the USB device it belongs to (an
-// interface's or a driver's own id may not hold them), and where that is plugged in.
-PortIdentity portIdentity(DEVINST port)
+// The product's name as the USB device gives it.
+QString busReportedName(DEVINST node)
 {
-    QList<DEVINST> nodes { port };
-    QStringList ids { instanceId(port) };
+    wchar_t name[512] {};
+    ULONG size = sizeof name - sizeof(wchar_t);
+    DEVPROPTYPE type = 0;
+    if (CM_Get_DevNode_PropertyW(node, &DEVPKEY_Device_BusReportedDeviceDesc, &type,
+            reinterpret_cast<PBYTE>(name), &size, 0)
+            != CR_SUCCESS
+        || type != DEVPROP_TYPE_STRING)
+        return {};
+    return QString::fromWCharArray(name);
+}
+
+// The USB ids and serial number of the USB device the node belongs to (an
+// interface's or a driver's own id may not hold them), where that is plugged in,
+// and its product's name.
+DescribedDevice usbDevice(DEVINST node)
+{
+    QList<DEVINST> nodes { node };
+    QStringList ids { instanceId(node) };
     DEVINST parent = 0;
     while (nodes.size() < 4 && CM_Get_Parent(&parent, nodes.last(), 0) == CR_SUCCESS) {
         nodes.append(parent);
@@ -67,13 +85,22 @@ PortIdentity portIdentity(DEVINST port)
     }
     const qsizetype usb = usbDeviceIn(ids);
     if (usb < 0)
-        return identityFromInstanceId(ids.first());
-    PortIdentity identity = identityFromInstanceId(ids.at(usb));
-    identity.usbPort = locationPath(nodes.at(usb));
-    return identity;
+        return { identityFromInstanceId(ids.first()), {} };
+    DescribedDevice device { identityFromInstanceId(ids.at(usb)), busReportedName(nodes.at(usb)) };
+    device.identity.usbPort = locationPath(nodes.at(usb));
+    return device;
 }
 
 } // namespace
+
+DescribedDevice describedDevice(const QString &instanceId)
+{
+    std::wstring id = instanceId.toStdWString();
+    DEVINST node = 0;
+    if (CM_Locate_DevNodeW(&node, id.data(), CM_LOCATE_DEVNODE_NORMAL) != CR_SUCCESS)
+        return { identityFromInstanceId(instanceId), {} };
+    return usbDevice(node);
+}
 
 QList<ListedPort> describedPorts()
 {
@@ -92,7 +119,7 @@ QList<ListedPort> describedPorts()
         if (port.name.isEmpty())
             continue;
         port.description = deviceProperty(devices, &device, SPDRP_DEVICEDESC);
-        port.identity = portIdentity(device.DevInst);
+        port.identity = usbDevice(device.DevInst).identity;
         port.identity.manufacturer = deviceProperty(devices, &device, SPDRP_MFG);
         described.append(port);
     }

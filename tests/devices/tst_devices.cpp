@@ -136,7 +136,7 @@ private slots:
         const quint16 second = KeyDevices::reserve();
         QVERIFY(!KeyDevices::device(first));
         QVERIFY(!KeyDevices::same(first, second));
-        QCOMPARE(KeyDevices::describe(first), { "Устройство: его сведения ещё не пришли от X-сервера." });
+        QCOMPARE(KeyDevices::describe(first), { "Устройство: его сведения ещё не получены." });
         const InputDevice scanner { "Scanner", "/dev/input/event7", {}, {} };
         KeyDevices::learnt(first, scanner);
         KeyDevices::learnt(second, scanner);
@@ -148,17 +148,23 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("described"); // KeyDevices::describe, joined
+        QTest::addColumn<QString>("instance"); // as the device manager knows it
         QTest::newRow("USB keyboard")
             << R"(\\?\HID#VID_0C2E&PID_0B61&MI_00#7&2a4c1b2&0&0000#{884b96c3-56ef-11d1-bc8c-00a0c91e6bf6})"
-            << R"(Устройство: «HID\VID_0C2E&PID_0B61&MI_00», \\?\HID#VID_0C2E&PID_0B61&MI_00#7&2a4c1b2&0&0000#{884b96c3-56ef-11d1-bc8c-00a0c91e6bf6}|VID:PID 0c2e:0b61)";
+            << R"(Устройство: «HID\VID_0C2E&PID_0B61&MI_00», \\?\HID#VID_0C2E&PID_0B61&MI_00#7&2a4c1b2&0&0000#{884b96c3-56ef-11d1-bc8c-00a0c91e6bf6}|VID:PID 0c2e:0b61)"
+            << R"(HID\VID_0C2E&PID_0B61&MI_00\7&2a4c1b2&0&0000)";
         QTest::newRow("built-in keyboard, no USB ids, a name with markup")
             << R"(\\?\ACPI#<b>PNP0303</b>#4&1d401fb5&0#{884b96c3-56ef-11d1-bc8c-00a0c91e6bf6})"
-            << R"(Устройство: «ACPI\<b>PNP0303</b>», \\?\ACPI#<b>PNP0303</b>#4&1d401fb5&0#{884b96c3-56ef-11d1-bc8c-00a0c91e6bf6})";
+            << R"(Устройство: «ACPI\<b>PNP0303</b>», \\?\ACPI#<b>PNP0303</b>#4&1d401fb5&0#{884b96c3-56ef-11d1-bc8c-00a0c91e6bf6})"
+            << R"(ACPI\<b>PNP0303</b>\4&1d401fb5&0)";
+        QTest::newRow("a path of another shape") << "keyboard" << "Устройство: «keyboard», keyboard" << "";
     }
     void devicePath()
     {
         QFETCH(QString, path);
         QFETCH(QString, described);
+        QFETCH(QString, instance);
+        QCOMPARE(windowsInstanceId(path), instance);
         const quint16 number = KeyDevices::add(windowsInputDevice(path));
         QCOMPARE(KeyDevices::add(windowsInputDevice(path)), number);
         QCOMPARE(KeyDevices::describe(number).join(u'|'), described);
