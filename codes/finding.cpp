@@ -103,7 +103,7 @@ constexpr bool inOrder()
         if (std::size_t(kindRows[i].kind) != i)
             return false;
     }
-    return std::size(kindRows) == std::size_t(Kind::ItfCheckDigitStripped) + 1;
+    return std::size(kindRows) == std::size_t(Finding::LastKind) + 1;
 }
 static_assert(inOrder(), "one row per kind, in the order of Finding::Kind");
 

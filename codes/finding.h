@@ -103,6 +103,8 @@ struct Finding
         DigitsCheckWrong, // args: the kind of number, the digit due
         ItfCheckDigitStripped, // args: the digit it would be
     };
+    // The last of the kinds: a new one comes before it, or becomes it.
+    static constexpr Kind LastKind = Kind::ItfCheckDigitStripped;
 
     // Why a wrong identifier matters to the host.
     enum class IdentifierWhy : quint8 {

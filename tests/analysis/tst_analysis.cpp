@@ -126,6 +126,13 @@ private slots:
     void splitter();
     void verdict_data();
     void verdict();
+    // Every kind of finding is said in words, even with none of its facts.
+    void everyKindSaid()
+    {
+        for (int k = 0; k <= int(Finding::LastKind); ++k)
+            QVERIFY2(!FindingText::sentence({ Finding::Kind(k), -1, {}, {} }).isEmpty(),
+                qPrintable(QString::number(k)));
+    }
 };
 
 void TestAnalysis::analysis_data()
