@@ -5,6 +5,7 @@
 #include "gs1/gs1associations.h"
 #include "gs1/gs1dictionary.h"
 #include "gs1/gs1lint.h"
+#include "text/notation.h"
 
 #include <algorithm>
 #include <cstring>
@@ -46,11 +47,6 @@ bool hasLinter(const Gs1::Component &component, std::initializer_list<Linter> li
     });
 }
 
-QString twoDigits(int n)
-{
-    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
-}
-
 // What a field's leading date says when its linter found it right: the date, or
 // the month's end for day 00.
 Finding dateNote(const QString &ai, QStringView value, bool dayZero)
@@ -58,10 +54,10 @@ Finding dateNote(const QString &ai, QStringView value, bool dayZero)
     const int year = Gs1::fullYear(value.mid(0, 2).toInt());
     const int month = value.mid(2, 2).toInt();
     const int day = value.mid(4, 2).toInt();
-    const QString monthYear = twoDigits(month) + u'.' + QString::number(year);
     if (day == 0 && dayZero)
-        return note(Kind::DateDayZero, ai, { QString::number(Gs1::daysInMonth(month, year)), monthYear });
-    return note(Kind::Date, ai, { twoDigits(day) + u'.' + monthYear });
+        return note(Kind::DateDayZero, ai,
+            { QString::number(Gs1::daysInMonth(month, year)), Notation::monthOfYear(month, year) });
+    return note(Kind::Date, ai, { Notation::date(day, month, year) });
 }
 
 // A fault of the dictionary's checks as a finding: the field's length, its
@@ -82,7 +78,8 @@ Finding findingOf(const Gs1::AiEntry &entry, const QString &ai, QStringView valu
     if (leadingDate && fault.error == LintError::BadMonth)
         return note(Kind::DateNoMonth, ai, { QString::number(value.mid(2, 2).toInt()) });
     if (leadingDate && fault.error == LintError::BadDay) {
-        const QString monthYear = value.mid(2, 2).toString() + u'.' + QString::number(Gs1::fullYear(value.mid(0, 2).toInt()));
+        const QString monthYear = Notation::monthOfYear(
+            value.mid(2, 2).toInt(), Gs1::fullYear(value.mid(0, 2).toInt()));
         return note(Kind::DateNoDay, ai, { monthYear, QString::number(value.mid(4, 2).toInt()) });
     }
     const bool length = fault.error == LintError::TooShort || fault.error == LintError::TooLong;

@@ -137,4 +137,14 @@ QString timeOfDay(QTime time, bool withMillis)
     return time.toString(withMillis ? QStringLiteral("hh:mm:ss.zzz") : QStringLiteral("hh:mm:ss"));
 }
 
+QString monthOfYear(int month, int year)
+{
+    return QStringLiteral("%1.%2").arg(month, 2, 10, QLatin1Char('0')).arg(year);
+}
+
+QString date(int day, int month, int year)
+{
+    return QStringLiteral("%1.").arg(day, 2, 10, QLatin1Char('0')) + monthOfYear(month, year);
+}
+
 } // namespace Notation

@@ -39,5 +39,9 @@ void appendMillis(QString &out, qint64 micros, Stamps stamps = Stamps::Micros);
 QString millis(qint64 micros, Stamps stamps = Stamps::Micros);
 // "12:00:01.234", or without the milliseconds "12:00:01".
 QString timeOfDay(QTime time, bool withMillis = true);
+// A date as the operator writes it, "31.12.2025", or its month alone, "12.2025";
+// the numbers as they are, a day or month that no calendar has included.
+QString date(int day, int month, int year);
+QString monthOfYear(int month, int year);
 
 } // namespace Notation
