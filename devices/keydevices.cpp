@@ -2,6 +2,8 @@
 
 #include "text/literaltext.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace {
@@ -43,6 +45,21 @@ void KeyDevices::learnt(quint16 number, const InputDevice &device)
     std::vector<Known> &known = devices();
     if (number >= First && number - First < int(known.size()))
         known[number - First] = { device, true };
+}
+
+void KeyDevices::learntOnThread(quint16 number, const InputDevice &device)
+{
+    // They come through the window's event delivery, which nothing may unwind
+    // through: facts that cannot be kept leave the device unlearnt.
+    QMetaObject::invokeMethod(
+        qApp,
+        [number, device] {
+            try {
+                learnt(number, device);
+            } catch (...) {
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 const InputDevice *KeyDevices::device(quint16 number)

@@ -26,6 +26,8 @@ public:
     // run out. learnt() gives it its facts.
     static quint16 reserve();
     static void learnt(quint16 number, const InputDevice &device);
+    // learnt() from another thread: the facts are handed to the window's.
+    static void learntOnThread(quint16 number, const InputDevice &device);
     // The device; null for the numbers that name none and for one still asked for.
     static const InputDevice *device(quint16 number);
     // Whether two numbers name the same device: a device asked for again (it

@@ -115,15 +115,7 @@ quint16 KeyDeviceSource::Private::numberOf(quint16 sourceId)
         xcb_connection_t *own = xcb_connect(display.constData(), nullptr);
         try {
             const InputDevice device = queried(own, sourceId);
-            QMetaObject::invokeMethod(
-                qApp,
-                [number, device] {
-                    try {
-                        KeyDevices::learnt(number, device);
-                    } catch (...) {
-                    }
-                },
-                Qt::QueuedConnection);
+            KeyDevices::learntOnThread(number, device);
         } catch (...) {
         }
         xcb_disconnect(own);

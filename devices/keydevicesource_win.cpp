@@ -2,26 +2,16 @@
 
 #include "devices/keydevices.h"
 #include "devices/rawinput.h"
-#include "devices/rawkeymatcher.h"
 #include "serial/windowsports.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
-#include <QHash>
 #include <QThreadPool>
 #include <QWidget>
 
 #include <windows.h>
 
 #include <vector>
-
-namespace {
-
-// A WM_INPUT and the key message of one press are stamped with the same input
-// event's time; a little leeway in case a system stamps them apart.
-constexpr quint32 ToleranceMs = 50;
-
-} // namespace
 
 // On Windows: Raw Input, asked for every keyboard even while the window is in the
 // background (a key may come before it is active), tells each press with the
@@ -32,10 +22,9 @@ public:
     explicit Private(QWidget *window);
     ~Private() override;
     bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override;
-    quint16 numberOf(HANDLE device);
+    static quint16 numberOf(HANDLE device);
 
-    RawKeyMatcher matcher { ToleranceMs };
-    QHash<quintptr, quint16> numbers;
+    RawInputKeys keys { [](quint64 handle) { return numberOf(reinterpret_cast<HANDLE>(handle)); } };
     std::vector<char> buffer;
 };
 
@@ -62,7 +51,7 @@ bool KeyDeviceSource::Private::nativeEventFilter(const QByteArray &type, void *m
         return false;
     const MSG *msg = static_cast<const MSG *>(message);
     if (msg->message == WM_DEVICECHANGE) // a keyboard came or went: handles may be reused
-        numbers.clear();
+        keys.devicesChanged();
     if (msg->message != WM_INPUT)
         return false;
     // Called from Qt's event delivery, which nothing may unwind through: a press
@@ -75,12 +64,7 @@ bool KeyDeviceSource::Private::nativeEventFilter(const QByteArray &type, void *m
         buffer.resize(size);
         if (GetRawInputData(handle, RID_INPUT, buffer.data(), &size, sizeof(RAWINPUTHEADER)) != size)
             return false;
-        const std::optional<RawKeyboardInput> input
-            = rawKeyboardInput(QByteArrayView(buffer.data(), qsizetype(size)));
-        if (input && input->pressedScanCode() >= 0)
-            matcher.raw(quint32(input->pressedScanCode()), quint32(msg->time),
-                input->device ? numberOf(reinterpret_cast<HANDLE>(input->device))
-                              : KeyDevices::Unnamed);
+        keys.input(QByteArrayView(buffer.data(), qsizetype(size)), quint32(msg->time));
     } catch (...) {
     }
     return false; // DefWindowProc cleans up after WM_INPUT
@@ -88,21 +72,15 @@ bool KeyDeviceSource::Private::nativeEventFilter(const QByteArray &type, void *m
 
 quint16 KeyDeviceSource::Private::numberOf(HANDLE device)
 {
-    const auto known = numbers.constFind(quintptr(device));
-    if (known != numbers.constEnd())
-        return *known;
     UINT length = 0;
     GetRawInputDeviceInfoW(device, RIDI_DEVICENAME, nullptr, &length);
     std::wstring path(length, L'\0');
-    if (length == 0 || GetRawInputDeviceInfoW(device, RIDI_DEVICENAME, path.data(), &length) <= 0) {
-        numbers.insert(quintptr(device), KeyDevices::Unknown);
+    if (length == 0 || GetRawInputDeviceInfoW(device, RIDI_DEVICENAME, path.data(), &length) <= 0)
         return KeyDevices::Unknown;
-    }
-    // Once a device: its keys are tied to a number at once; what the device
-    // manager tells of its USB device is asked on another thread (it may stall
-    // while Windows installs a device).
+    // Once a handle (RawInputKeys keeps its number): its keys are tied to a
+    // number at once; what the device manager tells of its USB device is asked on
+    // another thread (it may stall while Windows installs a device).
     const quint16 number = KeyDevices::reserve();
-    numbers.insert(quintptr(device), number);
     if (number == KeyDevices::Unknown)
         return number;
     const InputDevice named = windowsInputDevice(QString::fromWCharArray(path.c_str()));
@@ -113,15 +91,7 @@ quint16 KeyDeviceSource::Private::numberOf(HANDLE device)
             if (usb.identity.vendorId >= 0)
                 device.identity = usb.identity;
             device.description = usb.product;
-            QMetaObject::invokeMethod(
-                qApp,
-                [number, device] {
-                    try {
-                        KeyDevices::learnt(number, device);
-                    } catch (...) {
-                    }
-                },
-                Qt::QueuedConnection);
+            KeyDevices::learntOnThread(number, device);
         } catch (...) {
         }
     });
@@ -138,5 +108,5 @@ KeyDeviceSource::~KeyDeviceSource() = default;
 
 quint16 KeyDeviceSource::deviceOf(quint32 nativeScanCode, quint64 timestamp)
 {
-    return d->matcher.take(nativeScanCode & 0x1FF, quint32(timestamp));
+    return d->keys.deviceOf(nativeScanCode & 0x1FF, quint32(timestamp));
 }

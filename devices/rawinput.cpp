@@ -1,5 +1,7 @@
 #include "devices/rawinput.h"
 
+#include "devices/keydevices.h"
+
 #include <QRegularExpression>
 #include <QtEndian>
 
@@ -54,6 +56,25 @@ std::optional<RawKeyboardInput> rawKeyboardInput(QByteArrayView bytes)
     input.virtualKey = at<quint16>(bytes, HeaderSize + 6);
     input.message = at<quint32>(bytes, HeaderSize + 8);
     return input;
+}
+
+RawInputKeys::RawInputKeys(std::function<quint16(quint64 handle)> named)
+    : m_named(std::move(named))
+{
+}
+
+void RawInputKeys::input(QByteArrayView report, quint32 timeMs)
+{
+    const std::optional<RawKeyboardInput> input = rawKeyboardInput(report);
+    if (!input || input->pressedScanCode() < 0)
+        return;
+    quint16 number = KeyDevices::Unnamed; // a program's input
+    if (input->device) {
+        const auto known = m_numbers.constFind(input->device);
+        number = known != m_numbers.constEnd() ? *known : m_named(input->device);
+        m_numbers.insert(input->device, number);
+    }
+    m_matcher.raw(quint32(input->pressedScanCode()), timeMs, number);
 }
 
 InputDevice windowsInputDevice(const QString &path)

@@ -7,7 +7,7 @@
 #include <QtEndian>
 
 // Which device typed each key: raw presses matched to keys, and Windows' Raw Input
-// read from the bytes Windows hands over.
+// read from the bytes Windows hands over and matched to its key messages.
 class TestDevices : public QObject
 {
     Q_OBJECT
@@ -18,6 +18,21 @@ class TestDevices : public QObject
         char what;
         quint32 code, time;
         quint16 device;
+    };
+
+    // The Raw Input side fed WM_INPUT's RAWINPUT as 64-bit Windows lays it out
+    // (the header: type, size, hDevice, wParam; then the keyboard's make code,
+    // flags, reserved, virtual key, message and extra information) and asked by
+    // key messages: "i" a report, "m" a mouse's, "s" one cut short, "c" devices
+    // changed, "k" a key message and the device due for it.
+    struct Message
+    {
+        char what;
+        quint64 handle = 0;
+        quint16 code = 0; // a report's make code; a key message's scan code
+        quint16 flags = 0; // RI_KEY_BREAK 1, RI_KEY_E0 2
+        quint32 time = 500;
+        quint16 device = 0;
     };
 
 private slots:
@@ -58,46 +73,60 @@ private slots:
         }
     }
 
-    // WM_INPUT's RAWINPUT as 64-bit Windows lays it out: the header (type, size,
-    // hDevice, wParam), then the keyboard's make code, flags, reserved, virtual key,
-    // message and extra information.
     void rawInput_data()
     {
-        QTest::addColumn<quint32>("type");
-        QTest::addColumn<quint64>("device");
-        QTest::addColumn<quint16>("makeCode");
-        QTest::addColumn<quint16>("flags");
-        QTest::addColumn<int>("size"); // of the bytes handed over
-        QTest::addColumn<int>("scanCode"); // as the key's own message has it; -1 none; -2 not read
-        QTest::newRow("A pressed") << 1u << quint64(0x2a0457) << quint16(0x1e) << quint16(0) << 40 << 0x1e;
-        QTest::newRow("right Ctrl (E0) pressed") << 1u << quint64(0x2a0457) << quint16(0x1d) << quint16(2) << 40 << 0x11d;
-        QTest::newRow("A let go") << 1u << quint64(0x2a0457) << quint16(0x1e) << quint16(1) << 40 << -1;
-        QTest::newRow("a program's input: no device") << 1u << quint64(0) << quint16(0x1e) << quint16(0) << 40 << 0x1e;
-        QTest::newRow("a mouse's report") << 0u << quint64(0x2a0457) << quint16(0) << quint16(0) << 48 << -2;
-        QTest::newRow("cut short") << 1u << quint64(0x2a0457) << quint16(0x1e) << quint16(0) << 39 << -2;
+        QTest::addColumn<QList<Message>>("messages");
+        QTest::addColumn<int>("named"); // how often a handle's device was asked for
+        constexpr quint64 H1 = 0x2a0457, H2 = 0x1b0333;
+        constexpr quint16 D1 = 101, D2 = 102, None = KeyDevices::Unknown;
+        QTest::newRow("a press, an E0 key, a release; the handle named once")
+            << QList<Message> { { 'i', H1, 0x1e }, { 'k', 0, 0x1e, 0, 500, D1 }, { 'i', H1, 0x1d, 2 },
+                   { 'k', 0, 0x11d, 0, 500, D1 }, { 'i', H1, 0x1e, 1 }, { 'k', 0, 0x1e, 0, 500, None } }
+            << 1;
+        QTest::newRow("two keyboards, the same key in the same millisecond")
+            << QList<Message> { { 'i', H1, 0x1e }, { 'i', H2, 0x1e }, { 'k', 0, 0x1e, 0, 500, D1 },
+                   { 'k', 0, 0x1e, 0, 500, D2 } }
+            << 2;
+        QTest::newRow("a program's keys: no device named")
+            << QList<Message> { { 'i', 0, 0x1e }, { 'k', 0, 0x1e, 0, 500, KeyDevices::Unnamed } } << 0;
+        QTest::newRow("a mouse's report, one cut short")
+            << QList<Message> { { 'm', H1, 0x1e }, { 's', H1, 0x1e }, { 'k', 0, 0x1e, 0, 500, None } } << 0;
+        QTest::newRow("stamped apart: 40 ms is the same press, 60 ms not")
+            << QList<Message> { { 'i', H1, 0x1e, 0, 500 }, { 'k', 0, 0x1e, 0, 540, D1 },
+                   { 'i', H1, 0x1e, 0, 600 }, { 'k', 0, 0x1e, 0, 660, None } }
+            << 1;
+        QTest::newRow("devices came or went: the handle named again")
+            << QList<Message> { { 'i', H1, 0x1e }, { 'c' }, { 'i', H1, 0x1e }, { 'k', 0, 0x1e, 0, 500, D1 } } << 2;
     }
     void rawInput()
     {
-        QFETCH(quint32, type);
-        QFETCH(quint64, device);
-        QFETCH(quint16, makeCode);
-        QFETCH(quint16, flags);
-        QFETCH(int, size);
-        QFETCH(int, scanCode);
-        QByteArray bytes(48, '\0');
-        qToLittleEndian(type, bytes.data());
-        qToLittleEndian(quint32(40), bytes.data() + 4);
-        qToLittleEndian(device, bytes.data() + 8);
-        qToLittleEndian(makeCode, bytes.data() + 24);
-        qToLittleEndian(flags, bytes.data() + 26);
-        qToLittleEndian(quint16(0x41), bytes.data() + 30);
-        qToLittleEndian(quint32(flags & 1 ? 0x101 : 0x100), bytes.data() + 32);
-        const auto input = rawKeyboardInput(QByteArrayView(bytes).first(size));
-        QCOMPARE(input.has_value(), scanCode != -2);
-        if (input) {
-            QCOMPARE(input->device, device);
-            QCOMPARE(input->pressedScanCode(), scanCode);
+        QFETCH(QList<Message>, messages);
+        QFETCH(int, named);
+        int asked = 0;
+        RawInputKeys keys([&asked](quint64 handle) {
+            ++asked;
+            return quint16(handle == 0x2a0457 ? 101 : 102);
+        });
+        for (const Message &m : messages) {
+            if (m.what == 'k') {
+                QCOMPARE(keys.deviceOf(m.code, m.time), m.device);
+                continue;
+            }
+            if (m.what == 'c') {
+                keys.devicesChanged();
+                continue;
+            }
+            QByteArray report(48, '\0');
+            qToLittleEndian(quint32(m.what == 'm' ? 0 : 1), report.data());
+            qToLittleEndian(quint32(40), report.data() + 4);
+            qToLittleEndian(m.handle, report.data() + 8);
+            qToLittleEndian(m.code, report.data() + 24);
+            qToLittleEndian(m.flags, report.data() + 26);
+            qToLittleEndian(quint16(0x41), report.data() + 30);
+            qToLittleEndian(quint32(m.flags & 1 ? 0x101 : 0x100), report.data() + 32);
+            keys.input(QByteArrayView(report).first(m.what == 's' ? 39 : 40), m.time);
         }
+        QCOMPARE(asked, named);
     }
 
     // X names the device and its node; the device tree under the node tells the
