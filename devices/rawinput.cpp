@@ -71,8 +71,8 @@ void RawInputKeys::input(QByteArrayView report, quint32 timeMs)
     quint16 number = KeyDevices::Unnamed; // a program's input
     if (input->device) {
         const auto known = m_numbers.constFind(input->device);
-        number = known != m_numbers.constEnd() ? *known : m_named(input->device);
-        m_numbers.insert(input->device, number);
+        number = known != m_numbers.constEnd() ? *known
+                                               : *m_numbers.insert(input->device, m_named(input->device));
     }
     m_matcher.raw(quint32(input->pressedScanCode()), timeMs, number);
 }
