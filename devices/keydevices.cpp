@@ -2,13 +2,30 @@
 
 #include "text/literaltext.h"
 
-#include <QCoreApplication>
-
 #include <algorithm>
+#include <atomic>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 namespace {
 
 constexpr quint16 First = 3;
+
+// The answers of askInBackground's threads, until the window's thread takes them.
+struct Answers
+{
+    std::mutex lock;
+    std::vector<std::pair<quint16, InputDevice>> devices;
+    std::atomic<bool> any = false;
+};
+
+// Never destroyed: a thread may still be asking as the program ends.
+Answers &answers()
+{
+    static Answers *const all = new Answers;
+    return *all;
+}
 
 } // namespace
 
@@ -47,23 +64,47 @@ void KeyDevices::learnt(quint16 number, const InputDevice &device)
         known[number - First] = { device, true };
 }
 
-void KeyDevices::learntOnThread(quint16 number, const InputDevice &device)
+quint16 KeyDevices::askInBackground(std::function<InputDevice()> ask)
 {
-    // They come through the window's event delivery, which nothing may unwind
-    // through: facts that cannot be kept leave the device unlearnt.
-    QMetaObject::invokeMethod(
-        qApp,
-        [number, device] {
+    const quint16 number = reserve();
+    if (number == Unknown)
+        return number;
+    try {
+        std::thread([number, ask = std::move(ask)] {
             try {
-                learnt(number, device);
+                InputDevice device = ask();
+                Answers &all = answers();
+                const std::lock_guard guard(all.lock);
+                all.devices.emplace_back(number, std::move(device));
+                all.any = true;
             } catch (...) {
+                // Facts that cannot be had: the device stays one whose facts have not come.
             }
-        },
-        Qt::QueuedConnection);
+        }).detach();
+    } catch (const std::system_error &) {
+        // No thread to be had: the same.
+    }
+    return number;
+}
+
+void KeyDevices::collect()
+{
+    Answers &all = answers();
+    if (!all.any)
+        return;
+    std::vector<std::pair<quint16, InputDevice>> come;
+    {
+        const std::lock_guard guard(all.lock);
+        come.swap(all.devices);
+        all.any = false;
+    }
+    for (const auto &[number, device] : come)
+        learnt(number, device);
 }
 
 const InputDevice *KeyDevices::device(quint16 number)
 {
+    collect();
     const std::vector<Known> &known = devices();
     return number >= First && number - First < int(known.size()) && known[number - First].learnt
         ? &known[number - First].device

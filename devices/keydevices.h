@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 // The keyboards that keys came from in this run, each kept once and known by a
@@ -21,13 +22,15 @@ public:
     // The number of the device, the same for the same device; Unknown once the
     // numbers run out.
     static quint16 add(const InputDevice &device);
-    // A number for a device whose facts are still being asked for (on another
-    // thread), so that its keys are tied to it at once; Unknown once the numbers
-    // run out. learnt() gives it its facts.
+    // A number for a device whose facts take time to ask for (the X server, the
+    // device manager, which may stall), so that its keys are tied to it at once:
+    // ask runs on a thread of its own, never waited for, not even as the program
+    // ends. Until its answer is in (and for good if ask throws), the device is one
+    // whose facts have not come. Unknown once the numbers run out.
+    static quint16 askInBackground(std::function<InputDevice()> ask);
+    // The same in steps: a number, then its facts.
     static quint16 reserve();
     static void learnt(quint16 number, const InputDevice &device);
-    // learnt() from another thread: the facts are handed to the window's.
-    static void learntOnThread(quint16 number, const InputDevice &device);
     // The device; null for the numbers that name none and for one still asked for.
     static const InputDevice *device(quint16 number);
     // Whether two numbers name the same device: a device asked for again (it
@@ -40,6 +43,9 @@ public:
     static QString shortName(quint16 number);
 
 private:
+    // Takes in the answers that have come from askInBackground's threads.
+    static void collect();
+
     struct Known
     {
         InputDevice device;

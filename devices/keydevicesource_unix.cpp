@@ -7,7 +7,6 @@
 #include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
 #include <QHash>
-#include <QThreadPool>
 #include <QWidget>
 
 #include <xcb/xcb.h>
@@ -104,22 +103,14 @@ quint16 KeyDeviceSource::Private::numberOf(quint16 sourceId)
     if (known != numbers.constEnd())
         return *known;
     // Once a device: its keys are tied to a number at once, and its facts are
-    // asked for on another thread, over a connection of its own (the window's
+    // asked for on a thread of its own, over a connection of its own (the window's
     // thread waits for no X reply), then read from the device tree's files.
-    const quint16 number = KeyDevices::reserve();
-    numbers.insert(sourceId, number);
-    if (number == KeyDevices::Unknown)
-        return number;
-    // A device whose facts cannot be had stays one whose facts have not come.
-    QThreadPool::globalInstance()->start([display = qgetenv("DISPLAY"), sourceId, number] {
+    const quint16 number = KeyDevices::askInBackground([display = qgetenv("DISPLAY"), sourceId] {
         xcb_connection_t *own = xcb_connect(display.constData(), nullptr);
-        try {
-            const InputDevice device = queried(own, sourceId);
-            KeyDevices::learntOnThread(number, device);
-        } catch (...) {
-        }
-        xcb_disconnect(own);
+        const std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> closed(own, &xcb_disconnect);
+        return queried(own, sourceId);
     });
+    numbers.insert(sourceId, number);
     return number;
 }
 

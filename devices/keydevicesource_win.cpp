@@ -6,7 +6,6 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
-#include <QThreadPool>
 #include <QWidget>
 
 #include <windows.h>
@@ -79,23 +78,16 @@ quint16 KeyDeviceSource::Private::numberOf(HANDLE device)
         return KeyDevices::Unknown;
     // Once a handle (RawInputKeys keeps its number): its keys are tied to a
     // number at once; what the device manager tells of its USB device is asked on
-    // another thread (it may stall while Windows installs a device).
-    const quint16 number = KeyDevices::reserve();
-    if (number == KeyDevices::Unknown)
-        return number;
+    // a thread of its own (it may stall while Windows installs a device).
     const InputDevice named = windowsInputDevice(QString::fromWCharArray(path.c_str()));
-    QThreadPool::globalInstance()->start([number, named] {
-        try {
-            InputDevice device = named;
-            const DescribedDevice usb = describedDevice(windowsInstanceId(named.node));
-            if (usb.identity.vendorId >= 0)
-                device.identity = usb.identity;
-            device.description = usb.product;
-            KeyDevices::learntOnThread(number, device);
-        } catch (...) {
-        }
+    return KeyDevices::askInBackground([named] {
+        InputDevice device = named;
+        const DescribedDevice usb = describedDevice(windowsInstanceId(named.node));
+        if (usb.identity.vendorId >= 0)
+            device.identity = usb.identity;
+        device.description = usb.product;
+        return device;
     });
-    return number;
 }
 
 KeyDeviceSource::KeyDeviceSource(QWidget *window)
