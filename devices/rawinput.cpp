@@ -1,8 +1,8 @@
 #include "devices/rawinput.h"
 
 #include "devices/keydevices.h"
+#include "serial/windowsports.h"
 
-#include <QRegularExpression>
 #include <QtEndian>
 
 namespace {
@@ -18,16 +18,6 @@ constexpr quint16 KeyE0 = 2; // RI_KEY_E0
 template<typename T> T at(QByteArrayView bytes, qsizetype offset)
 {
     return qFromLittleEndian<T>(bytes.data() + offset);
-}
-
-int usbId(const QString &path, QLatin1String key)
-{
-    static const QRegularExpression Vid(QStringLiteral("[#&\\\\]VID_([0-9A-F]{4})"),
-        QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression Pid(QStringLiteral("[#&\\\\]PID_([0-9A-F]{4})"),
-        QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch match = (key == QLatin1String("VID") ? Vid : Pid).match(path);
-    return match.hasMatch() ? match.captured(1).toInt(nullptr, 16) : -1;
 }
 
 // \\?\<enumerator>#<device id>#<instance>#{<interface class>}
@@ -83,8 +73,9 @@ InputDevice windowsInputDevice(const QString &path)
     device.node = path;
     const QStringList parts = pathParts(path);
     device.name = parts.size() >= 2 ? parts[0] + u'\\' + parts[1] : path;
-    device.identity.vendorId = usbId(path, QLatin1String("VID"));
-    device.identity.productId = usbId(path, QLatin1String("PID"));
+    const UsbIds ids = usbIdsIn(path);
+    device.identity.vendorId = ids.vendorId;
+    device.identity.productId = ids.productId;
     return device;
 }
 

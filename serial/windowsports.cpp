@@ -1,21 +1,53 @@
 #include "serial/windowsports.h"
 
-#include <QRegularExpression>
+#include "text/hexdigit.h"
+
+#include <algorithm>
+
+namespace {
+
+// The four hex digits at the start of text, in either case, or -1.
+int hex4(QStringView text)
+{
+    if (text.size() < 4)
+        return -1;
+    const QStringView four = text.first(4);
+    const bool hex = std::all_of(
+        four.begin(), four.end(), [](QChar ch) { return isHexDigitCode(ch.toUpper().unicode()); });
+    return hex ? four.toInt(nullptr, 16) : -1;
+}
+
+} // namespace
+
+UsbIds usbIdsIn(QStringView id)
+{
+    // VID_xxxx, '&' or '+', PID_xxxx: the first place that has them all.
+    for (qsizetype at = id.indexOf(u"VID_", 0, Qt::CaseInsensitive); at >= 0;
+         at = id.indexOf(u"VID_", at + 1, Qt::CaseInsensitive)) {
+        const QStringView rest = id.mid(at);
+        const int vendor = hex4(rest.mid(4));
+        if (vendor < 0 || rest.size() < 17 || (rest[8] != u'&' && rest[8] != u'+')
+            || !rest.mid(9, 4).startsWith(u"PID_", Qt::CaseInsensitive))
+            continue;
+        const int product = hex4(rest.mid(13));
+        if (product >= 0)
+            return { vendor, product, at + 17 };
+    }
+    return {};
+}
 
 PortIdentity identityFromInstanceId(const QString &instanceId)
 {
     PortIdentity identity;
-    // Not static: a thread of its own may still be describing ports as the
-    // program ends.
-    const QRegularExpression ids(
-        QStringLiteral("VID_([0-9A-F]{4})[&+]PID_([0-9A-F]{4})(?:[+]([^\\\\]+))?"),
-        QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch match = ids.match(instanceId);
-    if (!match.hasMatch())
+    const UsbIds ids = usbIdsIn(instanceId);
+    if (ids.end < 0)
         return identity;
-    identity.vendorId = match.captured(1).toInt(nullptr, 16);
-    identity.productId = match.captured(2).toInt(nullptr, 16);
-    QString serial = match.captured(3);
+    identity.vendorId = ids.vendorId;
+    identity.productId = ids.productId;
+    // FTDI's driver: VID_xxxx+PID_xxxx+<serial><channel letter>\…
+    QString serial;
+    if (ids.end < instanceId.size() && instanceId[ids.end] == u'+')
+        serial = instanceId.mid(ids.end + 1).section(u'\\', 0, 0);
     if (serial.isEmpty()) {
         // USB\VID_xxxx&PID_xxxx\<serial>; Windows makes up an id with '&' in it
         // for a device that has no serial number.

@@ -15,7 +15,19 @@ QList<ListedPort> describedPorts();
 
 // What a Windows device instance id ("USB\VID_0403&PID_6001\A50285BI",
 // "FTDIBUS\VID_0403+PID_6001+A50285BIA\0000") tells: USB ids and serial number.
+// Read without regular expressions, which must not be used on the threads that
+// ask the device manager: Qt keeps a thread-local stack for them, whose clean-up
+// at the end of a thread that Qt did not make crashes a MinGW build.
 PortIdentity identityFromInstanceId(const QString &instanceId);
+// The USB ids that a Windows device id or device path names ("VID_0C2E&PID_0B61",
+// FTDI's "VID_0403+PID_6001+…"), -1 each where it names none, and where they end.
+struct UsbIds
+{
+    int vendorId = -1;
+    int productId = -1;
+    qsizetype end = -1;
+};
+UsbIds usbIdsIn(QStringView id);
 
 // What Windows' device manager tells of the USB device behind a device instance
 // (a keyboard's "HID\VID_0C2E&PID_0B61&MI_00\7&2a4c1b2&0&0000"), as for a port:

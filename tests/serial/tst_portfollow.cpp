@@ -90,28 +90,36 @@ private slots:
     // serial number the one in its own id.
     void windowsIdentity_data()
     {
-        QTest::addColumn<QStringList>("ids"); // the port's node, then its parents
+        QTest::addColumn<QStringList>("chain"); // the port's node, then its parents
         QTest::addColumn<int>("usb");
         QTest::addColumn<QString>("serial");
+        QTest::addColumn<QString>("ids"); // VID:PID
         const QString hub = R"(USB\ROOT_HUB30\4&1a2b3c&0&0)";
         QTest::newRow("FTDI's driver above the USB device")
             << QStringList { R"(FTDIBUS\VID_0403+PID_6001+A50285BIA\0000)", R"(USB\VID_0403&PID_6001\A50285BI)", hub }
-            << 1 << "A50285BI";
+            << 1 << "A50285BI" << "0403:6001";
         QTest::newRow("an interface of a composite device")
             << QStringList { R"(USB\VID_0C2E&PID_0B6A&MI_00\6&2a4c1b2&0&0000)", R"(USB\VID_0C2E&PID_0B6A\14289B0537)", hub }
-            << 1 << "14289B0537";
+            << 1 << "14289B0537" << "0c2e:0b6a";
         QTest::newRow("no serial number: Windows makes up the id")
-            << QStringList { R"(USB\VID_1EAB&PID_0D06\5&2f2d1f3&0&2)", hub } << 0 << "";
+            << QStringList { R"(USB\VID_1EAB&PID_0D06\5&2f2d1f3&0&2)", hub } << 0 << "" << "1eab:0d06";
+        QTest::newRow("FTDI's driver alone, in lower case")
+            << QStringList { R"(ftdibus\vid_0403+pid_6015+dk0ab1cdA\0000)" } << -1 << "dk0ab1cd" << "0403:6015";
         QTest::newRow("a port on the mainboard")
-            << QStringList { R"(ACPI\PNP0501\1)", R"(ACPI\PNP0A08\0)" } << -1 << "";
+            << QStringList { R"(ACPI\PNP0501\1)", R"(ACPI\PNP0A08\0)" } << -1 << "" << "";
     }
     void windowsIdentity()
     {
-        QFETCH(QStringList, ids);
+        QFETCH(QStringList, chain);
         QFETCH(int, usb);
         QFETCH(QString, serial);
-        QCOMPARE(usbDeviceIn(ids), usb);
-        QCOMPARE(identityFromInstanceId(ids.value(usb, ids.first())).serialNumber, serial);
+        QFETCH(QString, ids);
+        QCOMPARE(usbDeviceIn(chain), usb);
+        const PortIdentity identity = identityFromInstanceId(chain.value(usb, chain.first()));
+        QCOMPARE(identity.serialNumber, serial);
+        QCOMPARE(identity.vendorId < 0 ? QString()
+                                       : QString::asprintf("%04x:%04x", identity.vendorId, identity.productId),
+            ids);
     }
 };
 
