@@ -2,7 +2,6 @@
 
 #include "text/literaltext.h"
 
-#include <algorithm>
 #include <atomic>
 #include <mutex>
 #include <system_error>
@@ -33,19 +32,6 @@ std::vector<KeyDevices::Known> &KeyDevices::devices()
 {
     static std::vector<Known> known;
     return known;
-}
-
-quint16 KeyDevices::add(const InputDevice &device)
-{
-    std::vector<Known> &known = devices();
-    const auto found = std::find_if(known.begin(), known.end(),
-        [&](const Known &one) { return one.learnt && one.device == device; });
-    if (found != known.end())
-        return quint16(First + (found - known.begin()));
-    if (known.size() >= 0xFFFF - First)
-        return Unknown;
-    known.push_back({ device, true });
-    return quint16(First + known.size() - 1);
 }
 
 quint16 KeyDevices::reserve()

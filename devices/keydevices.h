@@ -8,9 +8,10 @@
 #include <functional>
 #include <vector>
 
-// The keyboards that keys came from in this run, each kept once and known by a
-// small number, so that a key line keeps two bytes for its device, not its texts.
-// Used on the window's thread only; forgotten when the program ends.
+// The keyboards that keys came from in this run, each known by a small number,
+// so that a key line keeps two bytes for its device, not its texts.
+// Used on the window's thread only (askInBackground's threads leave their answers
+// apart); forgotten when the program ends.
 class KeyDevices
 {
 public:
@@ -19,9 +20,6 @@ public:
     // Windows named no device: so come the keys a program sends (SendInput).
     static constexpr quint16 Unnamed = 2;
 
-    // The number of the device, the same for the same device; Unknown once the
-    // numbers run out.
-    static quint16 add(const InputDevice &device);
     // A number for a device whose facts take time to ask for (the X server, the
     // device manager, which may stall), so that its keys are tied to it at once:
     // ask runs on a thread of its own, never waited for, not even as the program
