@@ -1,11 +1,10 @@
 #include "devices/keydevices.h"
 
 #include "text/literaltext.h"
+#include "threads/detachedthread.h"
 
 #include <atomic>
 #include <mutex>
-#include <system_error>
-#include <thread>
 
 namespace {
 
@@ -55,21 +54,15 @@ quint16 KeyDevices::askInBackground(std::function<InputDevice()> ask)
     const quint16 number = reserve();
     if (number == Unknown)
         return number;
-    try {
-        std::thread([number, ask = std::move(ask)] {
-            try {
-                InputDevice device = ask();
-                Answers &all = answers();
-                const std::lock_guard guard(all.lock);
-                all.devices.emplace_back(number, std::move(device));
-                all.any = true;
-            } catch (...) {
-                // Facts that cannot be had: the device stays one whose facts have not come.
-            }
-        }).detach();
-    } catch (const std::system_error &) {
-        // No thread to be had: the same.
-    }
+    // Facts that cannot be had (ask throws, or no thread is to be had): the device
+    // stays one whose facts have not come.
+    runDetached([number, ask = std::move(ask)] {
+        InputDevice device = ask();
+        Answers &all = answers();
+        const std::lock_guard guard(all.lock);
+        all.devices.emplace_back(number, std::move(device));
+        all.any = true;
+    });
     return number;
 }
 

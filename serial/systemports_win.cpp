@@ -2,10 +2,9 @@
 
 #include "serial/devicenotices.h"
 #include "serial/windowsports.h"
+#include "threads/detachedthread.h"
 
 #include <mutex>
-#include <system_error>
-#include <thread>
 #include <utility>
 
 namespace {
@@ -32,19 +31,18 @@ void askInBackground(const std::shared_ptr<Descriptions> &descriptions)
         }
         descriptions->asking = true;
     }
-    try {
-        std::thread([descriptions] {
-            for (;;) {
-                QList<ListedPort> ports = describedPorts();
-                const std::lock_guard guard(descriptions->lock);
-                descriptions->ports = std::move(ports);
-                if (!std::exchange(descriptions->again, false)) {
-                    descriptions->asking = false;
-                    return;
-                }
+    const bool started = runDetached([descriptions] {
+        for (;;) {
+            QList<ListedPort> ports = describedPorts();
+            const std::lock_guard guard(descriptions->lock);
+            descriptions->ports = std::move(ports);
+            if (!std::exchange(descriptions->again, false)) {
+                descriptions->asking = false;
+                return;
             }
-        }).detach();
-    } catch (const std::system_error &) {
+        }
+    });
+    if (!started) {
         // No thread to be had: the ports go without descriptions until the next look.
         const std::lock_guard guard(descriptions->lock);
         descriptions->asking = false;

@@ -6,7 +6,6 @@
 #include <QString>
 
 #include <memory>
-#include <thread>
 
 class DeviceNotices;
 class Win32PortReader;
@@ -89,7 +88,6 @@ private:
     QString m_errorString;
     DeviceNotices *m_notices;
     std::shared_ptr<Win32PortReader> m_reader;
-    std::thread m_thread;
     QByteArray m_taken;
     unsigned long m_lostCode = 0; // told by the thread, reported once nothing waits
     int m_generation = 0;

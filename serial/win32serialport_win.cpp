@@ -2,6 +2,7 @@
 
 #include "serial/devicenotices.h"
 #include "serial/win32portreader.h"
+#include "threads/detachedthread.h"
 
 #include <QMetaObject>
 
@@ -168,7 +169,12 @@ bool Win32SerialPort::open(QIODevice::OpenMode mode)
                 this, [this, generation, code] { lost(generation, code); }, Qt::QueuedConnection);
         });
     m_notices->watch(port);
-    m_thread = std::thread(&Win32PortReader::run, reader);
+    if (!runDetached([reader] { Win32PortReader::run(reader); })) {
+        m_notices->forget(port);
+        fail(OpenError, ERROR_NOT_ENOUGH_MEMORY);
+        CloseHandle(port);
+        return false;
+    }
     m_reader = std::move(reader);
     m_error = NoError;
     m_errorString.clear();
@@ -182,10 +188,7 @@ void Win32SerialPort::close()
     ++m_generation;
     m_notices->forget(m_reader->port());
     m_reader->leave();
-    if (m_reader->finished(CloseWait))
-        m_thread.join();
-    else
-        m_thread.detach();
+    m_reader->finished(CloseWait);
     m_reader.reset();
     m_taken.clear();
     m_lostCode = 0;
